@@ -1,0 +1,25 @@
+#pragma once
+
+#include <cstdint>
+
+// One message in either direction, and the worker's link events. Copied whole by value.
+struct LinkMessage {
+    static constexpr int kPayloadCapacity = 62;
+
+    std::uint8_t length = 0; // meaningful bytes in payload, 0..62
+    std::uint8_t address = 0;
+    std::uint8_t command = 0; // for link events: one of LinkEvent
+    std::uint8_t payload[kPayloadCapacity] = {};
+};
+
+// Link events share the command byte with device messages.
+enum LinkEvent : std::uint8_t {
+    kLinkEventEnded = 100,
+    kLinkEventConnected = 101,
+    kLinkEventOpening = 102,
+};
+
+inline bool IsLinkEvent(std::uint8_t command) {
+    return command == kLinkEventEnded || command == kLinkEventConnected ||
+           command == kLinkEventOpening;
+}
