@@ -1,0 +1,30 @@
+#pragma once
+
+#include "ConnectionSettings.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// config.cfg: exactly the three settings as little-endian signed 32-bit integers, nothing else.
+constexpr std::size_t kSettingsFileSize = 12;
+
+std::array<std::uint8_t, kSettingsFileSize> EncodeSettings(const ConnectionSettings& settings);
+ConnectionSettings DecodeSettings(const std::array<std::uint8_t, kSettingsFileSize>& bytes);
+
+enum class SettingsLoadResult {
+    Read,      // the first 12 bytes were read into the settings
+    NotFound,  // missing, cannot be opened, or shorter than 12 bytes
+    ReadError, // opened, but reading failed
+};
+
+// On anything but Read the settings are set to the defaults.
+SettingsLoadResult LoadSettingsFile(const std::string& path, ConnectionSettings& settings);
+
+enum class SettingsSaveResult {
+    Written,    // the file now holds exactly the 12 bytes
+    CannotOpen, // could not be created or opened for writing; the old content is untouched
+    WriteError, // opened, but writing or closing failed
+};
+
+SettingsSaveResult SaveSettingsFile(const std::string& path, const ConnectionSettings& settings);
