@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
 // A log of `lines` lines, written the way start-up does: the first line continues the empty
-// pane, every later one starts a new line.
+// log, every later one starts a new line.
 EventLogText LogWithLines(int lines) {
     EventLogText log;
     log.Append("line 1", false);
@@ -17,95 +19,57 @@ EventLogText LogWithLines(int lines) {
     return log;
 }
 
-int CountPairs(const std::string& text) {
-    int count = 0;
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        count += (text[i] == '\r' && text[i + 1] == '\n') ? 1 : 0;
-    }
-    return count;
-}
-
 } // namespace
 
-TEST(EventLogText, EmptyLogCountsAsOneLine) {
-    const EventLogText log;
-    EXPECT_EQ(log.Text(), "");
-    EXPECT_EQ(log.LineCount(), 1);
-    EXPECT_EQ(log.FirstVisibleLine(), 0);
-}
-
-TEST(EventLogText, FirstAppendOnEmptyLog) {
-    EventLogText continued;
-    continued.Append("Terminal", false);
-    EXPECT_EQ(continued.Text(), "Terminal");
-    EXPECT_EQ(continued.LineCount(), 1);
-
-    EventLogText newLine;
-    newLine.Append("Terminal", true);
-    EXPECT_EQ(newLine.Text(), "\r\nTerminal");
-    EXPECT_EQ(newLine.LineCount(), 2);
-}
-
-TEST(EventLogText, EmptyTextWithNewLineAddsEmptyLine) {
-    EventLogText log;
-    log.Append("a", false);
-    log.Append("", true);
-    EXPECT_EQ(log.Text(), "a\r\n");
-    EXPECT_EQ(log.LineCount(), 2);
-    log.Append("", false);
-    EXPECT_EQ(log.LineCount(), 2);
-}
-
-TEST(EventLogText, LineBreaksInsideTextCount) {
-    EventLogText log;
-    log.Append("a", false);
-    log.Append("----\r\nWersja terminala : \r\n", true);
-    EXPECT_EQ(log.LineCount(), 4);
-    // Lone CR or LF are not line breaks of the pane.
-    log.Append("x\ry\nz", true);
-    EXPECT_EQ(log.LineCount(), 5);
-    EXPECT_EQ(log.LineCount(), CountPairs(log.Text()) + 1);
-}
-
-TEST(EventLogText, PairFormedAcrossTheEndOfTheLog) {
-    EventLogText log;
-    log.Append("a\r", false);
-    EXPECT_EQ(log.LineCount(), 1);
-    log.Append("\nb", false);
-    EXPECT_EQ(log.Text(), "a\r\nb");
-    EXPECT_EQ(log.LineCount(), 2);
-
-    // A new line after a trailing CR adds its own pair only.
-    log.Append("c\r", false);
-    log.Append("\nd", true);
-    EXPECT_EQ(log.Text(), "a\r\nbc\r\r\n\nd");
-    EXPECT_EQ(log.LineCount(), 3);
-    EXPECT_EQ(log.LineCount(), CountPairs(log.Text()) + 1);
+TEST(EventLogText, AppendJoinsTextAndCountsLineBreaks) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::string, bool>> appends;
+        std::string text;
+        int lines;
+    } cases[] = {
+        {"empty log", {}, "", 1},
+        {"first text continues the empty line", {{"Terminal", false}}, "Terminal", 1},
+        {"first text on a new line", {{"Terminal", true}}, "\r\nTerminal", 2},
+        {"empty text on a new line", {{"a", false}, {"", true}}, "a\r\n", 2},
+        {"empty text continued", {{"a", false}, {"", false}}, "a", 1},
+        {"pairs inside a text", {{"a", false}, {"--\r\nW : \r\n", true}}, "a\r\n--\r\nW : \r\n", 4},
+        {"lone CR and LF", {{"x\ry\nz", false}}, "x\ry\nz", 1},
+        {"pair across the end", {{"a\r", false}, {"\nb", false}}, "a\r\nb", 2},
+        {"new line after a CR", {{"a\r", false}, {"\nb", true}}, "a\r\r\n\nb", 2},
+    };
+    for (const auto& c : cases) {
+        EventLogText log;
+        for (const auto& [text, newLine] : c.appends) {
+            log.Append(text, newLine);
+        }
+        EXPECT_EQ(log.Text(), c.text) << c.name;
+        EXPECT_EQ(log.LineCount(), c.lines) << c.name;
+    }
 }
 
 TEST(EventLogText, ClearsOnlyAboveTwoHundredLines) {
-    EventLogText full = LogWithLines(200);
-    full.Append("next", true);
-    EXPECT_EQ(full.LineCount(), 201);
-    EXPECT_EQ(full.Text().substr(0, 8), "line 1\r\n");
+    EventLogText log = LogWithLines(200);
+    log.Append("next", true);
+    EXPECT_EQ(log.LineCount(), 201);
+    EXPECT_EQ(log.Text().substr(0, 8), "line 1\r\n");
 
-    full.Append("after", true);
-    EXPECT_EQ(full.Text(), "Clr screen\r\nafter");
-    EXPECT_EQ(full.LineCount(), 2);
+    log.Append("after", true);
+    EXPECT_EQ(log.Text(), "Clr screen\r\nafter");
+    EXPECT_EQ(log.LineCount(), 2);
 
     EventLogText continued = LogWithLines(201);
     continued.Append("after", false);
     EXPECT_EQ(continued.Text(), "Clr screenafter");
     EXPECT_EQ(continued.LineCount(), 1);
-}
 
-TEST(EventLogText, OneCallMayPassTheThresholdUntilTheNext) {
-    EventLogText log = LogWithLines(199);
-    log.Append("a\r\nb\r\nc\r\nd", true);
-    EXPECT_EQ(log.LineCount(), 203);
-    log.Append("e\r\nf", true);
-    EXPECT_EQ(log.Text(), "Clr screen\r\ne\r\nf");
-    EXPECT_EQ(log.LineCount(), 3);
+    // One call may take the log past the threshold; line breaks inside it count for the next.
+    EventLogText multiLine = LogWithLines(199);
+    multiLine.Append("a\r\nb\r\nc", true);
+    EXPECT_EQ(multiLine.LineCount(), 202);
+    multiLine.Append("e\r\nf", true);
+    EXPECT_EQ(multiLine.Text(), "Clr screen\r\ne\r\nf");
+    EXPECT_EQ(multiLine.LineCount(), 3);
 }
 
 TEST(EventLogText, ViewShowsTheLastSixLines) {
@@ -114,8 +78,6 @@ TEST(EventLogText, ViewShowsTheLastSixLines) {
         int firstVisible;
     } cases[] = {{1, 0}, {6, 0}, {7, 1}, {50, 44}, {201, 195}};
     for (const auto& c : cases) {
-        const EventLogText log = LogWithLines(c.lines);
-        EXPECT_EQ(log.LineCount(), c.lines);
-        EXPECT_EQ(log.FirstVisibleLine(), c.firstVisible) << c.lines << " lines";
+        EXPECT_EQ(LogWithLines(c.lines).FirstVisibleLine(), c.firstVisible) << c.lines << " lines";
     }
 }
