@@ -10,10 +10,10 @@ namespace {
 // The worker sleeps in the wake-up's wait while the line is quiet. Stops and queued messages
 // wake it at once; the limit only bounds how long a stop flag set without RequestStop goes
 // unseen.
-constexpr int kQuietWaitMs = 50;
+constexpr int kQuietWaitMs = 250;
 // A port that keeps reporting readiness without giving data (a hung-up line) is left out of
 // the wait for this long, so that it cannot make the worker spin.
-constexpr int kDeadLineWaitMs = 10;
+constexpr int kDeadLineWaitMs = 100;
 
 void PutLinkEvent(LinkContext& context, LinkEvent event) {
     LinkMessage message;
