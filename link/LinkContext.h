@@ -23,10 +23,10 @@ struct LinkContext {
     int port = 1;
     int baudRate = 19200;
     std::string appDirectory; // where COM<n> links are looked up (see CSerialPort)
-    // Called by the worker once per message put for the window, with no lock held. It only
-    // posts a notification to the user-interface thread, which cannot fail while the window
-    // lives (the controller stops and joins the worker before the window goes), so there is no
-    // failure to report from the worker thread.
+    // Called on the worker thread once per message put for the window, with no lock held. It
+    // only posts a notification to the user-interface thread (QCoreApplication::postEvent,
+    // which is thread-safe and cannot fail while the window lives; the controller stops and
+    // joins the worker before the window goes), so the worker has no failure to report.
     std::function<void()> notifier;
 
     // Flags read and written by both threads without the lock.
