@@ -7,8 +7,6 @@ scripts/install-deps.sh
 jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
-unset QT_QPA_PLATFORMTHEME
-QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$jobs"
 
 # The device link's line and list tests again under ThreadSanitizer and under
 # AddressSanitizer+UndefinedBehaviorSanitizer (Qt-free builds, so they stay small).
@@ -32,3 +30,7 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DQAL_BUILD_UI=OFF -DQAL_
 mkdir -p build-fuzz/corpus
 "${no_aslr[@]}" build-fuzz/tests/link/qal_frame_parser_fuzz -max_total_time=20 -max_len=512 \
     -seed=1 -dict=tests/link/fuzz/frame-parser.dict build-fuzz/corpus tests/link/fuzz/corpus
+
+# The whole suite last, so that its summary closes the output.
+unset QT_QPA_PLATFORMTHEME
+QT_QPA_PLATFORM=offscreen ctest --test-dir build --output-on-failure -j "$jobs"
