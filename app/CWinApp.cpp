@@ -12,7 +12,7 @@ namespace {
 // The one application object; set and cleared only by its constructor and destructor.
 CWinApp* g_app = nullptr;
 
-struct ButtonSpec {
+struct ButtonChoice {
     QMessageBox::StandardButton button;
     int answer;
 };
@@ -39,7 +39,7 @@ int ShowQtMessageBox(const std::string& text, unsigned type, const QString& capt
         break;
     }
 
-    std::vector<ButtonSpec> buttons;
+    std::vector<ButtonChoice> buttons;
     switch (type & MB_TYPEMASK) {
     case MB_OKCANCEL:
         buttons = {{QMessageBox::Ok, IDANSWER_OK}, {QMessageBox::Cancel, IDANSWER_CANCEL}};
@@ -65,8 +65,8 @@ int ShowQtMessageBox(const std::string& text, unsigned type, const QString& capt
         break;
     }
     QMessageBox::StandardButtons standard;
-    for (const ButtonSpec& spec : buttons) {
-        standard |= spec.button;
+    for (const ButtonChoice& choice : buttons) {
+        standard |= choice.button;
     }
     box.setStandardButtons(standard);
     std::size_t defaultIndex = (type & MB_DEFMASK) >> 8;
@@ -77,16 +77,16 @@ int ShowQtMessageBox(const std::string& text, unsigned type, const QString& capt
 
     box.exec();
     const auto* clicked = box.clickedButton();
-    for (const ButtonSpec& spec : buttons) {
-        if (clicked == box.button(spec.button)) {
-            return spec.answer;
+    for (const ButtonChoice& choice : buttons) {
+        if (clicked == box.button(choice.button)) {
+            return choice.answer;
         }
     }
     // Closed without a button (Esc or the close box): Cancel where there is one, else the
     // only answer the box offers.
-    for (const ButtonSpec& spec : buttons) {
-        if (spec.answer == IDANSWER_CANCEL) {
-            return spec.answer;
+    for (const ButtonChoice& choice : buttons) {
+        if (choice.answer == IDANSWER_CANCEL) {
+            return choice.answer;
         }
     }
     return buttons.size() == 1 ? buttons.front().answer : IDANSWER_CANCEL;
