@@ -47,7 +47,7 @@ LoopEnd CDeviceLoop::Run(int stopFd, int inputFd) {
         const nfds_t count = inputFd >= 0 ? 3 : 2;
         const int ready = ::poll(fds, count, PollTimeout(Clock::now()));
         if (ready < 0 && errno != EINTR) {
-            Log(std::string("poll failed: ") + std::strerror(errno));
+            m_failure = std::string("poll failed: ") + std::strerror(errno);
             return LoopEnd::LineFailed;
         }
         if (ready > 0 && fds[1].revents != 0) {
@@ -76,7 +76,7 @@ bool CDeviceLoop::ReadLine(Clock::time_point now) {
     }
     if (n <= 0) {
         // The slave side is held open, so this is not the terminal going away.
-        Log(std::string("line failed: ") + (n == 0 ? "closed" : std::strerror(errno)));
+        m_failure = n == 0 ? "the line was closed" : std::strerror(errno);
         return false;
     }
     for (ssize_t i = 0; i < n; ++i) {

@@ -44,6 +44,9 @@ public:
     // inputFd is read and thrown away.
     LoopEnd Run(int stopFd, int inputFd);
 
+    // Why Run ended with LineFailed.
+    const std::string& Failure() const { return m_failure; }
+
 private:
     using Clock = std::chrono::steady_clock;
 
@@ -72,4 +75,5 @@ private:
     std::deque<PendingAnswer> m_pending;
     Clock::time_point m_nextText;
     std::mt19937 m_corruption;
+    std::string m_failure;
 };

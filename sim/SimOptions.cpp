@@ -246,6 +246,7 @@ output thresholds), and keeps what is written to it. A read answer carries the r
 exactly as last written, every byte. A write is answered with an empty payload under the
 same command once stored; a write whose payload is not exactly the record's size, or a
 time that is no valid date, gets no answer. Other commands and other addresses get none.
+The clock starts at the PC's local time and runs on from whatever time is written.
 
 Each reading follows a gusty wind (repeatable with --seed), held within the measuring
 range of the sensor configuration. Its status byte has bit 3 set while the device is in

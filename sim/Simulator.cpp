@@ -118,7 +118,7 @@ int RunSimulator(const SimOptions& options, int stopFd, std::ostream& out, std::
     err << "qal-sim: "
         << (end == LoopEnd::Stopped      ? "stopped"
             : end == LoopEnd::InputEnded ? "standard input ended, stopped"
-                                         : "the line failed, stopped")
+                                         : "the line failed (" + loop.Failure() + "), stopped")
         << '\n';
     return end == LoopEnd::LineFailed ? 1 : 0;
 }
