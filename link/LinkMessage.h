@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 // One message in either direction, and the worker's link events. Copied whole by value.
 struct LinkMessage {
@@ -11,6 +12,10 @@ struct LinkMessage {
     std::uint8_t command = 0; // for link events: one of LinkEvent
     std::uint8_t payload[kPayloadCapacity] = {};
 };
+
+// Crosses threads and lists as a plain copy of its bytes.
+static_assert(sizeof(LinkMessage) == 3 + LinkMessage::kPayloadCapacity);
+static_assert(std::is_trivially_copyable_v<LinkMessage>);
 
 // Link events share the command byte with device messages.
 enum LinkEvent : std::uint8_t {

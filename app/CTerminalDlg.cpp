@@ -1,0 +1,218 @@
+#include "CTerminalDlg.h"
+
+#include "CAboutDlg.h"
+#include "CComLink.h"
+#include "CPortDlg.h"
+#include "CQueue.h"
+#include "CWaitDlg.h"
+#include "CWinApp.h"
+#include "DataExchange.h"
+#include "MessageBoxTypes.h"
+#include "ResourceIds.h"
+#include "SettingsFile.h"
+#include "StringTable.h"
+
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <cstdio>
+
+namespace {
+
+std::string FormatVersion(int version) {
+    char text[64];
+    std::snprintf(text, sizeof text, "Terminal QAL Mar 26 2008, wersja %3d", version);
+    return text;
+}
+
+// Everything up to and including the last path separator; empty when there is none.
+std::string DirectoryOf(const std::string& filePath) {
+    const std::size_t separator = filePath.find_last_of('/');
+    return separator == std::string::npos ? std::string() : filePath.substr(0, separator + 1);
+}
+
+} // namespace
+
+CTerminalDlg::CTerminalDlg()
+    : CDialog(IDD_TERMINAL), m_pLink(std::make_unique<CComLink>(*this)),
+      m_pQueue(std::make_unique<CQueue>()), m_pWaitDlg(std::make_unique<CWaitDlg>()) {
+    m_hIcon.addPixmap(DialogBuilder::AppIconPixmap(32));
+    m_hIcon.addPixmap(DialogBuilder::AppIconPixmap(16));
+}
+
+CTerminalDlg::~CTerminalDlg() = default;
+
+void CTerminalDlg::DoDataExchange(CDataExchange& dx) {
+    DDX_Control(dx, IDOK, m_btnExit);
+    DDX_Control(dx, IDC_UPDATE_TIME, m_btnClock);
+    DDX_Control(dx, IDC_OUTPUTS, m_btnOutputs);
+    DDX_Control(dx, IDC_SENSOR_CONFIG, m_btnSensorConfig);
+    DDX_Control(dx, IDC_READER_CONFIG, m_btnReaderConfig);
+    DDX_Control(dx, IDC_MEASURE, m_btnMeasure);
+    DDX_Control(dx, IDC_CONNECT, m_btnConnect);
+    DDX_Control(dx, IDC_CONNECTION_OPTIONS, m_btnOptions);
+    DDX_Control(dx, IDC_DISCONNECT, m_btnDisconnect);
+    DDX_Control(dx, IDC_VERSIONS, m_btnVersion);
+    DDX_Control(dx, IDC_LOG, m_editLog);
+    DDX_Control(dx, IDC_SPEED, m_editSpeed);
+    DDX_Control(dx, IDC_READ_INFO, m_editReadInfo);
+}
+
+void CTerminalDlg::OnWindowBuilt() {
+    GetWindow()->setWindowIcon(m_hIcon);
+}
+
+bool CTerminalDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    m_strAppDir = DirectoryOf(GetModuleFileName());
+
+    m_strVersion = FormatVersion(kTerminalVersion);
+    AppendLog(m_strVersion, false);
+    AppendLog("Inicjalizacja...", true);
+    if (!LoadSettings()) {
+        AfxMessageBox("Nie znaleziono pliku konfiguracyjnego . Przyjęto wartości domyślne.",
+                      MB_OK | MB_ICONEXCLAMATION);
+    }
+
+    if (!m_font) {
+        CreateReadoutFont();
+    }
+    m_editSpeed->setFont(*m_font);
+    SetDlgItemText(IDC_SPEED, " - - - -");
+
+    m_pLink->SetControlsDisconnected();
+    m_pQueue->Reset();
+    return true;
+}
+
+// 31 points, fixed pitch, medium weight, characters 13 pixels wide: the readout must fit
+// " 12.3 [m/s]" into its field.
+void CTerminalDlg::CreateReadoutFont() {
+    const int dpi = GetWindow()->logicalDpiY();
+    QFont font(QStringLiteral("Monospace"));
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    font.setWeight(QFont::Medium);
+    font.setPixelSize(std::max(1, dpi * 310 / 720));
+    const int naturalWidth = QFontMetrics(font).horizontalAdvance(QLatin1Char('0'));
+    const int wantedWidth = 13 * dpi / 96;
+    if (naturalWidth > 0) {
+        font.setStretch(std::clamp(wantedWidth * 100 / naturalWidth, 1, 4000));
+    }
+    m_font = font;
+}
+
+void CTerminalDlg::OnDestroy() {
+    m_pLink->RequestStop();
+    m_pLink.reset();
+    m_pQueue.reset();
+    m_pWaitDlg.reset();
+    m_editLog = nullptr;
+    m_editSpeed = nullptr;
+    m_editReadInfo = nullptr;
+}
+
+std::string CTerminalDlg::GetModuleFileName() const {
+    return QCoreApplication::applicationFilePath().toStdString();
+}
+
+void CTerminalDlg::AppendLog(const std::string& text, bool newLine) {
+    m_log.Append(text, newLine);
+    ShowLog();
+}
+
+void CTerminalDlg::ShowLog() {
+    if (m_editLog == nullptr) {
+        return;
+    }
+    SetDlgItemText(IDC_LOG, m_log.Text());
+    m_editLog->horizontalScrollBar()->setValue(0);
+    m_editLog->verticalScrollBar()->setValue(m_log.FirstVisibleLine());
+}
+
+bool CTerminalDlg::LoadSettings() {
+    const std::string path = SettingsFilePath();
+    switch (LoadSettingsFile(path, m_settings)) {
+    case SettingsLoadResult::Read:
+        AppendLog("Plik konfiguracyjny '" + path + "' odczytano", true);
+        return true;
+    case SettingsLoadResult::ReadError:
+        AppendLog("Błąd odczytu pliku konfiguracyjnego '" + path + "'", true);
+        return false;
+    case SettingsLoadResult::NotFound:
+        break;
+    }
+    return false;
+}
+
+bool CTerminalDlg::SaveSettings() {
+    const std::string path = SettingsFilePath();
+    if (SaveSettingsFile(path, m_settings) != SettingsSaveResult::Written) {
+        // A choice that silently fails to persist would come back changed at the next start.
+        AppendLog("Nie można zapisać pliku konfiguracyjnego '" + path + "'", true);
+        return false;
+    }
+    AppendLog("Plik konfiguracyjny '" + path + "' zapisano", true);
+    return true;
+}
+
+bool CTerminalDlg::OnCmdMsg(unsigned id) {
+    if (m_pLink && m_pLink->OnCmdMsg(id)) {
+        return true;
+    }
+    if (m_pQueue && m_pQueue->OnCmdMsg(id)) {
+        return true;
+    }
+    switch (id) {
+    case IDC_CONNECTION_OPTIONS:
+        OnConnectionOptions();
+        return true;
+    case IDM_ABOUTBOX:
+        OnSysCommand(id);
+        return true;
+    default:
+        return CDialog::OnCmdMsg(id);
+    }
+}
+
+void CTerminalDlg::OnSysCommand(unsigned command) {
+    if ((command & 0xFFF0u) == static_cast<unsigned>(IDM_ABOUTBOX)) {
+        CAboutDlg about;
+        about.DoModal();
+    }
+}
+
+std::unique_ptr<QMenu> CTerminalDlg::CreateSystemMenu() {
+    const std::string aboutText = LoadStringResource(IDS_ABOUTBOX);
+    if (aboutText.empty()) {
+        return nullptr;
+    }
+    auto menu = std::make_unique<QMenu>(GetWindow());
+    QAction* about = menu->addAction(QString::fromStdString(aboutText));
+    about->setData(IDM_ABOUTBOX);
+    return menu;
+}
+
+void CTerminalDlg::OnContextMenu(QContextMenuEvent& event) {
+    const std::unique_ptr<QMenu> menu = CreateSystemMenu();
+    if (!menu) {
+        return;
+    }
+    if (const QAction* chosen = menu->exec(event.globalPos())) {
+        OnSysCommand(chosen->data().toUInt());
+    }
+}
+
+void CTerminalDlg::OnConnectionOptions() {
+    CPortDlg dialog;
+    dialog.m_pSettings = &m_settings;
+    if (dialog.DoModal() == IDOK) {
+        SaveSettings();
+    }
+}

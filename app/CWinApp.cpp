@@ -1,0 +1,126 @@
+#include "CWinApp.h"
+
+#include "MessageBoxTypes.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+// The one application object; set and cleared only by its constructor and destructor.
+CWinApp* g_app = nullptr;
+
+struct ButtonSpec {
+    QMessageBox::StandardButton button;
+    int answer;
+};
+
+int ShowQtMessageBox(const std::string& text, unsigned type, const QString& caption) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(caption);
+    box.setText(QString::fromStdString(text));
+    switch (EffectiveMessageBoxIcon(type)) {
+    case MB_ICONHAND:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MB_ICONQUESTION:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MB_ICONEXCLAMATION:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MB_ICONASTERISK:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    }
+
+    std::vector<ButtonSpec> buttons;
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+        buttons = {{QMessageBox::Ok, IDANSWER_OK}, {QMessageBox::Cancel, IDANSWER_CANCEL}};
+        break;
+    case MB_ABORTRETRYIGNORE:
+        buttons = {{QMessageBox::Abort, IDABORT},
+                   {QMessageBox::Retry, IDRETRY},
+                   {QMessageBox::Ignore, IDIGNORE}};
+        break;
+    case MB_YESNOCANCEL:
+        buttons = {{QMessageBox::Yes, IDYES},
+                   {QMessageBox::No, IDNO},
+                   {QMessageBox::Cancel, IDANSWER_CANCEL}};
+        break;
+    case MB_YESNO:
+        buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
+        break;
+    case MB_RETRYCANCEL:
+        buttons = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDANSWER_CANCEL}};
+        break;
+    default:
+        buttons = {{QMessageBox::Ok, IDANSWER_OK}};
+        break;
+    }
+    QMessageBox::StandardButtons standard;
+    for (const ButtonSpec& spec : buttons) {
+        standard |= spec.button;
+    }
+    box.setStandardButtons(standard);
+    std::size_t defaultIndex = (type & MB_DEFMASK) >> 8;
+    if (defaultIndex >= buttons.size()) {
+        defaultIndex = 0;
+    }
+    box.setDefaultButton(buttons[defaultIndex].button);
+
+    box.exec();
+    const auto* clicked = box.clickedButton();
+    for (const ButtonSpec& spec : buttons) {
+        if (clicked == box.button(spec.button)) {
+            return spec.answer;
+        }
+    }
+    // Closed without a button (Esc or the close box): Cancel where there is one, else the
+    // only answer the box offers.
+    for (const ButtonSpec& spec : buttons) {
+        if (spec.answer == IDANSWER_CANCEL) {
+            return spec.answer;
+        }
+    }
+    return buttons.size() == 1 ? buttons.front().answer : IDANSWER_CANCEL;
+}
+
+} // namespace
+
+CWinApp::CWinApp() {
+    g_app = this;
+}
+
+CWinApp::~CWinApp() {
+    if (g_app == this) {
+        g_app = nullptr;
+    }
+}
+
+int CWinApp::DoMessageBox(const std::string& text, unsigned type) {
+    return ShowQtMessageBox(text, type, QString::fromStdString(AppTitle()));
+}
+
+std::string CWinApp::AppTitle() const {
+    const QString path = QCoreApplication::applicationFilePath();
+    return path.isEmpty() ? std::string("qal-terminal")
+                          : QFileInfo(path).completeBaseName().toStdString();
+}
+
+CWinApp* AfxGetApp() {
+    return g_app;
+}
+
+int AfxMessageBox(const std::string& text, unsigned type) {
+    if (CWinApp* app = AfxGetApp()) {
+        return app->DoMessageBox(text, type);
+    }
+    return ShowQtMessageBox(text, type, QStringLiteral("qal-terminal"));
+}

@@ -1,0 +1,208 @@
+#include "DialogBuilder.h"
+
+#include "AppIcon.h"
+#include "ResourceIds.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+bool Has(unsigned style, unsigned flag) {
+    return (style & flag) != 0;
+}
+
+// Read-only edits take the dialog's background, so they do not look like input fields.
+void ShowAsReadOnly(QWidget& edit) {
+    QPalette palette = edit.palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    edit.setPalette(palette);
+}
+
+QWidget* CreateEdit(const ControlTemplate& control, QWidget* parent) {
+    if (Has(control.style, kMultiLine)) {
+        auto* edit = new QPlainTextEdit(parent);
+        edit->setReadOnly(Has(control.style, kReadOnly));
+        if (edit->isReadOnly()) {
+            ShowAsReadOnly(*edit);
+        }
+        // A multi-line edit wraps its lines unless it scrolls horizontally.
+        const bool noWrap = Has(control.style, kAutoHScroll) || Has(control.style, kHScroll);
+        edit->setLineWrapMode(noWrap ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+        edit->setVerticalScrollBarPolicy(Has(control.style, kVScroll) ? Qt::ScrollBarAlwaysOn
+                                                                      : Qt::ScrollBarAlwaysOff);
+        edit->setHorizontalScrollBarPolicy(Has(control.style, kHScroll) ? Qt::ScrollBarAlwaysOn
+                                                                        : Qt::ScrollBarAlwaysOff);
+        edit->setTabChangesFocus(true);
+        if (!Has(control.style, kBorder)) {
+            edit->setFrameShape(QFrame::NoFrame);
+        }
+        return edit;
+    }
+    auto* edit = new QLineEdit(parent);
+    edit->setReadOnly(Has(control.style, kReadOnly));
+    if (edit->isReadOnly()) {
+        ShowAsReadOnly(*edit);
+    }
+    edit->setFrame(Has(control.style, kBorder));
+    return edit;
+}
+
+QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
+    const QString caption = QString::fromUtf8(control.caption);
+    switch (control.kind) {
+    case ControlKind::PushButton:
+    case ControlKind::DefPushButton: {
+        auto* button = new QPushButton(caption, parent);
+        // The focused push button takes Enter, as in every dialog of the platform.
+        button->setAutoDefault(true);
+        button->setDefault(control.kind == ControlKind::DefPushButton);
+        return button;
+    }
+    case ControlKind::RadioButton: {
+        auto* button = new QRadioButton(caption, parent);
+        button->setAutoExclusive(false); // groups are explicit, see Build()
+        return button;
+    }
+    case ControlKind::CheckBox:
+        return new QCheckBox(caption, parent);
+    case ControlKind::Edit:
+        return CreateEdit(control, parent);
+    case ControlKind::GroupBox:
+        return new QGroupBox(caption, parent);
+    case ControlKind::Icon: {
+        auto* label = new QLabel(parent);
+        label->setPixmap(DialogBuilder::AppIconPixmap(32));
+        return label;
+    }
+    case ControlKind::Static:
+        break;
+    }
+    auto* label = new QLabel(parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Without a buddy a label shows '&' as it is; with one, '&' marks the mnemonic.
+    label->setText(caption);
+    return label;
+}
+
+Qt::FocusPolicy FocusPolicyFor(const ControlTemplate& control) {
+    switch (control.kind) {
+    case ControlKind::Static:
+    case ControlKind::GroupBox:
+    case ControlKind::Icon:
+        return Qt::NoFocus;
+    case ControlKind::RadioButton:
+        // Radio buttons without a tab stop stay reachable from the keyboard.
+        return Qt::StrongFocus;
+    default:
+        return Has(control.style, kTabStop) ? Qt::StrongFocus : Qt::ClickFocus;
+    }
+}
+
+QString StripLabelPunctuation(QString text) {
+    text = text.trimmed();
+    while (text.endsWith(':')) {
+        text.chop(1);
+        text = text.trimmed();
+    }
+    return text;
+}
+
+} // namespace
+
+QString AccessibleCaption(const char* caption) {
+    QString text = QString::fromUtf8(caption);
+    QString result;
+    result.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '&') {
+            if (i + 1 < text.size() && text[i + 1] == '&') {
+                result += '&';
+                ++i;
+            }
+            continue;
+        }
+        result += text[i];
+    }
+    return result;
+}
+
+QPixmap DialogBuilder::AppIconPixmap(int size) {
+    return QPixmap(size <= 16 ? kAppIcon16 : kAppIcon32);
+}
+
+DialogBuilder::Result DialogBuilder::Build(const DialogTemplate& dialogTemplate, QDialog& window) {
+    QFont font(QString::fromUtf8(dialogTemplate.fontFace), dialogTemplate.fontPoints);
+    font.setStyleHint(QFont::SansSerif);
+    window.setFont(font);
+    window.setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
+
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
+    if (Has(dialogTemplate.style, kDlgCaption)) {
+        flags |= Qt::WindowTitleHint;
+    }
+    if (Has(dialogTemplate.style, kDlgSysMenu)) {
+        flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    }
+    window.setWindowFlags(flags);
+
+    Result result;
+    result.units = DialogBaseUnits::ForFont(font);
+    window.setFixedSize(result.units.ToPixelsX(dialogTemplate.cx),
+                        result.units.ToPixelsY(dialogTemplate.cy));
+
+    QButtonGroup* radioGroup = nullptr;
+    QWidget* previousTabStop = nullptr;
+    for (const ControlTemplate& control : dialogTemplate.controls) {
+        QWidget* widget = CreateControl(control, &window);
+        widget->setGeometry(result.units.ToPixels(control.x, control.y, control.cx, control.cy));
+        widget->setProperty("controlId", control.id);
+        widget->setObjectName(QStringLiteral("control_%1").arg(control.id));
+        widget->setFocusPolicy(FocusPolicyFor(control));
+        widget->setEnabled(!Has(control.style, kDisabled));
+        widget->setAccessibleName(control.accessibleName ? QString::fromUtf8(control.accessibleName)
+                                                         : AccessibleCaption(control.caption));
+
+        if (control.kind == ControlKind::RadioButton) {
+            if (radioGroup == nullptr || Has(control.style, kGroup)) {
+                radioGroup = new QButtonGroup(&window);
+                radioGroup->setExclusive(true);
+            }
+            radioGroup->addButton(static_cast<QRadioButton*>(widget));
+        } else {
+            radioGroup = nullptr;
+        }
+        if (control.kind == ControlKind::GroupBox) {
+            widget->lower(); // a frame drawn behind the controls it surrounds
+        }
+        if (widget->focusPolicy() != Qt::NoFocus) {
+            if (previousTabStop != nullptr) {
+                QWidget::setTabOrder(previousTabStop, widget);
+            }
+            previousTabStop = widget;
+        }
+        result.controls.push_back({&control, widget});
+    }
+
+    // Labels name the controls they stand for, for screen readers and mnemonics alike.
+    for (const BuiltControl& built : result.controls) {
+        if (built.source->labelFor == 0) {
+            continue;
+        }
+        for (const BuiltControl& target : result.controls) {
+            if (target.source->id == built.source->labelFor) {
+                static_cast<QLabel*>(built.widget)->setBuddy(target.widget);
+                target.widget->setAccessibleName(
+                    StripLabelPunctuation(AccessibleCaption(built.source->caption)));
+            }
+        }
+    }
+    return result;
+}

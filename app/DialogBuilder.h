@@ -1,0 +1,35 @@
+#pragma once
+
+#include "DialogTemplate.h"
+#include "DialogUnits.h"
+
+#include <QButtonGroup>
+#include <QDialog>
+#include <QPixmap>
+
+#include <memory>
+#include <vector>
+
+// One control of a built dialog, in template order.
+struct BuiltControl {
+    const ControlTemplate* source = nullptr;
+    QWidget* widget = nullptr; // owned by the dialog window
+};
+
+// Turns a template into Qt widgets inside the given window: geometry from dialog units,
+// captions, styles, accessible names, label buddies and the tab order of the template.
+class DialogBuilder {
+public:
+    struct Result {
+        std::vector<BuiltControl> controls;
+        DialogBaseUnits units;
+    };
+
+    static Result Build(const DialogTemplate& dialogTemplate, QDialog& window);
+
+    // The application icon (resource 128) in the given size.
+    static QPixmap AppIconPixmap(int size);
+};
+
+// A caption as screen readers say it: mnemonic markers removed.
+QString AccessibleCaption(const char* caption);

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "FrameParser.h"
+#include "LinkMessage.h"
+#include "LinkWakeup.h"
+#include "MessageList.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+
+// Everything the user-interface thread and the link worker share. Owned by the link controller
+// and reused by every connection; nothing is cleared at connect, so messages left for the
+// device by one run are sent by the next.
+struct LinkContext {
+    LinkContext() = default;
+    LinkContext(const LinkContext&) = delete;
+    LinkContext& operator=(const LinkContext&) = delete;
+
+    // Set by the controller before it starts a worker; read-only while one runs.
+    int port = 1;
+    int baudRate = 19200;
+    std::string appDirectory; // where COM<n> links are looked up (see CSerialPort)
+    // Called on the worker thread once per message put for the window, with no lock held. It
+    // only posts a notification to the user-interface thread (QCoreApplication::postEvent,
+    // which is thread-safe and cannot fail while the window lives; the controller stops and
+    // joins the worker before the window goes), so the worker has no failure to report.
+    std::function<void()> notifier;
+
+    // Flags read and written by both threads without the lock.
+    std::atomic<int> stopRequested{0}; // the worker leaves its loop once it sees 1
+    std::atomic<int> running{0};       // 0: no worker attached, puts into either list are refused
+    std::atomic<int> result{0};        // of the last run: 0 ended normally, 2 the port failed
+
+    std::mutex lock; // guards both lists, for one list operation at a time
+    CMessageList toDevice;
+    CMessageList toWindow;
+
+    std::uint8_t rxStore[FrameParser::kCapacity] = {}; // the worker's receive store
+    CLinkWakeup wakeup;                                // wakes the worker from its wait
+
+    // Asks the worker to leave its loop and wakes it if it is waiting. Any thread.
+    void RequestStop();
+};
+
+// The four list operations. Each holds the lock for that one operation only. A put while no
+// worker is running is dropped silently; both puts return 1 either way. The takes return 1
+// when a message was taken, 0 when the list was empty.
+int PutForWindow(LinkContext& context, const LinkMessage& message); // worker; then notifies
+int TakeForWindow(LinkContext& context, LinkMessage& message);      // user interface
+int PutForDevice(LinkContext& context, const LinkMessage& message); // user interface
+int TakeForDevice(LinkContext& context, LinkMessage& message);      // worker

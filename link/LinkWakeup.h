@@ -1,0 +1,33 @@
+#pragma once
+
+#include "SerialPort.h"
+
+// Lets other threads wake the link worker from its wait on the port: a message was queued for
+// the device, or a stop was requested. Signals do not queue up: any number of them before a
+// wait end that one wait.
+class CLinkWakeup {
+public:
+    enum class WaitResult { Signalled, PortReady, TimedOut };
+
+    CLinkWakeup();
+    ~CLinkWakeup();
+
+    CLinkWakeup(const CLinkWakeup&) = delete;
+    CLinkWakeup& operator=(const CLinkWakeup&) = delete;
+
+    // Any thread; never blocks and takes no lock.
+    void Signal();
+
+    // Worker thread only. Returns at once when Signal was called since the last wait (and
+    // consumes it), otherwise when the port has input or a line event, or after timeoutMs.
+    // With port kNoSerialHandle only signals and the timeout count.
+    WaitResult Wait(SerialHandle port, int timeoutMs);
+
+private:
+#if defined(_WIN32)
+    void* m_hEvent = nullptr;
+#else
+    int m_hRead = -1; // the wake-up is a pipe: Signal writes a byte, Wait polls and empties it
+    int m_hWrite = -1;
+#endif
+};

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+
+// The platform's handle of an open port: a file descriptor on POSIX, a HANDLE on Windows (kept as
+// void* so that this header needs no <windows.h>).
+#if defined(_WIN32)
+using SerialHandle = void*;
+inline constexpr SerialHandle kNoSerialHandle = nullptr;
+#else
+using SerialHandle = int;
+inline constexpr SerialHandle kNoSerialHandle = -1;
+#endif
+
+// One serial port, opened by number ("COM%d") with 8N1 and DTR/RTS off. Reads never wait, a write
+// sends one whole block and waits at most five seconds for it to leave. Every operation reports
+// with an int (1/0 or a byte count), never with an exception. Used by one thread at a time.
+class CSerialPort {
+public:
+    // appDirectory is where config.cfg lives: on POSIX a file or symbolic link named COM<n> there
+    // stands for port n (see DevicePath).
+    explicit CSerialPort(std::string appDirectory = {});
+    ~CSerialPort();
+
+    CSerialPort(const CSerialPort&) = delete;
+    CSerialPort& operator=(const CSerialPort&) = delete;
+
+    // 1 when the port is open and configured (also when it already was: the first baud rate
+    // stays); 0 when it cannot be opened or configured, and then nothing is left open.
+    int Open(int port, int baudRate);
+    // Always 1. Closing a closed port does nothing.
+    int Close();
+    // Bytes the system took; 0 when the port is not open.
+    int Write(const void* data, int size);
+    // Bytes placed in buffer, at most maxCount; 0 when nothing is waiting, on error, or when the
+    // port is not open. Never waits.
+    int Read(void* buffer, int maxCount);
+
+    bool IsOpen() const { return m_bOpen != 0; }
+    // For waiting on the port together with other events; kNoSerialHandle when closed.
+    SerialHandle NativeHandle() const { return m_hPort; }
+
+#if !defined(_WIN32)
+    // The device behind port n: <appDirectory>/COM<n> when such a file or link exists, otherwise
+    // /dev/ttyS<n-1>.
+    static std::string DevicePath(const std::string& appDirectory, int port);
+#endif
+
+private:
+    SerialHandle m_hPort = kNoSerialHandle;
+    int m_bOpen = 0;
+    int m_nBaudRate = 0;
+    std::string m_strAppDirectory;
+};

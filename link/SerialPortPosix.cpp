@@ -1,0 +1,226 @@
+#include "SerialPort.h"
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+#include <utility>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kOpenSettleTime = std::chrono::milliseconds(100);
+constexpr auto kCloseSettleTime = std::chrono::milliseconds(10);
+constexpr auto kWriteLimit = std::chrono::seconds(5);
+
+struct BaudEntry {
+    int baudRate;
+    speed_t speed;
+};
+
+// The rates termios can name. Anything else is refused like a line setting the port rejects.
+constexpr BaudEntry kBaudTable[] = {
+    {50, B50},         {75, B75},         {110, B110},       {134, B134},     {150, B150},
+    {200, B200},       {300, B300},       {600, B600},       {1200, B1200},   {1800, B1800},
+    {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200}, {38400, B38400},
+    {57600, B57600},   {115200, B115200}, {230400, B230400},
+#if defined(B460800)
+    {460800, B460800},
+#endif
+#if defined(B921600)
+    {921600, B921600},
+#endif
+};
+
+bool SpeedFor(int baudRate, speed_t& speed) {
+    for (const BaudEntry& entry : kBaudTable) {
+        if (entry.baudRate == baudRate) {
+            speed = entry.speed;
+            return true;
+        }
+    }
+    return false;
+}
+
+int MillisecondsLeft(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+// Raw 8N1 at the given speed; hardware flow control stays as the driver has it. Reads return
+// at once with what is buffered (VMIN 0, VTIME 0).
+bool ConfigureLine(int fd, speed_t speed) {
+    termios tio{};
+    if (::tcgetattr(fd, &tio) != 0) {
+        return false; // not a terminal device
+    }
+    tio.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
+                                          ICRNL | IXON | IXOFF | INPCK);
+    tio.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    tio.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    tio.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | CSTOPB);
+    tio.c_cflag |= CS8 | CREAD | CLOCAL;
+    tio.c_cc[VMIN] = 0;
+    tio.c_cc[VTIME] = 0;
+    if (::cfsetispeed(&tio, speed) != 0 || ::cfsetospeed(&tio, speed) != 0) {
+        return false;
+    }
+    if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
+        return false;
+    }
+    // tcsetattr succeeds when any part of the request was applied: check what the line took.
+    termios applied{};
+    if (::tcgetattr(fd, &applied) != 0) {
+        return false;
+    }
+    return ::cfgetospeed(&applied) == speed && (applied.c_cflag & CSIZE) == CS8 &&
+           (applied.c_cflag & (PARENB | CSTOPB)) == 0 && (applied.c_lflag & ICANON) == 0;
+}
+
+// Waits until the driver has sent what is queued, or until the deadline.
+void DrainOutput(int fd, int baudRate, Clock::time_point deadline) {
+    for (;;) {
+        int queued = 0;
+        if (::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0) {
+            return; // nothing queued, or the driver cannot tell (then there is nothing to wait on)
+        }
+        const int left = MillisecondsLeft(deadline);
+        if (left == 0) {
+            return;
+        }
+        // Ten bits per character on the line; sleep about as long as the rest takes to leave.
+        const long long needed = static_cast<long long>(queued) * 10 * 1000 / baudRate + 1;
+        const int pause = static_cast<int>(needed < left ? needed : left);
+        std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+    }
+}
+
+} // namespace
+
+CSerialPort::CSerialPort(std::string appDirectory) : m_strAppDirectory(std::move(appDirectory)) {}
+
+CSerialPort::~CSerialPort() {
+    Close();
+}
+
+std::string CSerialPort::DevicePath(const std::string& appDirectory, int port) {
+    const std::string name = "COM" + std::to_string(port);
+    if (!appDirectory.empty()) {
+        const std::string mapped = appDirectory + "/" + name;
+        struct stat info {};
+        if (::lstat(mapped.c_str(), &info) == 0) {
+            return mapped; // also a dangling link: the user meant this port, and it is missing
+        }
+    }
+    return "/dev/ttyS" + std::to_string(port - 1);
+}
+
+int CSerialPort::Open(int port, int baudRate) {
+    if (m_bOpen) {
+        return 1;
+    }
+    speed_t speed{};
+    if (!SpeedFor(baudRate, speed)) {
+        return 0;
+    }
+    const std::string path = DevicePath(m_strAppDirectory, port);
+    // Non-blocking: the open must not wait for a carrier, and reads must never wait.
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return 0;
+    }
+    // Exclusive use: TIOCEXCL keeps out other opens of the device (except by privileged
+    // processes), the lock keeps out any other program that locks it too, root included.
+    const bool configured = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::ioctl(fd, TIOCEXCL) == 0 &&
+                            ConfigureLine(fd, speed);
+    if (!configured) {
+        ::close(fd); // result irrelevant: the open has failed either way
+        return 0;
+    }
+    // DTR and RTS off. A pseudo-terminal has no modem lines and refuses this; that is harmless.
+    int modemLines = TIOCM_DTR | TIOCM_RTS;
+    (void)::ioctl(fd, TIOCMBIC, &modemLines);
+
+    m_hPort = fd;
+    m_nBaudRate = baudRate;
+    m_bOpen = 1;
+    // Drop whatever arrived before we were ready; a failed purge only leaves old bytes, which
+    // the frame parser ignores up to the next ':'.
+    (void)::tcflush(fd, TCIOFLUSH);
+    std::this_thread::sleep_for(kOpenSettleTime);
+    return 1;
+}
+
+int CSerialPort::Close() {
+    if (m_bOpen && m_hPort != kNoSerialHandle) {
+        // Unsent output is dropped so that close cannot wait on a stalled line; the exclusive
+        // flag is cleared because a pseudo-terminal keeps it while its other side stays open.
+        (void)::tcflush(m_hPort, TCOFLUSH);
+        (void)::ioctl(m_hPort, TIOCNXCL);
+        (void)::close(m_hPort); // nothing useful to do if close reports an error
+        m_hPort = kNoSerialHandle;
+        m_bOpen = 0;
+        std::this_thread::sleep_for(kCloseSettleTime);
+    }
+    return 1;
+}
+
+int CSerialPort::Write(const void* data, int size) {
+    if (!m_bOpen || m_hPort == kNoSerialHandle || data == nullptr || size <= 0) {
+        return 0;
+    }
+    const auto deadline = Clock::now() + kWriteLimit;
+    const char* bytes = static_cast<const char*>(data);
+    int written = 0;
+    while (written < size) {
+        const ssize_t n =
+            ::write(m_hPort, bytes + written, static_cast<std::size_t>(size - written));
+        if (n > 0) {
+            written += static_cast<int>(n);
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            const int left = MillisecondsLeft(deadline);
+            if (left == 0) {
+                break;
+            }
+            pollfd writable{m_hPort, POLLOUT, 0};
+            if (::poll(&writable, 1, left) < 0 && errno != EINTR) {
+                break;
+            }
+            if ((writable.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
+                break; // the line is gone
+            }
+            continue;
+        }
+        // Any other error: the line is gone. The caller does not examine short writes; the
+        // request concerned ends through its time-out.
+        break;
+    }
+    DrainOutput(m_hPort, m_nBaudRate, deadline);
+    return written;
+}
+
+int CSerialPort::Read(void* buffer, int maxCount) {
+    if (!m_bOpen || m_hPort == kNoSerialHandle || buffer == nullptr || maxCount <= 0) {
+        return 0;
+    }
+    ssize_t n = 0;
+    do {
+        n = ::read(m_hPort, buffer, static_cast<std::size_t>(maxCount));
+    } while (n < 0 && errno == EINTR);
+    // EAGAIN (nothing waiting) and line errors alike read as "nothing".
+    return n > 0 ? static_cast<int>(n) : 0;
+}

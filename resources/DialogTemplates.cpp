@@ -1,0 +1,21 @@
+#include "DialogTemplates.h"
+
+namespace {
+
+const DialogTemplate* const kAllTemplates[] = {
+    &kTerminalDialogTemplate,
+    &kAboutDialogTemplate,
+    &kPortDialogTemplate,
+    &kWaitDialogTemplate,
+};
+
+} // namespace
+
+const DialogTemplate* FindDialogTemplate(int id) {
+    for (const DialogTemplate* dialogTemplate : kAllTemplates) {
+        if (dialogTemplate->id == id) {
+            return dialogTemplate;
+        }
+    }
+    return nullptr;
+}

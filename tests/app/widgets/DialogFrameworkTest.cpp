@@ -1,0 +1,207 @@
+#include "WidgetTestSupport.h"
+
+#include "CWaitDlg.h"
+#include "DataExchange.h"
+#include "MessageBoxTypes.h"
+#include "ResourceIds.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A dialog that records the commands and timer ticks it receives.
+class RecordingDlg : public CDialog {
+public:
+    RecordingDlg() : CDialog(IDD_WAIT) {}
+
+    bool OnCmdMsg(unsigned id) override {
+        commands.push_back(id);
+        return CDialog::OnCmdMsg(id);
+    }
+    void OnTimer(unsigned id) override {
+        ticks.push_back(id);
+        KillTimer(id);
+    }
+
+    std::vector<unsigned> commands;
+    std::vector<unsigned> ticks;
+};
+
+TEST(MessageBoxSeam, RealBoxShowsTextIconAndButtonsAndReturnsTheAnswer) {
+    ASSERT_EQ(AfxGetApp(), nullptr) << "no test application: the real box is shown";
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    int buttons = 0;
+    WhenModalOpens([&](QWidget& window) {
+        auto& box = dynamic_cast<QMessageBox&>(window);
+        text = box.text();
+        icon = box.icon();
+        buttons = static_cast<int>(box.buttons().size());
+        QTest::mouseClick(box.button(QMessageBox::No), Qt::LeftButton);
+    });
+    EXPECT_EQ(AfxMessageBox("Czy aktualizować czas ?", MB_YESNO), IDNO);
+    EXPECT_EQ(text.toStdString(), "Czy aktualizować czas ?");
+    EXPECT_EQ(icon, QMessageBox::Warning) << "boxes that name no icon get the exclamation icon";
+    EXPECT_EQ(buttons, 2);
+
+    WhenModalOpens([](QWidget& window) { QTest::keyClick(&window, Qt::Key_Escape); });
+    EXPECT_EQ(AfxMessageBox("Urządzenie nie odpowiada"), IDANSWER_OK);
+}
+
+TEST(MessageBoxSeam, IconRules) {
+    EXPECT_EQ(EffectiveMessageBoxIcon(MB_OK), unsigned{MB_ICONEXCLAMATION});
+    EXPECT_EQ(EffectiveMessageBoxIcon(MB_YESNOCANCEL), unsigned{MB_ICONEXCLAMATION});
+    EXPECT_EQ(EffectiveMessageBoxIcon(MB_ABORTRETRYIGNORE), 0u);
+    EXPECT_EQ(EffectiveMessageBoxIcon(MB_RETRYCANCEL), 0u);
+    EXPECT_EQ(EffectiveMessageBoxIcon(MB_RETRYCANCEL | MB_ICONHAND), unsigned{MB_ICONHAND});
+}
+
+TEST(PostedCommands, ArriveInOrderAlsoWhileAnotherDialogIsModal) {
+    RecordingDlg target;
+    ASSERT_TRUE(target.Create());
+    target.PostCommand(101);
+    target.PostCommand(103);
+    target.SetTimer(7, 10);
+
+    std::vector<unsigned> seenWhileModal;
+    std::vector<unsigned> ticksWhileModal;
+    WhenModalOpens(
+        [&](QWidget& modal) {
+            ProcessEventsUntil(
+                [&] { return target.commands.size() == 2 && !target.ticks.empty(); });
+            seenWhileModal = target.commands;
+            ticksWhileModal = target.ticks;
+            QTest::keyClick(&modal, Qt::Key_Escape);
+        },
+        target.GetWindow());
+    CWaitDlg other;
+    EXPECT_EQ(other.DoModal(), IDCANCEL);
+
+    EXPECT_EQ(seenWhileModal, (std::vector<unsigned>{101, 103}));
+    EXPECT_EQ(ticksWhileModal, (std::vector<unsigned>{7}));
+    target.DestroyWindow();
+}
+
+TEST(WindowTimers, KilledTimerNeverTicks) {
+    RecordingDlg target;
+    ASSERT_TRUE(target.Create());
+    target.SetTimer(1, 5);
+    target.SetTimer(2, 5);
+    target.KillTimer(1);
+    ProcessEventsUntil([&] { return !target.ticks.empty(); });
+    QTest::qWait(30);
+    EXPECT_EQ(target.ticks, (std::vector<unsigned>{2}));
+    target.DestroyWindow();
+}
+
+// The main window's template lends its readout edit to a field under test.
+class FieldDlg : public CDialog {
+public:
+    FieldDlg() : CDialog(IDD_TERMINAL) {}
+    void DoDataExchange(CDataExchange& dx) override {
+        if (useText) {
+            DDX_Text(dx, IDC_SPEED, text);
+            DDV_MaxChars(dx, text, 4);
+        } else {
+            DDX_Text(dx, IDC_SPEED, value);
+            DDV_MinMax(dx, value, 5, 20);
+        }
+        ++exchangesCompleted;
+    }
+    QLineEdit& Edit() { return *static_cast<QLineEdit*>(GetDlgItem(IDC_SPEED)); }
+
+    bool useText = false;
+    std::int16_t value = 12;
+    std::string text;
+    int exchangesCompleted = 0;
+};
+
+class DataExchangeBinding : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dlg.Create()); }
+    void TearDown() override { dlg.DestroyWindow(); }
+    TestApp app;
+    FieldDlg dlg;
+};
+
+TEST_F(DataExchangeBinding, IntegerFieldShowsChecksAndFocusesOnFailure) {
+    EXPECT_EQ(dlg.Edit().text().toStdString(), "12");
+
+    dlg.Edit().setText(QStringLiteral(" 15 "));
+    EXPECT_TRUE(dlg.UpdateData(true));
+    EXPECT_EQ(dlg.value, 15);
+
+    struct Case {
+        const char* text;
+        const char* message;
+    };
+    const Case failures[] = {
+        {"12a", "Please enter an integer."},
+        {"", "Please enter an integer."},
+        {"25", "Please enter an integer between 5 and 20."},
+        {"40000", "Please enter an integer."},
+    };
+    for (const Case& c : failures) {
+        SCOPED_TRACE(c.text);
+        app.shown.clear();
+        dlg.Edit().setText(QString::fromUtf8(c.text));
+        EXPECT_FALSE(dlg.UpdateData(true));
+        ASSERT_EQ(app.shown.size(), 1u);
+        EXPECT_EQ(app.shown[0].text, c.message);
+        EXPECT_EQ(app.shown[0].type, unsigned{MB_OK | MB_ICONEXCLAMATION});
+        EXPECT_TRUE(dlg.Edit().hasFocus() || QApplication::focusWidget() == &dlg.Edit() ||
+                    dlg.GetWindow()->focusWidget() == &dlg.Edit());
+        EXPECT_EQ(dlg.Edit().selectedText(), dlg.Edit().text());
+    }
+}
+
+TEST_F(DataExchangeBinding, OkKeepsTheDialogOpenUntilTheFieldPasses) {
+    dlg.Edit().setText(QStringLiteral("3"));
+    dlg.OnOK();
+    EXPECT_TRUE(dlg.GetWindow()->isVisible());
+    dlg.Edit().setText(QStringLiteral("5"));
+    dlg.OnOK();
+    EXPECT_FALSE(dlg.GetWindow()->isVisible());
+    EXPECT_EQ(dlg.GetWindow()->result(), IDOK);
+}
+
+TEST(DataExchangeText, LimitStopsTypingButKeepsALongerProgramText) {
+    TestApp app;
+    FieldDlg dlg;
+    dlg.useText = true;
+    dlg.text = "12345"; // as a device may send it
+    ASSERT_TRUE(dlg.Create());
+    EXPECT_EQ(dlg.Edit().text().toStdString(), "12345");
+    EXPECT_FALSE(dlg.UpdateData(true));
+    ASSERT_EQ(app.shown.size(), 1u);
+    EXPECT_EQ(app.shown[0].text, "Please enter no more than 4 characters.");
+
+    dlg.Edit().setReadOnly(false); // the borrowed edit is read-only in its own window
+    dlg.Edit().setText(QStringLiteral("ą"));
+    QTest::keyClicks(&dlg.Edit(), QStringLiteral("bcde"));
+    EXPECT_EQ(dlg.Edit().text().toStdString(), "ąbcd");
+    EXPECT_TRUE(dlg.UpdateData(true));
+    EXPECT_EQ(dlg.text, "ąbcd");
+    dlg.DestroyWindow();
+}
+
+TEST(DialogBuilderLayout, ControlsArePlacedInDialogUnitsOfTheDialogFont) {
+    TestApp app;
+    FieldDlg dlg;
+    ASSERT_TRUE(dlg.Create());
+    const DialogBaseUnits units = DialogBaseUnits::ForFont(dlg.GetWindow()->font());
+    EXPECT_GE(units.x, 3);
+    EXPECT_LE(units.x, 12);
+    EXPECT_EQ(dlg.GetWindow()->size(), QSize(units.ToPixelsX(214), units.ToPixelsY(221)));
+    EXPECT_EQ(dlg.GetDlgItem(IDC_CONNECT)->geometry(), units.ToPixels(35, 180, 70, 14));
+    EXPECT_FALSE(dlg.IsDlgItemEnabled(IDC_MEASURE)) << "disabled in the template";
+    dlg.DestroyWindow();
+}
+
+} // namespace

@@ -1,0 +1,261 @@
+#include "WidgetTestSupport.h"
+
+#include "CAboutDlg.h"
+#include "MessageBoxTypes.h"
+#include "ResourceIds.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+const char kVersionLine[] = "Terminal QAL Mar 26 2008, wersja   7";
+const char kNoSettingsMessage[] =
+    "Nie znaleziono pliku konfiguracyjnego . Przyjęto wartości domyślne.";
+
+class MainWindowTest : public testing::Test {
+protected:
+    void Start() {
+        dialog = std::make_unique<TestTerminalDlg>(dir.Path());
+        ASSERT_TRUE(dialog->Create());
+    }
+    void TearDown() override {
+        if (dialog) {
+            dialog->DestroyWindow();
+        }
+    }
+    std::string ReadLine() const {
+        return "Plik konfiguracyjny '" + dir.ConfigPath().string() + "' odczytano";
+    }
+
+    TestApp app;
+    TempAppDir dir;
+    std::unique_ptr<TestTerminalDlg> dialog;
+};
+
+TEST_F(MainWindowTest, StartWithSettingsFileLogsThreeLinesAndUsesTheFile) {
+    dir.WriteConfig(SettingsBytes(3, 9600, 5));
+    Start();
+
+    EXPECT_EQ(LogLines(*dialog),
+              (std::vector<std::string>{kVersionLine, "Inicjalizacja...", ReadLine()}));
+    EXPECT_TRUE(app.shown.empty());
+    EXPECT_EQ(dialog->m_settings.port, 3);
+    EXPECT_EQ(dialog->m_settings.baudRate, 9600);
+    EXPECT_EQ(dialog->m_settings.deviceAddress, 5);
+    EXPECT_EQ(dialog->m_strVersion, kVersionLine);
+    EXPECT_EQ(dialog->GetWindow()->windowTitle().toStdString(), "Program kontrolny QAL");
+}
+
+TEST_F(MainWindowTest, StartWithoutSettingsFileWarnsAndUsesDefaults) {
+    Start();
+
+    EXPECT_EQ(LogLines(*dialog), (std::vector<std::string>{kVersionLine, "Inicjalizacja..."}));
+    ASSERT_EQ(app.shown.size(), 1u);
+    EXPECT_EQ(app.shown[0].text, kNoSettingsMessage);
+    EXPECT_EQ(app.shown[0].type, unsigned{MB_OK | MB_ICONEXCLAMATION});
+    EXPECT_EQ(dialog->m_settings.port, 1);
+    EXPECT_EQ(dialog->m_settings.baudRate, 19200);
+    EXPECT_EQ(dialog->m_settings.deviceAddress, 31);
+    EXPECT_FALSE(std::filesystem::exists(dir.ConfigPath())) << "loading never creates the file";
+}
+
+TEST_F(MainWindowTest, SettingsFilesOfEverySize) {
+    struct Case {
+        std::vector<unsigned char> bytes;
+        bool read;
+        ConnectionSettings expected;
+    };
+    std::vector<unsigned char> twenty = SettingsBytes(2, 4800, 7);
+    twenty.insert(twenty.end(), {9, 9, 9, 9, 9, 9, 9, 9});
+    std::vector<unsigned char> eleven = SettingsBytes(2, 4800, 7);
+    eleven.pop_back();
+    const Case cases[] = {
+        {{}, false, {1, 19200, 31}},
+        {eleven, false, {1, 19200, 31}},
+        {std::vector<unsigned char>(12, 0), true, {0, 0, 0}},
+        {twenty, true, {2, 4800, 7}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes.size());
+        TestApp caseApp;
+        TempAppDir caseDir;
+        caseDir.WriteConfig(c.bytes);
+        TestTerminalDlg window(caseDir.Path());
+        ASSERT_TRUE(window.Create());
+        EXPECT_EQ(caseApp.shown.size(), c.read ? 0u : 1u);
+        EXPECT_EQ(LogLines(window).size(), c.read ? 3u : 2u);
+        EXPECT_EQ(window.m_settings.port, c.expected.port);
+        EXPECT_EQ(window.m_settings.baudRate, c.expected.baudRate);
+        EXPECT_EQ(window.m_settings.deviceAddress, c.expected.deviceAddress);
+        window.DestroyWindow();
+    }
+}
+
+TEST_F(MainWindowTest, StartsDisconnectedWithTheBlankReadoutInLargeFixedFont) {
+    dir.WriteConfig(SettingsBytes(1, 19200, 31));
+    Start();
+
+    for (const int id : {IDC_CONNECT, IDC_CONNECTION_OPTIONS, IDOK}) {
+        EXPECT_TRUE(dialog->IsDlgItemEnabled(id)) << id;
+    }
+    for (const int id : {IDC_UPDATE_TIME, IDC_OUTPUTS, IDC_SENSOR_CONFIG, IDC_READER_CONFIG,
+                         IDC_MEASURE, IDC_VERSIONS, IDC_DISCONNECT}) {
+        EXPECT_FALSE(dialog->IsDlgItemEnabled(id)) << id;
+    }
+    EXPECT_EQ(dialog->m_btnConnect->text().toStdString(), "Połącz");
+    EXPECT_EQ(dialog->m_editSpeed->text().toStdString(), " - - - -");
+    EXPECT_TRUE(dialog->m_editSpeed->isReadOnly());
+
+    const QFont font = dialog->m_editSpeed->font();
+    const QFontMetrics metrics(font);
+    EXPECT_EQ(metrics.horizontalAdvance('i'), metrics.horizontalAdvance('W')) << "fixed pitch";
+    const int dpi = dialog->GetWindow()->logicalDpiY();
+    EXPECT_EQ(font.pixelSize(), dpi * 310 / 720);
+    EXPECT_NEAR(font.pixelSize() * 72.0 / dpi, 31.0, 0.5);
+    EXPECT_EQ(font.weight(), QFont::Medium);
+    // The widest readout text fits its field.
+    EXPECT_LE(QFontMetrics(font).horizontalAdvance(QStringLiteral(" 12.3 [m/s]")),
+              dialog->m_editSpeed->width());
+}
+
+TEST_F(MainWindowTest, ControlsFollowTheTemplateTabOrderAndHaveNames) {
+    dir.WriteConfig(SettingsBytes(1, 19200, 31));
+    Start();
+
+    std::vector<QWidget*> templateOrder;
+    for (const BuiltControl& control : dialog->Controls()) {
+        EXPECT_FALSE(control.widget->accessibleName().isEmpty()) << control.source->id;
+        templateOrder.push_back(control.widget);
+    }
+    std::vector<QWidget*> chain;
+    QWidget* widget = templateOrder.front();
+    do {
+        if (std::find(templateOrder.begin(), templateOrder.end(), widget) != templateOrder.end()) {
+            chain.push_back(widget);
+        }
+        widget = widget->nextInFocusChain();
+    } while (widget != templateOrder.front() && chain.size() <= templateOrder.size());
+    EXPECT_EQ(chain, templateOrder);
+
+    // Tab moves on from the log pane instead of into its text.
+    EXPECT_TRUE(dialog->m_editLog->tabChangesFocus());
+}
+
+TEST_F(MainWindowTest, CommandWithoutHandlerReachesNobody) {
+    dir.WriteConfig(SettingsBytes(1, 19200, 31));
+    Start();
+    const std::string logBefore = dialog->Log().Text();
+
+    EXPECT_FALSE(dialog->OnCmdMsg(IDC_MEASURE));
+    dialog->PostCommand(IDC_MEASURE);
+    QApplication::processEvents();
+
+    EXPECT_EQ(dialog->Log().Text(), logBefore);
+    EXPECT_TRUE(app.shown.empty());
+    EXPECT_TRUE(dialog->GetWindow()->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(MainWindowTest, ExitEscapeAndCloseBoxEndTheProgramAlike) {
+    dir.WriteConfig(SettingsBytes(1, 19200, 31));
+    struct Ending {
+        const char* name;
+        std::function<void(QWidget&)> act;
+        int result;
+    };
+    const Ending endings[] = {
+        {"Wyjście",
+         [](QWidget& w) {
+             QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("control_1")),
+                               Qt::LeftButton);
+         },
+         IDOK},
+        {"Enter", [](QWidget& w) { QTest::keyClick(&w, Qt::Key_Return); }, IDOK},
+        {"Esc", [](QWidget& w) { QTest::keyClick(&w, Qt::Key_Escape); }, IDCANCEL},
+        {"close box", [](QWidget& w) { w.close(); }, IDCANCEL},
+    };
+    for (const Ending& ending : endings) {
+        SCOPED_TRACE(ending.name);
+        TestTerminalDlg window(dir.Path());
+        WhenModalOpens(ending.act);
+        EXPECT_EQ(window.DoModal(), ending.result);
+        EXPECT_EQ(window.GetWindow(), nullptr);
+        EXPECT_EQ(window.m_pLink, nullptr) << "the owned objects go with the window";
+        EXPECT_EQ(window.m_pQueue, nullptr);
+        EXPECT_EQ(window.m_pWaitDlg, nullptr);
+    }
+}
+
+TEST_F(MainWindowTest, AboutBoxOpensFromTheMenuItemAndItsSystemCommands) {
+    dir.WriteConfig(SettingsBytes(1, 19200, 31));
+    Start();
+
+    const std::unique_ptr<QMenu> menu = dialog->CreateSystemMenu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions()[0]->text().toStdString(), "&About ZB...");
+
+    for (const unsigned command : {16u, 17u, 31u}) {
+        SCOPED_TRACE(command);
+        std::string caption;
+        WhenModalOpens(
+            [&caption](QWidget& about) {
+                caption = about.windowTitle().toStdString();
+                QTest::keyClick(&about, Qt::Key_Escape);
+            },
+            dialog->GetWindow());
+        dialog->OnSysCommand(command);
+        EXPECT_EQ(caption, "About ZB");
+    }
+
+    // Other system commands open nothing; should one open a window, it is closed and noticed.
+    bool opened = false;
+    QTimer guard;
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget();
+            modal && modal != dialog->GetWindow()) {
+            opened = true;
+            modal->close();
+        }
+    });
+    guard.start(10);
+    dialog->OnSysCommand(32);
+    dialog->OnSysCommand(0xF060);
+    QApplication::processEvents();
+    EXPECT_FALSE(opened);
+}
+
+TEST_F(MainWindowTest, AboutBoxShowsVersionAndIcon) {
+    std::vector<std::string> texts;
+    bool hasIcon = false;
+    WhenModalOpens([&](QWidget& about) {
+        for (const QLabel* label : about.findChildren<QLabel*>()) {
+            if (!label->pixmap().isNull()) {
+                hasIcon = true;
+            } else {
+                texts.push_back(label->text().toStdString());
+            }
+        }
+        QTest::mouseClick(about.findChild<QPushButton*>(QStringLiteral("control_1")),
+                          Qt::LeftButton);
+    });
+    CAboutDlg about;
+    EXPECT_EQ(about.DoModal(), IDOK);
+    EXPECT_TRUE(hasIcon);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts[0], "ZB Version 1.0");
+}
+
+} // namespace

@@ -1,0 +1,138 @@
+#include "WidgetTestSupport.h"
+
+#include "ResourceIds.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Which of COM1..COM6 is checked, -1 for none.
+int CheckedPort(QWidget& portDialog) {
+    for (int i = 0; i < 6; ++i) {
+        auto* radio = portDialog.findChild<QRadioButton*>(
+            QStringLiteral("control_%1").arg(IDC_PORT_COM1 + i));
+        if (radio != nullptr && radio->isChecked()) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void Click(QWidget& dialog, int id) {
+    auto* button = dialog.findChild<QAbstractButton*>(QStringLiteral("control_%1").arg(id));
+    ASSERT_NE(button, nullptr) << id;
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+class PortDialogTest : public testing::Test {
+protected:
+    // Opens "Wybierz port" from the main window's button; `act` runs while it is open.
+    void RunOptions(const std::function<void(QWidget&)>& act) {
+        dialog = std::make_unique<TestTerminalDlg>(dir.Path());
+        ASSERT_TRUE(dialog->Create());
+        WhenModalOpens(
+            [&](QWidget& portDialog) {
+                EXPECT_EQ(portDialog.windowTitle().toStdString(), "Wybierz port");
+                act(portDialog);
+            },
+            dialog->GetWindow());
+        Click(*dialog->GetWindow(), IDC_CONNECTION_OPTIONS);
+    }
+    void TearDown() override {
+        if (dialog) {
+            dialog->DestroyWindow();
+        }
+    }
+    std::string SavedLine() const {
+        return "Plik konfiguracyjny '" + dir.ConfigPath().string() + "' zapisano";
+    }
+
+    TestApp app;
+    TempAppDir dir;
+    std::unique_ptr<TestTerminalDlg> dialog;
+};
+
+TEST_F(PortDialogTest, ConfirmSavesThePortWithDefaultSpeedAndAddress) {
+    dir.WriteConfig(SettingsBytes(3, 9600, 5));
+    int shown = -2;
+    RunOptions([&](QWidget& portDialog) {
+        shown = CheckedPort(portDialog);
+        Click(portDialog, IDOK);
+    });
+    EXPECT_EQ(shown, 2) << "COM3 is selected for port 3";
+    EXPECT_EQ(dir.ReadConfig(), SettingsBytes(3, 19200, 31));
+    EXPECT_EQ(LogLines(*dialog).back(), SavedLine());
+    EXPECT_EQ(dialog->m_settings.baudRate, 19200);
+    EXPECT_EQ(dialog->m_settings.deviceAddress, 31);
+}
+
+TEST_F(PortDialogTest, DefaultsWrittenAsTheirTwelveBytes) {
+    RunOptions([](QWidget& portDialog) { Click(portDialog, IDOK); });
+    EXPECT_EQ(dir.ReadConfig(), (std::vector<unsigned char>{0x01, 0x00, 0x00, 0x00, 0x00, 0x4B,
+                                                            0x00, 0x00, 0x1F, 0x00, 0x00, 0x00}));
+}
+
+TEST_F(PortDialogTest, ChoosingAnotherPortByKeyboardAndMouse) {
+    dir.WriteConfig(SettingsBytes(7, 19200, 31));
+    int shown = -2;
+    RunOptions([&](QWidget& portDialog) {
+        shown = CheckedPort(portDialog);
+        Click(portDialog, IDC_PORT_COM1 + 4);
+        QTest::keyClick(&portDialog, Qt::Key_Return);
+    });
+    EXPECT_EQ(shown, -1) << "port 7 has no button";
+    EXPECT_EQ(dialog->m_settings.port, 5);
+    EXPECT_EQ(dir.ReadConfig(), SettingsBytes(5, 19200, 31));
+}
+
+TEST_F(PortDialogTest, ConfirmWithNothingSelectedStoresPortZero) {
+    dir.WriteConfig(SettingsBytes(0, 19200, 31));
+    int shown = -2;
+    RunOptions([&](QWidget& portDialog) {
+        shown = CheckedPort(portDialog);
+        Click(portDialog, IDOK);
+    });
+    EXPECT_EQ(shown, -1);
+    EXPECT_EQ(dialog->m_settings.port, 0);
+    EXPECT_EQ(dir.ReadConfig(), SettingsBytes(0, 19200, 31));
+}
+
+TEST_F(PortDialogTest, CancelLeavesSettingsAndFileAsTheyWere) {
+    const std::vector<unsigned char> original = SettingsBytes(0, 9600, 5);
+    for (const char* how : {"Zaniechaj", "Esc", "close box"}) {
+        SCOPED_TRACE(how);
+        dir.WriteConfig(original);
+        RunOptions([&](QWidget& portDialog) {
+            Click(portDialog, IDC_PORT_COM1 + 1); // a changed choice that must not stick
+            if (std::string(how) == "Zaniechaj") {
+                Click(portDialog, IDCANCEL);
+            } else if (std::string(how) == "Esc") {
+                QTest::keyClick(&portDialog, Qt::Key_Escape);
+            } else {
+                portDialog.close();
+            }
+        });
+        EXPECT_EQ(dialog->m_settings.port, 0);
+        EXPECT_EQ(dialog->m_settings.baudRate, 9600);
+        EXPECT_EQ(dialog->m_settings.deviceAddress, 5);
+        EXPECT_EQ(dir.ReadConfig(), original);
+        EXPECT_NE(LogLines(*dialog).back(), SavedLine());
+        dialog->DestroyWindow();
+        dialog.reset();
+    }
+}
+
+TEST_F(PortDialogTest, FailedSaveIsReportedInTheLog) {
+    // A directory where the file should be: it can be neither read nor written.
+    std::filesystem::create_directory(dir.ConfigPath());
+    RunOptions([](QWidget& portDialog) { Click(portDialog, IDOK); });
+    EXPECT_EQ(LogLines(*dialog).back(),
+              "Nie można zapisać pliku konfiguracyjnego '" + dir.ConfigPath().string() + "'");
+    EXPECT_EQ(dialog->m_settings.port, 1) << "the choice stays in force in memory";
+}
+
+} // namespace

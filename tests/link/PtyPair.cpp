@@ -1,0 +1,135 @@
+#include "PtyPair.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int MillisecondsUntil(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
+
+} // namespace
+
+CTempDirectory::CTempDirectory() {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/qal-link-test-XXXXXX";
+    if (::mkdtemp(pattern.data()) != nullptr) {
+        m_strPath = pattern;
+    }
+}
+
+CTempDirectory::~CTempDirectory() {
+    if (!m_strPath.empty()) {
+        std::error_code ignored; // a leftover temporary directory is no reason to fail a test
+        std::filesystem::remove_all(m_strPath, ignored);
+    }
+}
+
+CPtyPair::CPtyPair(int port) : m_nPort(port) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0) {
+        return;
+    }
+    char name[128] = {};
+    if (::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
+        ::ptsname_r(master, name, sizeof name) != 0 ||
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK) != 0) {
+        ::close(master);
+        return;
+    }
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/qal-link-pty-XXXXXX";
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        ::close(master);
+        return;
+    }
+    const std::string link = pattern + "/COM" + std::to_string(port);
+    if (::symlink(name, link.c_str()) != 0) {
+        ::rmdir(pattern.c_str());
+        ::close(master);
+        return;
+    }
+    m_hMaster = master;
+    m_strSlavePath = name;
+    m_strAppDirectory = pattern;
+}
+
+CPtyPair::~CPtyPair() {
+    CloseMaster();
+    if (!m_strAppDirectory.empty()) {
+        std::error_code ignored; // see CTempDirectory
+        std::filesystem::remove_all(m_strAppDirectory, ignored);
+    }
+}
+
+void CPtyPair::CloseMaster() {
+    if (m_hMaster >= 0) {
+        ::close(m_hMaster);
+        m_hMaster = -1;
+    }
+}
+
+bool CPtyPair::Send(std::string_view bytes) const {
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(m_hMaster, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            return false;
+        }
+        if (MillisecondsUntil(deadline) == 0) {
+            return false;
+        }
+        pollfd writable{m_hMaster, POLLOUT, 0};
+        ::poll(&writable, 1, 10); // the loop rechecks; a failed poll only costs a retry
+    }
+    return true;
+}
+
+std::string CPtyPair::Receive(std::size_t count, std::chrono::milliseconds timeout) const {
+    const auto deadline = Clock::now() + timeout;
+    std::string received;
+    char chunk[512];
+    while (received.size() < count) {
+        const ssize_t n = ::read(m_hMaster, chunk, sizeof chunk);
+        if (n > 0) {
+            received.append(chunk, static_cast<std::size_t>(n));
+            continue;
+        }
+        const int left = MillisecondsUntil(deadline);
+        if (left == 0) {
+            break;
+        }
+        if (n < 0 && errno == EAGAIN) {
+            pollfd readable{m_hMaster, POLLIN, 0};
+            ::poll(&readable, 1, left); // the loop rechecks
+        } else {
+            // EIO: the terminal side is not open (yet or any more); look again shortly.
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    return received;
+}
+
+std::string CPtyPair::ReceiveFor(std::chrono::milliseconds duration) const {
+    return Receive(static_cast<std::size_t>(-1), duration);
+}
