@@ -3,10 +3,7 @@
 #include "FrameParser.h"
 #include "LinkMessage.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <termios.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <utility>
@@ -23,34 +20,23 @@ int RemainingMs(Clock::time_point deadline) {
 
 } // namespace
 
-CLineClient::CLineClient(const std::string& path) {
-    m_fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    termios settings{};
-    if (m_fd >= 0 && ::tcgetattr(m_fd, &settings) == 0) {
-        ::cfmakeraw(&settings);
-        (void)::tcsetattr(m_fd, TCSANOW, &settings); // the device's side is raw already
-        (void)::tcflush(m_fd, TCIOFLUSH);            // as a terminal does when it connects
-    }
-}
-
-CLineClient::~CLineClient() {
-    if (m_fd >= 0) {
-        (void)::close(m_fd);
-    }
+CLineClient::CLineClient(const std::string& appDirectory, int port) : m_port(appDirectory) {
+    (void)m_port.Open(port, 19200); // IsOpen() tells the test
 }
 
 void CLineClient::Send(std::string_view wire) {
-    // Test requests are short: one write takes them whole or the test fails on the answer.
-    (void)!::write(m_fd, wire.data(), wire.size());
+    // Test requests are short: the port takes them whole or the test fails on the answer.
+    (void)m_port.Write(wire.data(), static_cast<int>(wire.size()));
 }
 
 bool CLineClient::ReadSome(std::chrono::milliseconds timeout) {
-    pollfd readable{m_fd, POLLIN, 0};
+    // The port's reads never wait; its descriptor tells when there is something to read.
+    pollfd readable{m_port.NativeHandle(), POLLIN, 0};
     if (::poll(&readable, 1, static_cast<int>(timeout.count())) <= 0) {
         return false;
     }
     char buffer[512];
-    const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+    const int n = m_port.Read(buffer, sizeof buffer);
     if (n <= 0) {
         return false;
     }

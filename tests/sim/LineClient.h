@@ -1,20 +1,20 @@
 #pragma once
 
+#include "SerialPort.h"
+
 #include <chrono>
 #include <string>
 #include <string_view>
 
-// The terminal's end of the line for the tests: the device's port opened raw, with helpers that
-// cut the received text into frames. Frames are cut by their length byte, not by their
-// checksum, so that broken frames can be looked at too.
+// The terminal's end of the line for the tests: the terminal's own serial port, opened as the
+// terminal opens it (port <n> of an application directory, 19200 baud), with helpers that cut
+// the received text into frames. Frames are cut by their length byte, not by their checksum,
+// so that broken frames can be looked at too.
 class CLineClient {
 public:
-    explicit CLineClient(const std::string& path);
-    ~CLineClient();
-    CLineClient(const CLineClient&) = delete;
-    CLineClient& operator=(const CLineClient&) = delete;
+    CLineClient(const std::string& appDirectory, int port);
 
-    bool IsOpen() const { return m_fd >= 0; }
+    bool IsOpen() const { return m_port.IsOpen(); }
     void Send(std::string_view wire);
 
     // The wire text of the next frame, "\n\r:" included; empty when none is complete within
@@ -31,7 +31,7 @@ public:
 private:
     bool ReadSome(std::chrono::milliseconds timeout);
 
-    int m_fd = -1;
+    CSerialPort m_port;
     std::string m_received;
 };
 

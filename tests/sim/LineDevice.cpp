@@ -6,11 +6,14 @@ CLineDevice::CLineDevice(const DeviceBehaviour& device, const LineBehaviour& lin
     : m_model(device, DefaultDeviceMemory(WallClock::now())) {
     std::string error;
     m_pty = CPseudoTerminal::Open(error);
-    int fds[2];
-    if (!m_pty || ::pipe(fds) != 0) {
+    if (!m_pty) {
         return; // IsRunning() tells the test
     }
-    m_path = m_pty->SlavePath();
+    m_link = CPortLink::Create(m_dir.Path(), kPort, m_pty->SlavePath(), error);
+    int fds[2];
+    if (!m_link || ::pipe(fds) != 0) {
+        return;
+    }
     m_stopRead.Reset(fds[0]);
     m_stopWrite.Reset(fds[1]);
     m_loop.emplace(m_pty->MasterFd(), m_model, line, CDeviceLoop::LogFn{}, CDeviceLoop::MemoryFn{});

@@ -24,7 +24,7 @@ DeviceBehaviour Device() {
 TEST(Line, VersionAndMeasurementExchangesOnTheWire) {
     CLineDevice device(Device(), {});
     ASSERT_TRUE(device.IsRunning());
-    CLineClient line(device.Path());
+    CLineClient line(device.AppDirectory(), CLineDevice::kPort);
     ASSERT_TRUE(line.IsOpen());
 
     // 15 1F 21, then 03 and "QAL-1P symulator" with its zero byte: 8-bit sum F4, checksum 0C.
@@ -38,7 +38,7 @@ TEST(Line, VersionAndMeasurementExchangesOnTheWire) {
 
 TEST(Line, WrittenRecordReadsBackByteForByte) {
     CLineDevice device(Device(), {});
-    CLineClient line(device.Path());
+    CLineClient line(device.AppDirectory(), CLineDevice::kPort);
     // CMD_WRITE_CONFIG with 39 bytes 00 01 02 ... 26: length byte 2A; the bytes sum to 0x2E5,
     // with 2A 1F 23 to 0x351, so the checksum is AF.
     std::string write = "\n\r:2A1F23";
@@ -61,7 +61,7 @@ TEST(Line, WrittenRecordReadsBackByteForByte) {
 
 TEST(Line, OnlyGoodFramesToItsAddressAreAnswered) {
     CLineDevice device(Device(), {});
-    CLineClient line(device.Path());
+    CLineClient line(device.AppDirectory(), CLineDevice::kPort);
     line.Send("\n\r:032021BC");  // a version request to address 32
     line.Send("\n\r:031F21BE");  // to address 31 with a bad checksum
     line.Send("\n\r:031F 21BD"); // broken by a blank
@@ -75,7 +75,7 @@ TEST(Line, OnlyGoodFramesToItsAddressAreAnswered) {
 TEST(Line, SurvivesTheTerminalClosingAndReopeningThePort) {
     CLineDevice device(Device(), {});
     for (int connection = 0; connection < 3; ++connection) {
-        CLineClient line(device.Path());
+        CLineClient line(device.AppDirectory(), CLineDevice::kPort);
         ASSERT_TRUE(line.IsOpen()) << "connection " << connection;
         EXPECT_EQ(DecodeWire(line.Exchange(kVersionRequest)).command, 0x21);
     }
@@ -87,7 +87,7 @@ TEST(Line, SilentDeviceAnswersNothingButStillSendsTexts) {
     behaviour.text = "x";
     behaviour.textPeriod = 150ms;
     CLineDevice device(Device(), behaviour);
-    CLineClient line(device.Path());
+    CLineClient line(device.AppDirectory(), CLineDevice::kPort);
     line.Send(kVersionRequest);
     // Only texts arrive: 05 1F A0 78 00, sum 0x13C, checksum C4.
     const std::string received = line.ReadFor(400ms);
@@ -99,7 +99,7 @@ TEST(Line, DelayedAnswerComesLate) {
     LineBehaviour behaviour;
     behaviour.delay = 300ms;
     CLineDevice device(Device(), behaviour);
-    CLineClient line(device.Path());
+    CLineClient line(device.AppDirectory(), CLineDevice::kPort);
     const auto sent = std::chrono::steady_clock::now();
     line.Send(kVersionRequest);
     line.Send(kMeasurementRequest);
@@ -116,7 +116,7 @@ TEST(Line, DeviceTextComesEveryPeriodInWindows1250) {
     behaviour.text = "Za\xBF\xF3\xB3\xE6 g\xEA\x9C\x6C\xB9 ja\x9F\xF1"; // "Zażółć gęślą jaźń"
     behaviour.textPeriod = 100ms;
     CLineDevice device(Device(), behaviour);
-    CLineClient line(device.Path());
+    CLineClient line(device.AppDirectory(), CLineDevice::kPort);
     // 15 1F A0, the 17 bytes of the text and a zero byte: 8-bit sum 87, checksum 79.
     const char* expected = "\n\r:151FA05A61BFF3B3E62067EA9C6CB9206A619FF10079";
     EXPECT_EQ(line.NextFrame(1s), expected);
@@ -129,7 +129,7 @@ TEST(Line, CorruptedFramesFailTheirChecksumAndNothingElse) {
         behaviour.corruptFraction = fraction;
         behaviour.seed = 5;
         CLineDevice device(Device(), behaviour);
-        CLineClient line(device.Path());
+        CLineClient line(device.AppDirectory(), CLineDevice::kPort);
         for (int i = 0; i < 40; ++i) {
             line.Send(kVersionRequest);
         }
@@ -155,7 +155,7 @@ TEST(Line, ShortAnswersCutThePayload) {
     behaviour.shortAnswers = true;
     behaviour.modelMarker = ModelMarkerMode::Never;
     CLineDevice device(behaviour, {});
-    CLineClient line(device.Path());
+    CLineClient line(device.AppDirectory(), CLineDevice::kPort);
     // Four of the eight bytes: 7B 00 00 00. Sum 07+1F+22+7B = 0xC3, checksum 3D.
     EXPECT_EQ(line.Exchange(kMeasurementRequest), "\n\r:071F227B0000003D");
 }

@@ -58,7 +58,7 @@ Bytes WriteAndReadBack(CLineClient& line, std::uint8_t read, std::uint8_t write)
 TEST(SimProcess, ServiceSessionSurvivesARestart) {
     CTempDir dir;
     const std::string state = dir.Path() + "/device.state";
-    const std::string port = dir.Path() + "/COM3";
+    const std::string link = dir.Path() + "/COM3";
     Bytes config;
     Bytes alarms;
     Bytes reader;
@@ -66,8 +66,8 @@ TEST(SimProcess, ServiceSessionSurvivesARestart) {
         CSimProcess sim({"--link", dir.Path(), "--port", "3", "--state", state});
         const std::string path = sim.FirstLine();
         ASSERT_FALSE(path.empty()) << sim.Errors();
-        EXPECT_EQ(fs::read_symlink(port), path);
-        CLineClient line(port);
+        EXPECT_EQ(fs::read_symlink(link), path);
+        CLineClient line(dir.Path(), 3);
         ASSERT_TRUE(line.IsOpen());
 
         EXPECT_EQ(line.Exchange("\n\r:031F21BD"),
@@ -90,11 +90,11 @@ TEST(SimProcess, ServiceSessionSurvivesARestart) {
 
         sim.Signal(SIGTERM);
         EXPECT_EQ(sim.Wait(), 0) << sim.Errors();
-        EXPECT_FALSE(fs::exists(fs::symlink_status(port))) << "the link was left behind";
+        EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << "the link was left behind";
     }
     CSimProcess sim({"--link", dir.Path(), "--port", "3", "--state", state});
     ASSERT_FALSE(sim.FirstLine().empty()) << sim.Errors();
-    CLineClient line(port);
+    CLineClient line(dir.Path(), 3);
     EXPECT_EQ(Payload(DecodeWire(line.Exchange(Frame(CMD_READ_CONFIG)))), config);
     EXPECT_EQ(Payload(DecodeWire(line.Exchange(Frame(CMD_READ_ALARMS)))), alarms);
     EXPECT_EQ(Payload(DecodeWire(line.Exchange(Frame(CMD_READ_READER)))), reader);
@@ -105,16 +105,16 @@ TEST(SimProcess, ServiceSessionSurvivesARestart) {
     // The end of standard input stops it too.
     sim.CloseInput();
     EXPECT_EQ(sim.Wait(), 0) << sim.Errors();
-    EXPECT_FALSE(fs::exists(fs::symlink_status(port)));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
 }
 
 TEST(SimProcess, CommandLineShapesTheDevice) {
+    CTempDir dir;
     {
-        CSimProcess sim({"--address", "5", "--failure", "--speed", "2.0", "--model-marker", "never",
-                         "--ignore-stdin"});
-        const std::string path = sim.FirstLine();
-        ASSERT_FALSE(path.empty()) << sim.Errors();
-        CLineClient line(path);
+        CSimProcess sim({"--link", dir.Path(), "--address", "5", "--failure", "--speed", "2.0",
+                         "--model-marker", "never", "--ignore-stdin"});
+        ASSERT_FALSE(sim.FirstLine().empty()) << sim.Errors();
+        CLineClient line(dir.Path(), 1);
         // A reading request to address 5: 06 05 22 00 00 00, checksum D3. The answer: 2.0 m/s
         // (14 00), status 70: a device failure (08 clear), all three outputs off.
         EXPECT_EQ(line.Exchange("\n\r:060522000000D3"), "\n\r:0B052214000000000070004A");
@@ -124,10 +124,9 @@ TEST(SimProcess, CommandLineShapesTheDevice) {
         sim.Signal(SIGINT);
         EXPECT_EQ(sim.Wait(), 0) << sim.Errors();
     }
-    CSimProcess silent({"--silent"});
-    const std::string path = silent.FirstLine();
-    ASSERT_FALSE(path.empty()) << silent.Errors();
-    CLineClient line(path);
+    CSimProcess silent({"--link", dir.Path(), "--silent"});
+    ASSERT_FALSE(silent.FirstLine().empty()) << silent.Errors();
+    CLineClient line(dir.Path(), 1);
     line.Send("\n\r:031F21BD");
     EXPECT_EQ(line.ReadFor(300ms), "");
 }
