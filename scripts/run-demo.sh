@@ -41,7 +41,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQAL_BUILD_UI=ON
 cmake --build build -j "$(nproc)" --target qal-sim qal-terminal
 
 # Standard input from /dev/null: a background job must not read the terminal; the trap below
