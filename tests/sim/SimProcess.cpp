@@ -38,6 +38,7 @@ CSimProcess::CSimProcess(std::initializer_list<std::string> args) {
     if (!MakePipe(input) || !MakePipe(output) || !MakePipe(errors)) {
         return; // the test then fails on the missing output
     }
+    // These fail only when memory runs out; the spawn then fails too, which the test sees.
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
