@@ -1,9 +1,68 @@
 #!/usr/bin/env bash
-# Builds the terminal and starts it.
+# Builds the terminal and the device simulator and starts both: qal-sim plays a QAL-1P on a
+# pseudo-terminal linked as build/app/COM1 (port 1, 19200 baud, address 31: the terminal's
+# defaults), and the terminal runs in the foreground. Closing the terminal stops the simulator.
+#
+# Arguments go to qal-sim, for example:
+#     scripts/run-demo.sh --text "Uwaga: silny wiatr" --text-period 15000 --failure
+# build/sim/qal-sim --help lists them all once built.
+#
+# Without a display ($DISPLAY and $WAYLAND_DISPLAY both empty, as over plain SSH) the terminal
+# cannot open its window. Then run it on a virtual X display:
+#     QAL_DEMO_XVFB=1 scripts/run-demo.sh
+# which starts the terminal under xvfb-run; nothing is visible, but the program and the
+# simulator run until the terminal is stopped (Ctrl+C).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j "$(nproc)" --target qal-terminal
-exec build/app/qal-terminal
+app_dir=build/app
+sim=build/sim/qal-sim
+terminal=$app_dir/qal-terminal
+
+case " $* " in
+*" -h "* | *" --help "*)
+    sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'
+    exit 0
+    ;;
+*" --link"* | *" --port"*)
+    echo "run-demo.sh: the demo sets --link and --port itself (build/app/COM1)." >&2
+    exit 2
+    ;;
+esac
+
+run_under=()
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    if [ "${QAL_DEMO_XVFB:-0}" != 1 ]; then
+        echo "run-demo.sh: no display (DISPLAY and WAYLAND_DISPLAY are empty)." >&2
+        echo "Run it on a virtual display instead:  QAL_DEMO_XVFB=1 scripts/run-demo.sh" >&2
+        exit 1
+    fi
+    run_under=(xvfb-run --auto-servernum)
+fi
+
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQAL_BUILD_UI=ON
+cmake --build build -j "$(nproc)" --target qal-sim qal-terminal
+
+# Standard input from /dev/null: a background job must not read the terminal; the trap below
+# stops the simulator instead, and SIGTERM makes it remove its COM1 link.
+"$sim" --link "$app_dir" --port 1 "$@" </dev/null &
+sim_pid=$!
+stop_sim() {
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+}
+trap stop_sim EXIT
+
+# The terminal looks for COM1 when it connects; make sure the link stands before it starts.
+for _ in $(seq 50); do
+    [ -L "$app_dir/COM1" ] && break
+    if ! kill -0 "$sim_pid" 2>/dev/null; then
+        echo "run-demo.sh: qal-sim did not start (see its message above)." >&2
+        exit 1
+    fi
+    sleep 0.1
+done
+
+echo "Demo: press \"Połącz\" in the terminal (port COM1); close the terminal to stop." >&2
+"${run_under[@]}" "$terminal"

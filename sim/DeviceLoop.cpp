@@ -1,0 +1,182 @@
+#include "DeviceLoop.h"
+
+#include "DeviceCommands.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// The frame as text for the log, without its line break.
+std::string Printable(const EncodedFrame& frame) {
+    std::string text(frame.text, frame.size);
+    const std::size_t colon = text.find(':');
+    return colon == std::string::npos ? text : text.substr(colon);
+}
+
+// Value of one of the encoder's digits.
+int HexValue(char c) {
+    return c <= '9' ? c - '0' : c - 'A' + 10;
+}
+
+} // namespace
+
+CDeviceLoop::CDeviceLoop(int lineFd, CDeviceModel& device, const LineBehaviour& behaviour,
+                         LogFn log, MemoryFn memoryChanged)
+    : m_lineFd(lineFd), m_device(device), m_behaviour(behaviour), m_log(std::move(log)),
+      m_memoryChanged(std::move(memoryChanged)), m_parser(m_rxStore),
+      // Its own stream, so that corrupting frames leaves the wind as the seed made it.
+      m_corruption(behaviour.seed ^ 0x9E3779B9u) {}
+
+void CDeviceLoop::Log(const std::string& text) const {
+    if (m_log) {
+        m_log(text);
+    }
+}
+
+LoopEnd CDeviceLoop::Run(int stopFd, int inputFd) {
+    m_nextText = Clock::now() + m_behaviour.textPeriod;
+    for (;;) {
+        pollfd fds[3] = {{m_lineFd, POLLIN, 0}, {stopFd, POLLIN, 0}, {inputFd, POLLIN, 0}};
+        const nfds_t count = inputFd >= 0 ? 3 : 2;
+        const int ready = ::poll(fds, count, PollTimeout(Clock::now()));
+        if (ready < 0 && errno != EINTR) {
+            m_failure = std::string("poll failed: ") + std::strerror(errno);
+            return LoopEnd::LineFailed;
+        }
+        if (ready > 0 && fds[1].revents != 0) {
+            return LoopEnd::Stopped;
+        }
+        if (ready > 0 && inputFd >= 0 && fds[2].revents != 0) {
+            char discard[256];
+            const ssize_t n = ::read(inputFd, discard, sizeof discard);
+            if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) {
+                return LoopEnd::InputEnded;
+            }
+        }
+        const Clock::time_point now = Clock::now();
+        if (ready > 0 && fds[0].revents != 0 && !ReadLine(now)) {
+            return LoopEnd::LineFailed;
+        }
+        SendDue(Clock::now());
+    }
+}
+
+bool CDeviceLoop::ReadLine(Clock::time_point now) {
+    char buffer[256];
+    const ssize_t n = ::read(m_lineFd, buffer, sizeof buffer);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) {
+        return true;
+    }
+    if (n <= 0) {
+        // The slave side is held open, so this is not the terminal going away.
+        m_failure = n == 0 ? "the line was closed" : std::strerror(errno);
+        return false;
+    }
+    for (ssize_t i = 0; i < n; ++i) {
+        if (m_parser.Feed(buffer[i])) {
+            OnFrame(now);
+        }
+    }
+    return true;
+}
+
+void CDeviceLoop::OnFrame(Clock::time_point now) {
+    LinkMessage request;
+    if (!DecodeFrame(m_parser.Buffer(), request)) {
+        return; // too short to carry an address and a command
+    }
+    DeviceReply reply = m_device.Handle(request, DeviceNow{WallClock::now(), now});
+    if (m_log) {
+        EncodedFrame echo;
+        (void)FrameEncoder::Encode(request, echo); // a decoded request always fits
+        Log("<- " + Printable(echo) + (reply.refusal.empty() ? "" : "  (" + reply.refusal + ")"));
+    }
+    if (reply.memoryChanged && m_memoryChanged) {
+        m_memoryChanged(m_device.Memory());
+    }
+    if (!reply.answer || m_behaviour.silent) {
+        return;
+    }
+    if (m_pending.size() >= kMaxPendingAnswers) {
+        Log("busy: answer dropped");
+        return;
+    }
+    PendingAnswer pending{now + m_behaviour.delay, {}};
+    if (!FrameEncoder::Encode(*reply.answer, pending.frame)) {
+        return; // answers never exceed the payload capacity
+    }
+    m_pending.push_back(pending);
+    // Without a delay the answer goes now, before the next request in the same read is looked
+    // at, so that a burst of requests never fills the queue.
+    SendDue(now);
+}
+
+void CDeviceLoop::SendDue(Clock::time_point now) {
+    while (!m_pending.empty() && m_pending.front().due <= now) {
+        Send(m_pending.front().frame, "->");
+        m_pending.pop_front();
+    }
+    if (!m_behaviour.text.empty() && m_nextText <= now) {
+        LinkMessage message;
+        message.address = m_device.Address();
+        message.command = CMD_TEXT;
+        const std::size_t size =
+            std::min(m_behaviour.text.size(), std::size_t{LinkMessage::kPayloadCapacity - 1});
+        std::memcpy(message.payload, m_behaviour.text.data(), size);
+        message.payload[size] = 0; // the text ends at a zero byte
+        message.length = static_cast<std::uint8_t>(size + 1);
+        EncodedFrame frame;
+        if (FrameEncoder::Encode(message, frame)) {
+            Send(frame, "-> text");
+        }
+        // A late wake-up must not be made up for with a burst of texts.
+        m_nextText = std::max(m_nextText + m_behaviour.textPeriod, now);
+    }
+}
+
+void CDeviceLoop::Send(EncodedFrame frame, const char* what) {
+    // Digits after the length byte only: a broken length would swallow the next frame too.
+    if (m_behaviour.corruptFraction > 0.0 && frame.size > 5 &&
+        static_cast<double>(m_corruption()) / 4294967296.0 < m_behaviour.corruptFraction) {
+        const std::size_t at = 5 + m_corruption() % (frame.size - 5);
+        const int changed =
+            (HexValue(frame.text[at]) + 1 + static_cast<int>(m_corruption() % 15)) % 16;
+        frame.text[at] = kHexDigits[changed];
+        Log(std::string(what) + " " + Printable(frame) + "  (corrupted)");
+    } else {
+        Log(std::string(what) + " " + Printable(frame));
+    }
+    ssize_t n = 0;
+    do {
+        n = ::write(m_lineFd, frame.text, frame.size);
+    } while (n < 0 && errno == EINTR);
+    if (n < static_cast<ssize_t>(frame.size)) {
+        // Nobody reads the line and its buffer is full; the frame is lost like on a real wire.
+        Log("line full: frame dropped");
+    }
+}
+
+int CDeviceLoop::PollTimeout(Clock::time_point now) const {
+    std::optional<Clock::time_point> next;
+    if (!m_pending.empty()) {
+        next = m_pending.front().due;
+    }
+    if (!m_behaviour.text.empty()) {
+        next = next ? std::min(*next, m_nextText) : m_nextText;
+    }
+    if (!next) {
+        return -1; // nothing is due: sleep until something arrives
+    }
+    if (*next <= now) {
+        return 0;
+    }
+    // Rounded up, so that the wake-up never comes before the moment it waits for.
+    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(*next - now).count());
+}

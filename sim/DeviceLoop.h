@@ -1,0 +1,79 @@
+#pragma once
+
+#include "DeviceModel.h"
+#include "FrameEncoder.h"
+#include "FrameParser.h"
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <random>
+#include <string>
+#include <string_view>
+
+// What happens on the line, beyond what the device answers.
+struct LineBehaviour {
+    bool silent = false;                // never answer
+    std::chrono::milliseconds delay{0}; // between a request and its answer
+    std::string text;                   // device text (Windows-1250); none when empty
+    std::chrono::milliseconds textPeriod{10000};
+    double corruptFraction = 0.0; // share of frames sent with a broken checksum
+    std::uint32_t seed = 1;
+};
+
+enum class LoopEnd {
+    Stopped,    // the stop descriptor became readable
+    InputEnded, // the watched input reached its end
+    LineFailed, // the line cannot be used any more
+};
+
+// Serves the device on the master side of its line: reads requests, hands those with a good
+// checksum to the device model, sends the answers (late, broken or not at all as told), and
+// sends the device text now and then. Sleeps in poll until the next thing is due.
+class CDeviceLoop {
+public:
+    using LogFn = std::function<void(std::string_view)>;
+    using MemoryFn = std::function<void(const DeviceMemory&)>;
+
+    // log may be empty (quiet); memoryChanged is called after each write the device stored.
+    CDeviceLoop(int lineFd, CDeviceModel& device, const LineBehaviour& behaviour, LogFn log,
+                MemoryFn memoryChanged);
+
+    // Runs until stopFd is readable or inputFd (when not -1) reaches its end. What arrives on
+    // inputFd is read and thrown away.
+    LoopEnd Run(int stopFd, int inputFd);
+
+    // Why Run ended with LineFailed.
+    const std::string& Failure() const { return m_failure; }
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    struct PendingAnswer {
+        Clock::time_point due;
+        EncodedFrame frame;
+    };
+
+    // Requests waiting for a delayed answer: a device has a small input buffer, not an endless one.
+    static constexpr std::size_t kMaxPendingAnswers = 16;
+
+    bool ReadLine(Clock::time_point now);
+    void OnFrame(Clock::time_point now);
+    void SendDue(Clock::time_point now);
+    void Send(EncodedFrame frame, const char* what);
+    int PollTimeout(Clock::time_point now) const;
+    void Log(const std::string& text) const;
+
+    int m_lineFd;
+    CDeviceModel& m_device;
+    LineBehaviour m_behaviour;
+    LogFn m_log;
+    MemoryFn m_memoryChanged;
+    std::uint8_t m_rxStore[FrameParser::kCapacity] = {};
+    FrameParser m_parser;
+    std::deque<PendingAnswer> m_pending;
+    Clock::time_point m_nextText;
+    std::mt19937 m_corruption;
+    std::string m_failure;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// The link <directory>/COM<port> -> the simulator's line, by which a terminal started from that
+// directory finds the device behind port <port>. Removed again when the object goes, unless
+// someone has replaced it meanwhile.
+class CPortLink {
+public:
+    // Refuses to replace anything but a dangling link (left behind by a simulator that was
+    // killed): an existing entry may be a user's mapping of a real adapter.
+    static std::optional<CPortLink> Create(const std::string& directory, int port,
+                                           const std::string& target, std::string& error);
+
+    static std::string PathFor(const std::string& directory, int port);
+
+    ~CPortLink();
+    CPortLink(CPortLink&& other) noexcept;
+    CPortLink& operator=(CPortLink&& other) noexcept;
+    CPortLink(const CPortLink&) = delete;
+    CPortLink& operator=(const CPortLink&) = delete;
+
+    const std::string& Path() const { return m_path; }
+
+private:
+    CPortLink(std::string path, std::string target);
+    void Remove();
+
+    std::string m_path; // empty once moved from
+    std::string m_target;
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "DeviceModel.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Everything qal-sim can be told on its command line.
+struct SimOptions {
+    std::uint8_t address = 31;
+    std::string linkDirectory; // empty: no COM link
+    int port = 1;
+    std::string stateFile; // empty: the device forgets everything at exit
+    std::uint32_t seed = 1;
+    ModelMarkerMode modelMarker = ModelMarkerMode::First;
+    bool failure = false;
+    bool silent = false;
+    int delayMs = 0;
+    std::string text; // already in Windows-1250
+    int textPeriodMs = 10000;
+    double corruptFraction = 0.0;
+    bool shortAnswers = false;
+    std::optional<std::int16_t> speed; // tenths of m/s
+    bool ignoreInput = false;
+    bool verbose = false;
+};
+
+struct ParsedOptions {
+    enum Outcome { Run, Help, Error };
+
+    Outcome outcome = Run;
+    SimOptions options;
+    std::string error; // one line saying what is wrong, for Error
+};
+
+ParsedOptions ParseOptions(int argc, const char* const* argv);
+
+// The --help text.
+const char* HelpText();

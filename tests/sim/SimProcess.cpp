@@ -1,0 +1,128 @@
+#include "SimProcess.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void CloseFd(int& fd) {
+    if (fd >= 0) {
+        (void)::close(fd);
+        fd = -1;
+    }
+}
+
+// Close-on-exec, so that no other child inherits the test's ends of the pipes.
+bool MakePipe(int fds[2]) {
+    return ::pipe(fds) == 0 && ::fcntl(fds[0], F_SETFD, FD_CLOEXEC) == 0 &&
+           ::fcntl(fds[1], F_SETFD, FD_CLOEXEC) == 0;
+}
+
+} // namespace
+
+CSimProcess::CSimProcess(std::initializer_list<std::string> args) {
+    int input[2];
+    int output[2];
+    int errors[2];
+    if (!MakePipe(input) || !MakePipe(output) || !MakePipe(errors)) {
+        return; // the test then fails on the missing output
+    }
+    // These fail only when memory runs out; the spawn then fails too, which the test sees.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
+    std::vector<std::string> strings{QAL_SIM_PATH};
+    strings.insert(strings.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& s : strings) {
+        argv.push_back(s.data());
+    }
+    argv.push_back(nullptr);
+    if (::posix_spawn(&m_pid, QAL_SIM_PATH, &actions, nullptr, argv.data(), environ) != 0) {
+        m_pid = -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    (void)::close(input[0]);
+    (void)::close(output[1]);
+    (void)::close(errors[1]);
+    m_input = input[1];
+    m_output = output[0];
+    m_errorOutput = errors[0];
+}
+
+CSimProcess::~CSimProcess() {
+    if (m_pid > 0) {
+        (void)::kill(m_pid, SIGKILL);
+        (void)::waitpid(m_pid, nullptr, 0);
+    }
+    CloseFd(m_input);
+    CloseFd(m_output);
+    CloseFd(m_errorOutput);
+}
+
+void CSimProcess::Drain(int& fd, std::string& into) {
+    pollfd readable{fd, POLLIN, 0};
+    while (fd >= 0 && ::poll(&readable, 1, 0) > 0) {
+        char buffer[512];
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n <= 0) {
+            CloseFd(fd);
+            return;
+        }
+        into.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+std::string CSimProcess::FirstLine(std::chrono::milliseconds timeout) {
+    const Clock::time_point deadline = Clock::now() + timeout;
+    while (m_outputText.find('\n') == std::string::npos && m_output >= 0 &&
+           Clock::now() < deadline) {
+        pollfd readable{m_output, POLLIN, 0};
+        (void)::poll(&readable, 1, 50);
+        Drain(m_output, m_outputText);
+    }
+    const std::size_t end = m_outputText.find('\n');
+    return end == std::string::npos ? std::string() : m_outputText.substr(0, end);
+}
+
+void CSimProcess::Signal(int signal) {
+    if (m_pid > 0) {
+        (void)::kill(m_pid, signal);
+    }
+}
+
+void CSimProcess::CloseInput() {
+    CloseFd(m_input);
+}
+
+int CSimProcess::Wait(std::chrono::milliseconds timeout) {
+    const Clock::time_point deadline = Clock::now() + timeout;
+    while (m_pid > 0) {
+        Drain(m_errorOutput, m_errors);
+        int status = 0;
+        const pid_t done = ::waitpid(m_pid, &status, WNOHANG);
+        if (done == m_pid) {
+            m_pid = -1;
+            Drain(m_errorOutput, m_errors);
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        if (Clock::now() >= deadline) {
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return -1;
+}

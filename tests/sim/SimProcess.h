@@ -1,0 +1,38 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <initializer_list>
+#include <string>
+
+// qal-sim run as its own process, its standard input a pipe held by the test (so that the
+// simulator ends with the test, whatever happens), its output captured.
+class CSimProcess {
+public:
+    explicit CSimProcess(std::initializer_list<std::string> args);
+    ~CSimProcess(); // kills what is still running
+
+    CSimProcess(const CSimProcess&) = delete;
+    CSimProcess& operator=(const CSimProcess&) = delete;
+
+    // The first line of standard output: the path of the line. Empty on a time-out.
+    std::string FirstLine(std::chrono::milliseconds timeout = std::chrono::seconds(3));
+
+    void Signal(int signal);
+    void CloseInput();
+    // The exit status, or -1 when the process has not ended within the time-out (it is then
+    // killed). Standard error is collected meanwhile.
+    int Wait(std::chrono::milliseconds timeout = std::chrono::seconds(3));
+    const std::string& Errors() const { return m_errors; }
+
+private:
+    void Drain(int& fd, std::string& into);
+
+    pid_t m_pid = -1;
+    int m_input = -1;
+    int m_output = -1;
+    int m_errorOutput = -1;
+    std::string m_outputText;
+    std::string m_errors;
+};
