@@ -8,7 +8,7 @@ jobs=$(nproc)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 
-# The device link's line and list tests again under ThreadSanitizer and under
+# The device link and simulator tests again under ThreadSanitizer and under
 # AddressSanitizer+UndefinedBehaviorSanitizer (Qt-free builds, so they stay small).
 # Sanitizer runtimes can fail at start-up on kernels with wide address randomisation
 # ("unexpected memory mapping"); running without randomisation avoids that, where allowed.
@@ -20,7 +20,7 @@ for build in tsan:thread asan:address; do
     dir="build-${build%%:*}"
     cmake -S . -B "$dir" -G Ninja -DQAL_BUILD_UI=OFF -DQAL_SANITIZE="${build#*:}"
     "${no_aslr[@]}" cmake --build "$dir" -j "$jobs"
-    "${no_aslr[@]}" ctest --test-dir "$dir" --output-on-failure -j "$jobs" -L link
+    "${no_aslr[@]}" ctest --test-dir "$dir" --output-on-failure -j "$jobs" -L 'link|sim'
 done
 
 # A short bounded run of the frame parser fuzz target (clang and libFuzzer) on the committed
