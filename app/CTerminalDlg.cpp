@@ -113,6 +113,12 @@ void CTerminalDlg::OnDestroy() {
     m_pLink.reset();
     m_pQueue.reset();
     m_pWaitDlg.reset();
+    // The controls go with the window.
+    for (QPushButton** button :
+         {&m_btnExit, &m_btnClock, &m_btnOutputs, &m_btnSensorConfig, &m_btnReaderConfig,
+          &m_btnMeasure, &m_btnConnect, &m_btnOptions, &m_btnDisconnect, &m_btnVersion}) {
+        *button = nullptr;
+    }
     m_editLog = nullptr;
     m_editSpeed = nullptr;
     m_editReadInfo = nullptr;
