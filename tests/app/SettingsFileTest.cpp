@@ -1,4 +1,5 @@
 #include "SettingsFile.h"
+#include "TempDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +8,6 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
-#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -33,16 +33,7 @@ ConnectionSettings Dirty() {
 
 class SettingsFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::random_device random;
-        m_dir = fs::temp_directory_path() / ("qal_settings_" + std::to_string(random()));
-        ASSERT_TRUE(fs::create_directory(m_dir));
-        m_path = (m_dir / "config.cfg").string();
-    }
-    void TearDown() override {
-        std::error_code ignored; // a leftover temporary directory must not fail the test
-        fs::remove_all(m_dir, ignored);
-    }
+    void SetUp() override { ASSERT_FALSE(m_dir.Path().empty()); }
 
     void WriteFile(const Bytes& bytes) const {
         std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
@@ -55,8 +46,8 @@ protected:
         return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
-    fs::path m_dir;
-    std::string m_path;
+    CTempDirectory m_dir{"qal-settings-test"};
+    std::string m_path = m_dir.Join("config.cfg");
 };
 
 } // namespace
@@ -140,10 +131,10 @@ TEST_F(SettingsFileTest, SaveWritesExactlyTwelveBytesAndRoundTrips) {
 
 TEST_F(SettingsFileTest, SaveWhereNoFileCanBeCreatedChangesNothing) {
     // Permission bits do not stop root, so the unwritable places are structural.
-    const std::string inMissingDirectory = (m_dir / "missing" / "config.cfg").string();
+    const std::string inMissingDirectory = m_dir.Join("missing/config.cfg");
     EXPECT_EQ(SaveSettingsFile(inMissingDirectory, ConnectionSettings{}),
               SettingsSaveResult::CannotOpen);
-    EXPECT_FALSE(fs::exists(m_dir / "missing"));
+    EXPECT_FALSE(fs::exists(m_dir.Join("missing")));
 
     ASSERT_TRUE(fs::create_directory(m_path));
     EXPECT_EQ(SaveSettingsFile(m_path, ConnectionSettings{}), SettingsSaveResult::CannotOpen);

@@ -2,8 +2,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
-#include <system_error>
 #include <thread>
 
 #include <fcntl.h>
@@ -23,22 +21,6 @@ int MillisecondsUntil(Clock::time_point deadline) {
 
 } // namespace
 
-CTempDirectory::CTempDirectory() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/qal-link-test-XXXXXX";
-    if (::mkdtemp(pattern.data()) != nullptr) {
-        m_strPath = pattern;
-    }
-}
-
-CTempDirectory::~CTempDirectory() {
-    if (!m_strPath.empty()) {
-        std::error_code ignored; // a leftover temporary directory is no reason to fail a test
-        std::filesystem::remove_all(m_strPath, ignored);
-    }
-}
-
 CPtyPair::CPtyPair(int port) : m_nPort(port) {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0) {
@@ -51,30 +33,18 @@ CPtyPair::CPtyPair(int port) : m_nPort(port) {
         ::close(master);
         return;
     }
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/qal-link-pty-XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        ::close(master);
-        return;
-    }
-    const std::string link = pattern + "/COM" + std::to_string(port);
-    if (::symlink(name, link.c_str()) != 0) {
-        ::rmdir(pattern.c_str());
+    const std::string link = m_appDirectory.Join("COM" + std::to_string(port));
+    if (m_appDirectory.Path().empty() || ::symlink(name, link.c_str()) != 0) {
         ::close(master);
         return;
     }
     m_hMaster = master;
     m_strSlavePath = name;
-    m_strAppDirectory = pattern;
+    m_strAppDirectory = m_appDirectory.Path();
 }
 
 CPtyPair::~CPtyPair() {
     CloseMaster();
-    if (!m_strAppDirectory.empty()) {
-        std::error_code ignored; // see CTempDirectory
-        std::filesystem::remove_all(m_strAppDirectory, ignored);
-    }
 }
 
 void CPtyPair::CloseMaster() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TempDirectory.h"
+
 #include <chrono>
 #include <string>
 #include <string_view>
@@ -33,19 +35,7 @@ public:
 private:
     int m_nPort;
     int m_hMaster = -1;
+    CTempDirectory m_appDirectory{"qal-link-pty"};
     std::string m_strAppDirectory;
     std::string m_strSlavePath;
-};
-
-// A fresh temporary directory, removed with everything in it by the destructor.
-class CTempDirectory {
-public:
-    CTempDirectory();
-    ~CTempDirectory();
-    CTempDirectory(const CTempDirectory&) = delete;
-    CTempDirectory& operator=(const CTempDirectory&) = delete;
-    const std::string& Path() const { return m_strPath; }
-
-private:
-    std::string m_strPath;
 };

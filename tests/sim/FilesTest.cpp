@@ -1,6 +1,6 @@
 #include "PortLink.h"
 #include "StateFile.h"
-#include "TempDir.h"
+#include "TempDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ std::size_t EntryCount(const std::string& directory) {
 } // namespace
 
 TEST(StateFile, KeepsRecordsAndClockAcrossARestart) {
-    CTempDir dir;
+    CTempDirectory dir;
     const std::string path = dir.Path() + "/device.state";
     DeviceMemory memory;
     std::string error;
@@ -45,7 +45,7 @@ TEST(StateFile, KeepsRecordsAndClockAcrossARestart) {
 }
 
 TEST(StateFile, AForeignFileIsNeitherLoadedNorOverwritten) {
-    CTempDir dir;
+    CTempDirectory dir;
     const std::string path = dir.Path() + "/notes.txt";
     std::ofstream(path) << "not a device";
     DeviceMemory memory;
@@ -61,7 +61,7 @@ TEST(StateFile, AForeignFileIsNeitherLoadedNorOverwritten) {
 }
 
 TEST(PortLink, LinksThePortAndRemovesOnlyItsOwnLink) {
-    CTempDir dir;
+    CTempDirectory dir;
     std::string error;
     {
         std::optional<CPortLink> link = CPortLink::Create(dir.Path(), 3, "/dev/null", error);
@@ -85,7 +85,7 @@ TEST(PortLink, LinksThePortAndRemovesOnlyItsOwnLink) {
 }
 
 TEST(PortLink, ReplacesOnlyADanglingLink) {
-    CTempDir dir;
+    CTempDirectory dir;
     std::string error;
     fs::create_symlink(dir.Path() + "/gone", dir.Path() + "/COM1");
     std::optional<CPortLink> link = CPortLink::Create(dir.Path(), 1, "/dev/null", error);

@@ -4,7 +4,7 @@
 #include "DeviceModel.h"
 #include "PortLink.h"
 #include "PseudoTerminal.h"
-#include "TempDir.h"
+#include "TempDirectory.h"
 
 #include <optional>
 #include <string>
@@ -25,7 +25,7 @@ public:
     const std::string& AppDirectory() const { return m_dir.Path(); }
 
 private:
-    CTempDir m_dir;
+    CTempDirectory m_dir;
     std::optional<CPseudoTerminal> m_pty;
     std::optional<CPortLink> m_link;
     CDeviceModel m_model;

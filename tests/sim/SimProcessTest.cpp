@@ -1,6 +1,6 @@
 #include "SimProcess.h"
 #include "LineClient.h"
-#include "TempDir.h"
+#include "TempDirectory.h"
 
 #include "DeviceCommands.h"
 #include "FrameEncoder.h"
@@ -56,7 +56,7 @@ Bytes WriteAndReadBack(CLineClient& line, std::uint8_t read, std::uint8_t write)
 // A service session as the terminal runs it, through the COM link, then a restart on the same
 // state file.
 TEST(SimProcess, ServiceSessionSurvivesARestart) {
-    CTempDir dir;
+    CTempDirectory dir;
     const std::string state = dir.Path() + "/device.state";
     const std::string link = dir.Path() + "/COM3";
     Bytes config;
@@ -109,7 +109,7 @@ TEST(SimProcess, ServiceSessionSurvivesARestart) {
 }
 
 TEST(SimProcess, CommandLineShapesTheDevice) {
-    CTempDir dir;
+    CTempDirectory dir;
     {
         CSimProcess sim({"--link", dir.Path(), "--address", "5", "--failure", "--speed", "2.0",
                          "--model-marker", "never", "--ignore-stdin"});
@@ -141,7 +141,7 @@ TEST(SimProcess, RefusesWhatItCannotDo) {
     EXPECT_EQ(help.FirstLine(), "Usage: qal-sim [OPTION]...");
     EXPECT_EQ(help.Wait(), 0);
 
-    CTempDir dir;
+    CTempDirectory dir;
     std::ofstream(dir.Path() + "/COM1") << "taken";
     CSimProcess taken({"--link", dir.Path()});
     EXPECT_EQ(taken.Wait(), 1);

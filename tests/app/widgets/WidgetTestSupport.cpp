@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <random>
 
 int TestApp::DoMessageBox(const std::string& text, unsigned type) {
     shown.push_back({text, type});
@@ -17,18 +16,6 @@ int TestApp::DoMessageBox(const std::string& text, unsigned type) {
     const int answer = answers.front();
     answers.pop_front();
     return answer;
-}
-
-TempAppDir::TempAppDir() {
-    std::random_device random;
-    m_path = std::filesystem::temp_directory_path() /
-             ("qal-app-test-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(m_path);
-}
-
-TempAppDir::~TempAppDir() {
-    std::error_code ignored; // a leftover temporary directory harms nothing
-    std::filesystem::remove_all(m_path, ignored);
 }
 
 void TempAppDir::WriteConfig(const std::vector<unsigned char>& bytes) const {

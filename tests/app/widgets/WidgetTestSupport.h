@@ -2,6 +2,7 @@
 
 #include "CTerminalDlg.h"
 #include "CWinApp.h"
+#include "TempDirectory.h"
 
 #include <QWidget>
 
@@ -28,18 +29,13 @@ public:
 // A fresh directory that stands in for the executable's directory; removed at the end.
 class TempAppDir {
 public:
-    TempAppDir();
-    ~TempAppDir();
-    TempAppDir(const TempAppDir&) = delete;
-    TempAppDir& operator=(const TempAppDir&) = delete;
-
-    const std::filesystem::path& Path() const { return m_path; }
-    std::filesystem::path ConfigPath() const { return m_path / "config.cfg"; }
+    std::filesystem::path Path() const { return m_dir.Path(); }
+    std::filesystem::path ConfigPath() const { return m_dir.Join("config.cfg"); }
     void WriteConfig(const std::vector<unsigned char>& bytes) const;
     std::vector<unsigned char> ReadConfig() const;
 
 private:
-    std::filesystem::path m_path;
+    CTempDirectory m_dir{"qal-app-test"};
 };
 
 // The real main window, with its executable placed in a test directory.
