@@ -199,7 +199,8 @@ std::unique_ptr<QMenu> CTerminalDlg::CreateSystemMenu() {
     if (aboutText.empty()) {
         return nullptr;
     }
-    auto menu = std::make_unique<QMenu>(GetWindow());
+    // No parent: the caller alone owns the menu.
+    auto menu = std::make_unique<QMenu>();
     QAction* about = menu->addAction(QString::fromStdString(aboutText));
     about->setData(IDM_ABOUTBOX);
     return menu;
