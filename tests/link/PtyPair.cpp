@@ -1,5 +1,7 @@
 #include "PtyPair.h"
 
+#include "Deadline.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <thread>
@@ -9,17 +11,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-int MillisecondsUntil(Clock::time_point deadline) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
-}
-
-} // namespace
+using Clock = TestClock;
 
 CPtyPair::CPtyPair(int port) : m_nPort(port) {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);

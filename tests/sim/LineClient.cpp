@@ -1,5 +1,6 @@
 #include "LineClient.h"
 
+#include "Deadline.h"
 #include "FrameParser.h"
 #include "LinkMessage.h"
 
@@ -8,17 +9,7 @@
 #include <cstdlib>
 #include <utility>
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-int RemainingMs(Clock::time_point deadline) {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    return left > 0 ? static_cast<int>(left) : 0;
-}
-
-} // namespace
+using Clock = TestClock;
 
 CLineClient::CLineClient(const std::string& appDirectory, int port) : m_port(appDirectory) {
     (void)m_port.Open(port, 19200); // IsOpen() tells the test
@@ -57,8 +48,8 @@ std::string CLineClient::NextFrame(std::chrono::milliseconds timeout) {
                 return frame;
             }
         }
-        if (RemainingMs(deadline) == 0 ||
-            !ReadSome(std::chrono::milliseconds(RemainingMs(deadline)))) {
+        if (MillisecondsUntil(deadline) == 0 ||
+            !ReadSome(std::chrono::milliseconds(MillisecondsUntil(deadline)))) {
             return {};
         }
     }
@@ -66,8 +57,8 @@ std::string CLineClient::NextFrame(std::chrono::milliseconds timeout) {
 
 std::string CLineClient::ReadFor(std::chrono::milliseconds period) {
     const Clock::time_point deadline = Clock::now() + period;
-    while (RemainingMs(deadline) > 0) {
-        (void)ReadSome(std::chrono::milliseconds(RemainingMs(deadline)));
+    while (MillisecondsUntil(deadline) > 0) {
+        (void)ReadSome(std::chrono::milliseconds(MillisecondsUntil(deadline)));
     }
     return std::exchange(m_received, {});
 }
