@@ -1,5 +1,4 @@
 #include "SimOptions.h"
-#include "Windows1250.h"
 
 #include <gtest/gtest.h>
 
@@ -125,29 +124,12 @@ TEST(SimOptions, HelpWinsAndExplainsEveryOption) {
 }
 
 TEST(DeviceText, PolishTextIsSentInWindows1250) {
-    std::string error;
-    EXPECT_EQ(EncodeWindows1250("Zażółć gęślą jaźń", error),
-              "Za\xBF\xF3\xB3\xE6 g\xEA\x9C\x6C\xB9 ja\x9F\xF1");
-    EXPECT_EQ(EncodeWindows1250("ĄĆĘŁŃÓŚŹŻ", error), "\xA5\xC6\xCA\xA3\xD1\xD3\x8C\x8F\xAF");
-    EXPECT_EQ(EncodeWindows1250("„cytat” – 5 €", error), "\x84\x63ytat\x94 \x96 5 \x80");
-
     const ParsedOptions parsed = Parse({"--text", "Wiatr 25 m/s – uwaga!"});
     ASSERT_EQ(parsed.outcome, ParsedOptions::Run);
     EXPECT_EQ(parsed.options.text, "Wiatr 25 m/s \x96 uwaga!");
 }
 
 TEST(DeviceText, TextTheDeviceCannotHoldIsRefused) {
-    std::string error;
-    EXPECT_FALSE(EncodeWindows1250("Mañana", error)); // ñ is not in Windows-1250
-    EXPECT_EQ(error, "the character \"ñ\" (U+00F1) has no Windows-1250 code");
-    EXPECT_FALSE(EncodeWindows1250("Жук", error));
-    EXPECT_FALSE(EncodeWindows1250("wiatr 💨", error));
-    EXPECT_FALSE(EncodeWindows1250("\xC0\xAF", error)); // overlong '/'
-    EXPECT_EQ(error, "the text is not valid UTF-8 (at byte 1)");
-    EXPECT_FALSE(EncodeWindows1250("ab\xE2\x82", error));   // cut short
-    EXPECT_FALSE(EncodeWindows1250("\xED\xA0\x80", error)); // a surrogate
-    EXPECT_FALSE(EncodeWindows1250("\x80", error));
-
     EXPECT_EQ(Parse({"--text", "Жук"}).error,
               "--text cannot be sent: the character \"Ж\" (U+0416) has no Windows-1250 code");
     // 61 characters fill the payload with the closing zero byte; Polish letters count once.

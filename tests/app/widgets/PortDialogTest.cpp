@@ -1,4 +1,4 @@
-#include "WidgetTestSupport.h"
+#include "TerminalTestSupport.h"
 
 #include "ResourceIds.h"
 

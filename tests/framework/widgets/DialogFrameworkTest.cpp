@@ -1,6 +1,6 @@
 #include "WidgetTestSupport.h"
 
-#include "CWaitDlg.h"
+#include "CDialog.h"
 #include "DataExchange.h"
 #include "MessageBoxTypes.h"
 #include "ResourceIds.h"
@@ -80,7 +80,7 @@ TEST(PostedCommands, ArriveInOrderAlsoWhileAnotherDialogIsModal) {
             QTest::keyClick(&modal, Qt::Key_Escape);
         },
         target.GetWindow());
-    CWaitDlg other;
+    CDialog other(IDD_WAIT);
     EXPECT_EQ(other.DoModal(), IDCANCEL);
 
     EXPECT_EQ(seenWhileModal, (std::vector<unsigned>{101, 103}));

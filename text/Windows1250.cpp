@@ -6,13 +6,13 @@
 
 namespace {
 
-// Code points of the bytes 0x80..0xFF; 0 marks the five bytes the code page leaves undefined.
-// Bytes below 0x80 are ASCII.
+// Code points of the bytes 0x80..0xFF. The five bytes the code page leaves undefined carry the
+// control character of their own value. Bytes below 0x80 are ASCII.
 constexpr char32_t kUpperHalf[128] = {
-    0x20AC, 0x0000, 0x201A, 0x0000, 0x201E, 0x2026, 0x2020, 0x2021, // 0x80
-    0x0000, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179, // 0x88
-    0x0000, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 0x90
-    0x0000, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A, // 0x98
+    0x20AC, 0x0081, 0x201A, 0x0083, 0x201E, 0x2026, 0x2020, 0x2021, // 0x80
+    0x0088, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179, // 0x88
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 0x90
+    0x0098, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A, // 0x98
     0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7, // 0xA0
     0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B, // 0xA8
     0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7, // 0xB0
@@ -81,6 +81,20 @@ std::optional<char> ToWindows1250(char32_t codePoint) {
     return std::nullopt;
 }
 
+void AppendUtf8(std::string& out, char32_t codePoint) {
+    if (codePoint < 0x80) {
+        out.push_back(static_cast<char>(codePoint));
+    } else if (codePoint < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
+        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else {
+        // The table holds nothing beyond the Basic Multilingual Plane.
+        out.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    }
+}
+
 } // namespace
 
 std::optional<std::string> EncodeWindows1250(std::string_view utf8, std::string& error) {
@@ -105,4 +119,18 @@ std::optional<std::string> EncodeWindows1250(std::string_view utf8, std::string&
         encoded.push_back(*byte);
     }
     return encoded;
+}
+
+std::string DecodeWindows1250(std::string_view bytes) {
+    std::string utf8;
+    utf8.reserve(bytes.size() * 2);
+    for (const char c : bytes) {
+        const auto byte = static_cast<std::uint8_t>(c);
+        AppendUtf8(utf8, byte < 0x80 ? char32_t{byte} : kUpperHalf[byte - 0x80]);
+    }
+    return utf8;
+}
+
+bool IsWindows1250Character(char32_t codePoint) {
+    return ToWindows1250(codePoint).has_value();
 }

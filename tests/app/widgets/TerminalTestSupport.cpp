@@ -1,22 +1,8 @@
-#include "WidgetTestSupport.h"
-
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QTimer>
+#include "TerminalTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-
-int TestApp::DoMessageBox(const std::string& text, unsigned type) {
-    shown.push_back({text, type});
-    if (answers.empty()) {
-        return 1;
-    }
-    const int answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
 
 void TempAppDir::WriteConfig(const std::vector<unsigned char>& bytes) const {
     std::ofstream file(ConfigPath(), std::ios::binary | std::ios::trunc);
@@ -28,30 +14,6 @@ void TempAppDir::WriteConfig(const std::vector<unsigned char>& bytes) const {
 std::vector<unsigned char> TempAppDir::ReadConfig() const {
     std::ifstream file(ConfigPath(), std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-bool ProcessEventsUntil(const std::function<bool()>& condition) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > 5000) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
-void WhenModalOpens(std::function<void(QWidget&)> action, QWidget* except) {
-    QTimer::singleShot(0, [action = std::move(action), except] {
-        QWidget* modal = nullptr;
-        const bool opened = ProcessEventsUntil([&] {
-            modal = QApplication::activeModalWidget();
-            return modal != nullptr && modal != except && modal->isVisible();
-        });
-        ASSERT_TRUE(opened) << "no modal window opened";
-        action(*modal);
-    });
 }
 
 std::vector<std::string> LogLines(const CTerminalDlg& dialog) {
