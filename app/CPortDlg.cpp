@@ -3,6 +3,8 @@
 #include "DataExchange.h"
 #include "ResourceIds.h"
 
+#include <cstdint>
+
 CPortDlg::CPortDlg() : CDialog(IDD_PORT) {}
 
 void CPortDlg::DoDataExchange(CDataExchange& dx) {
@@ -10,7 +12,10 @@ void CPortDlg::DoDataExchange(CDataExchange& dx) {
 }
 
 bool CPortDlg::OnInitDialog() {
-    m_nPort = m_pSettings->port - 1;
+    // A port the dialog does not offer selects nothing; settings files may hold any number, even
+    // one whose index would not fit an int.
+    const std::int64_t index = std::int64_t{m_pSettings->port} - 1;
+    m_nPort = index >= 0 && index < kPortChoices ? static_cast<int>(index) : -1;
     return CDialog::OnInitDialog();
 }
 

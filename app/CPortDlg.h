@@ -9,6 +9,8 @@ class CPortDlg : public CDialog {
 public:
     CPortDlg();
 
+    static constexpr int kPortChoices = 6; // COM1..COM6
+
     int m_nPort = -1;                          // index of the checked button, -1 for none
     ConnectionSettings* m_pSettings = nullptr; // the main window's settings
 

@@ -13,14 +13,45 @@
 
 namespace {
 
+// A multi-line edit breaks lines only at CR LF. Qt breaks them at a lone CR or LF too, so those
+// are shown as their control pictures and turned back when the text is read.
+constexpr char16_t kCrPicture = u'\u240D';
+constexpr char16_t kLfPicture = u'\u240A';
+
 QString ToDisplayText(const std::string& text) {
-    QString display = QString::fromStdString(text);
-    display.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QString source = QString::fromStdString(text);
+    QString display;
+    display.reserve(source.size());
+    for (qsizetype i = 0; i < source.size(); ++i) {
+        const QChar c = source[i];
+        if (c == u'\r' && i + 1 < source.size() && source[i + 1] == u'\n') {
+            display += u'\n';
+            ++i;
+        } else if (c == u'\r') {
+            display += QChar(kCrPicture);
+        } else if (c == u'\n') {
+            display += QChar(kLfPicture);
+        } else {
+            display += c;
+        }
+    }
     return display;
 }
 
-std::string FromDisplayText(QString text) {
-    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+std::string FromDisplayText(const QString& display) {
+    QString text;
+    text.reserve(display.size() + display.count(u'\n'));
+    for (const QChar c : display) {
+        if (c == u'\n') {
+            text += QStringLiteral("\r\n");
+        } else if (c == QChar(kCrPicture)) {
+            text += u'\r';
+        } else if (c == QChar(kLfPicture)) {
+            text += u'\n';
+        } else {
+            text += c;
+        }
+    }
     return text.toStdString();
 }
 
@@ -74,9 +105,10 @@ int CDialog::DoModal() {
         return -1;
     }
     if (OnInitDialog()) {
-        // The first control that takes the focus from the keyboard gets it.
+        // The first control with a tab stop in its template gets the focus. Radio buttons take
+        // Tab without one, but opening on them would let a Space change the choice unseen.
         for (const BuiltControl& control : m_controls) {
-            if (control.widget->isEnabled() && (control.widget->focusPolicy() & Qt::TabFocus)) {
+            if ((control.source->style & kTabStop) != 0 && control.widget->isEnabled()) {
                 control.widget->setFocus(Qt::OtherFocusReason);
                 break;
             }

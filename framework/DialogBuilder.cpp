@@ -65,8 +65,10 @@ QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
         return button;
     }
     case ControlKind::RadioButton: {
+        // Groups are explicit (see Build()), and within a group the group decides. Auto-exclusive
+        // all the same: that is what makes accessibility announce a radio button, not a check box.
         auto* button = new QRadioButton(caption, parent);
-        button->setAutoExclusive(false); // groups are explicit, see Build()
+        button->setAutoExclusive(true);
         return button;
     }
     case ControlKind::CheckBox:

@@ -3,7 +3,11 @@
 #include "CDialog.h"
 #include "ResourceIds.h"
 
+#include <QKeyEvent>
+#include <QPushButton>
 #include <QTimerEvent>
+
+#include <chrono>
 
 QEvent::Type CommandEvent::EventType() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -14,7 +18,8 @@ DialogWindow::DialogWindow(CDialog& owner) : m_owner(owner) {}
 
 void DialogWindow::StartTimer(unsigned id, unsigned milliseconds) {
     StopTimer(id);
-    const int qtId = startTimer(static_cast<int>(milliseconds));
+    // Precise: a coarse timer may fire up to 5 % early, too early for a 1500 ms time-out.
+    const int qtId = startTimer(std::chrono::milliseconds(milliseconds), Qt::PreciseTimer);
     if (qtId != 0) {
         m_timers[id] = qtId;
     }
@@ -40,6 +45,31 @@ void DialogWindow::accept() {
 
 void DialogWindow::reject() {
     m_owner.OnCmdMsg(IDCANCEL);
+}
+
+// Enter clicks the focused push button, else the default one; a dialog without a default push
+// button gets the command OK, so that it still ends through OnOK. A disabled default button
+// makes Enter do nothing.
+void DialogWindow::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    auto* focused = qobject_cast<QPushButton*>(focusWidget());
+    if (focused != nullptr && focused->isEnabled() && focused->autoDefault()) {
+        focused->click();
+        return;
+    }
+    for (QPushButton* button : findChildren<QPushButton*>()) {
+        if (button->isDefault()) {
+            if (button->isEnabled() && button->isVisible()) {
+                button->click();
+            }
+            return;
+        }
+    }
+    m_owner.OnCmdMsg(IDOK);
 }
 
 bool DialogWindow::event(QEvent* event) {

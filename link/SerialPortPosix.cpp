@@ -121,7 +121,8 @@ std::string CSerialPort::DevicePath(const std::string& appDirectory, int port) {
             return mapped; // also a dangling link: the user meant this port, and it is missing
         }
     }
-    return "/dev/ttyS" + std::to_string(port - 1);
+    // In 64 bits: a settings file may hold the smallest int.
+    return "/dev/ttyS" + std::to_string(static_cast<long long>(port) - 1);
 }
 
 int CSerialPort::Open(int port, int baudRate) {

@@ -61,3 +61,6 @@ struct DialogTemplate {
 
 // The template with this id, or null.
 const DialogTemplate* FindDialogTemplate(int id);
+
+// Every template of the program.
+std::span<const DialogTemplate* const> AllDialogTemplates();

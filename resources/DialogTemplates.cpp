@@ -19,3 +19,7 @@ const DialogTemplate* FindDialogTemplate(int id) {
     }
     return nullptr;
 }
+
+std::span<const DialogTemplate* const> AllDialogTemplates() {
+    return kAllTemplates;
+}

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
 #include <fstream>
 #include <string>
 
@@ -52,6 +53,7 @@ TEST(SerialPortPath, MapsPortNumbersToDevices) {
     CTempDirectory dir;
     ASSERT_FALSE(dir.Path().empty());
     EXPECT_EQ(CSerialPort::DevicePath("", 1), "/dev/ttyS0");
+    EXPECT_EQ(CSerialPort::DevicePath("", INT_MIN), "/dev/ttyS-2147483649");
     EXPECT_EQ(CSerialPort::DevicePath(dir.Path(), 3), "/dev/ttyS2");
 
     // An entry COM<n> in the application directory wins, even a link whose target is missing:

@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,22 @@ TEST_F(EventLogPaneTest, ClearsOnlyWhenMoreThanTwoHundredLines) {
     dialog.AppendLog("po", true);
     EXPECT_EQ(PaneText().toStdString(), "Clr screen\npo");
     EXPECT_EQ(FirstLineInView(), 0);
+}
+
+// Only CR LF breaks a line; a lone CR or LF inside a device text stays within its line, so the
+// pane, the line count and the view agree, and the text reads back as it was written.
+TEST_F(EventLogPaneTest, LoneCarriageReturnOrLineFeedDoesNotStartALine) {
+    const int before = dialog.Log().LineCount();
+    dialog.AppendLog("jeden\rdwa\ntrzy\n\r", true);
+    EXPECT_EQ(dialog.Log().LineCount(), before + 1);
+    EXPECT_EQ(PaneText().split('\n').size(), before + 1);
+    EXPECT_EQ(dialog.GetDlgItemText(1004), dialog.Log().Text());
+
+    FillTo(20);
+    dialog.AppendLog("a\rb", true);
+    EXPECT_EQ(dialog.m_editLog->document()->blockCount(), dialog.Log().LineCount());
+    EXPECT_EQ(FirstLineInView(), std::min(dialog.Log().FirstVisibleLine(),
+                                          dialog.m_editLog->verticalScrollBar()->maximum()));
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 // Which of COM1..COM6 is checked, -1 for none.
@@ -89,16 +91,21 @@ TEST_F(PortDialogTest, ChoosingAnotherPortByKeyboardAndMouse) {
     EXPECT_EQ(dir.ReadConfig(), SettingsBytes(5, 19200, 31));
 }
 
+// Ports the dialog does not offer, the extremes of the file's range included.
 TEST_F(PortDialogTest, ConfirmWithNothingSelectedStoresPortZero) {
-    dir.WriteConfig(SettingsBytes(0, 19200, 31));
-    int shown = -2;
-    RunOptions([&](QWidget& portDialog) {
-        shown = CheckedPort(portDialog);
-        Click(portDialog, IDOK);
-    });
-    EXPECT_EQ(shown, -1);
-    EXPECT_EQ(dialog->m_settings.port, 0);
-    EXPECT_EQ(dir.ReadConfig(), SettingsBytes(0, 19200, 31));
+    for (const int port : {0, INT_MIN, INT_MAX}) {
+        SCOPED_TRACE(port);
+        dir.WriteConfig(SettingsBytes(port, 19200, 31));
+        int shown = -2;
+        RunOptions([&](QWidget& portDialog) {
+            shown = CheckedPort(portDialog);
+            Click(portDialog, IDOK);
+        });
+        EXPECT_EQ(shown, -1);
+        EXPECT_EQ(dialog->m_settings.port, 0);
+        EXPECT_EQ(dir.ReadConfig(), SettingsBytes(0, 19200, 31));
+        dialog->DestroyWindow();
+    }
 }
 
 TEST_F(PortDialogTest, CancelLeavesSettingsAndFileAsTheyWere) {

@@ -6,6 +6,7 @@
 #include "ResourceIds.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -202,6 +203,90 @@ TEST(DialogBuilderLayout, ControlsArePlacedInDialogUnitsOfTheDialogFont) {
     EXPECT_EQ(dlg.GetDlgItem(IDC_CONNECT)->geometry(), units.ToPixels(35, 180, 70, 14));
     EXPECT_FALSE(dlg.IsDlgItemEnabled(IDC_MEASURE)) << "disabled in the template";
     dlg.DestroyWindow();
+}
+
+// Screen readers and UI automation learn a control's kind from its accessible role.
+TEST(DialogBuilderAccessibility, EveryControlOfEveryTemplateHasItsRole) {
+    TestApp app;
+    for (const DialogTemplate* dialogTemplate : AllDialogTemplates()) {
+        CDialog dialog(dialogTemplate->id);
+        ASSERT_TRUE(dialog.Create());
+        for (const BuiltControl& control : dialog.Controls()) {
+            SCOPED_TRACE(testing::Message() << dialogTemplate->id << "/" << control.source->id);
+            QAccessibleInterface* accessible =
+                QAccessible::queryAccessibleInterface(control.widget);
+            ASSERT_NE(accessible, nullptr);
+            switch (control.source->kind) {
+            case ControlKind::RadioButton:
+                EXPECT_EQ(accessible->role(), QAccessible::RadioButton);
+                break;
+            case ControlKind::CheckBox:
+                EXPECT_EQ(accessible->role(), QAccessible::CheckBox);
+                break;
+            case ControlKind::PushButton:
+            case ControlKind::DefPushButton:
+                EXPECT_EQ(accessible->role(), QAccessible::Button);
+                break;
+            case ControlKind::Edit:
+                EXPECT_EQ(accessible->role(), QAccessible::EditableText);
+                break;
+            default:
+                break;
+            }
+            EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty());
+        }
+        dialog.DestroyWindow();
+    }
+}
+
+// A dialog that records whether its OnOK ran.
+class OkRecordingDlg : public CDialog {
+public:
+    explicit OkRecordingDlg(int templateId) : CDialog(templateId) {}
+    void OnOK() override {
+        ++okCalls;
+        CDialog::OnOK();
+    }
+    int okCalls = 0;
+};
+
+TEST(DialogKeys, EnterEndsADialogWithoutDefaultButtonThroughOnOK) {
+    OkRecordingDlg dialog(IDD_WAIT);
+    WhenModalOpens([](QWidget& modal) { QTest::keyClick(&modal, Qt::Key_Return); });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.okCalls, 1);
+
+    WhenModalOpens(
+        [](QWidget& modal) { QTest::keyClick(&modal, Qt::Key_Enter, Qt::KeypadModifier); });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.okCalls, 2);
+}
+
+TEST(DialogKeys, EnterDoesNothingWhileTheDefaultButtonIsDisabled) {
+    TestApp app;
+    OkRecordingDlg dialog(IDD_PORT);
+    ASSERT_TRUE(dialog.Create());
+    dialog.EnableDlgItem(IDOK, false);
+    QTest::keyClick(dialog.GetWindow(), Qt::Key_Return);
+    EXPECT_EQ(dialog.okCalls, 0);
+    dialog.EnableDlgItem(IDOK, true);
+    QTest::keyClick(dialog.GetWindow(), Qt::Key_Return);
+    EXPECT_EQ(dialog.okCalls, 1);
+    dialog.DestroyWindow();
+}
+
+TEST(DialogKeys, FocusOpensOnTheFirstTabStopNotOnARadioButton) {
+    TestApp app;
+    CDialog dialog(IDD_PORT);
+    int focusedId = 0;
+    WhenModalOpens([&](QWidget& modal) {
+        if (const QWidget* focused = modal.focusWidget()) {
+            focusedId = focused->property("controlId").toInt();
+        }
+        QTest::keyClick(&modal, Qt::Key_Escape);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(focusedId, IDOK);
 }
 
 } // namespace
