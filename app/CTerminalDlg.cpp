@@ -3,14 +3,15 @@
 #include "CAboutDlg.h"
 #include "CComLink.h"
 #include "CPortDlg.h"
-#include "CQueue.h"
 #include "CWaitDlg.h"
 #include "CWinApp.h"
+#include "ClockUpdate.h"
 #include "DataExchange.h"
 #include "MessageBoxTypes.h"
 #include "ResourceIds.h"
 #include "SettingsFile.h"
 #include "StringTable.h"
+#include "VersionQuery.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -40,8 +41,9 @@ std::string DirectoryOf(const std::string& filePath) {
 } // namespace
 
 CTerminalDlg::CTerminalDlg()
-    : CDialog(IDD_TERMINAL), m_pLink(std::make_unique<CComLink>(*this)),
-      m_pQueue(std::make_unique<CQueue>()), m_pWaitDlg(std::make_unique<CWaitDlg>()) {
+    : CDialog(IDD_TERMINAL), m_pLink(std::make_unique<CComLink>(static_cast<ILinkOwner&>(*this))),
+      m_pQueue(std::make_unique<CQueue>(static_cast<IQueueOwner&>(*this))),
+      m_pWaitDlg(std::make_unique<CWaitDlg>(static_cast<IReadoutOwner&>(*this))) {
     m_hIcon.addPixmap(DialogBuilder::AppIconPixmap(32));
     m_hIcon.addPixmap(DialogBuilder::AppIconPixmap(16));
 }
@@ -109,10 +111,15 @@ void CTerminalDlg::CreateReadoutFont() {
 }
 
 void CTerminalDlg::OnDestroy() {
-    m_pLink->RequestStop();
+    // The link controller stops its worker and waits for it to end before it goes: the worker
+    // notices within milliseconds, a write stalled on the line included.
+    if (m_pLink) {
+        m_pLink->RequestStop();
+    }
     m_pLink.reset();
     m_pQueue.reset();
     m_pWaitDlg.reset();
+    m_timers.Clear(); // their window goes; their objects went above
     // The controls go with the window.
     for (QPushButton** button :
          {&m_btnExit, &m_btnClock, &m_btnOutputs, &m_btnSensorConfig, &m_btnReaderConfig,
@@ -179,6 +186,12 @@ bool CTerminalDlg::OnCmdMsg(unsigned id) {
     case IDC_CONNECTION_OPTIONS:
         OnConnectionOptions();
         return true;
+    case IDC_VERSIONS:
+        OnVersions();
+        return true;
+    case IDC_UPDATE_TIME:
+        OnUpdateTime();
+        return true;
     case IDM_ABOUTBOX:
         OnSysCommand(id);
         return true;
@@ -222,4 +235,99 @@ void CTerminalDlg::OnConnectionOptions() {
     if (dialog.DoModal() == IDOK) {
         SaveSettings();
     }
+}
+
+void CTerminalDlg::OnVersions() {
+    RunVersionQuery(*this, m_strVersion);
+}
+
+void CTerminalDlg::OnUpdateTime() {
+    RunClockUpdate(*this, [this] { return LocalTime(); });
+}
+
+TimeRecord CTerminalDlg::LocalTime() const {
+    return LocalTimeNow();
+}
+
+void CTerminalDlg::OnTimer(unsigned id) {
+    m_timers.OnTimer(id);
+}
+
+void CTerminalDlg::StartTimer(void* object, TimerFn callback, unsigned elapse, int parameter) {
+    m_timers.StartTimer(object, callback, elapse, parameter);
+}
+
+void CTerminalDlg::StopTimers(void* object, TimerFn callback, int parameter) {
+    m_timers.StopTimers(object, callback, parameter);
+}
+
+bool CTerminalDlg::IsTimerPending(void* object, TimerFn callback, int parameter) {
+    return m_timers.IsTimerPending(object, callback, parameter);
+}
+
+void CTerminalDlg::SubmitRequest(std::uint8_t address, std::uint8_t command,
+                                 const std::uint8_t* payload, std::uint8_t length, void* requester,
+                                 CompletionFn callback) {
+    if (m_pQueue) {
+        m_pQueue->AddRequest(address, command, payload, length, requester, callback);
+    }
+}
+
+void CTerminalDlg::PollMeasurement(int action) {
+    m_readout.PollMeasurement(action);
+}
+
+void CTerminalDlg::OnMeasurementAnswer(const LinkMessage* answer) {
+    m_readout.OnMeasurementAnswer(answer);
+}
+
+const LinkMessage* CTerminalDlg::RunRequest(std::uint8_t command, const std::uint8_t* payload,
+                                            std::uint8_t length) {
+    if (!m_pWaitDlg) {
+        return nullptr;
+    }
+    m_pWaitDlg->SetRequest(DeviceAddress(), command, payload, length);
+    (void)m_pWaitDlg->DoModal(); // how it ended shows in the answer
+    return m_pWaitDlg->GetAnswer();
+}
+
+LinkSettings CTerminalDlg::CurrentLinkSettings() const {
+    return LinkSettings{m_settings.port, m_settings.baudRate, m_strAppDir};
+}
+
+std::function<void()> CTerminalDlg::LinkNotifier() {
+    return CommandPoster(ID_LINK_EVENT);
+}
+
+void CTerminalDlg::OnDeviceMessage(const LinkMessage& message) {
+    if (m_pQueue) {
+        m_pQueue->OnDeviceMessage(message);
+    }
+}
+
+void CTerminalDlg::ShowLinkMessage(const std::string& text) {
+    AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CTerminalDlg::PutForDevice(const LinkMessage& message) {
+    if (m_pLink) {
+        (void)::PutForDevice(m_pLink->m_context, message); // always 1; see LinkContext
+    }
+}
+
+void CTerminalDlg::SetSpeedText(const std::string& text) {
+    SetDlgItemText(IDC_SPEED, text);
+}
+
+void CTerminalDlg::SetReadInfoText(const std::string& text) {
+    SetDlgItemText(IDC_READ_INFO, text);
+}
+
+void CTerminalDlg::EnableModelFunctions() {
+    EnableDlgItem(IDC_UPDATE_TIME, true);
+    EnableDlgItem(IDC_READER_CONFIG, true);
+}
+
+std::uint8_t CTerminalDlg::DeviceAddress() const {
+    return static_cast<std::uint8_t>(m_settings.deviceAddress & 0xFF);
 }

@@ -227,6 +227,16 @@ void CDialog::PostCommand(unsigned id) {
     }
 }
 
+std::function<void()> CDialog::CommandPoster(unsigned id) const {
+    if (!m_window) {
+        return {};
+    }
+    // postEvent is thread-safe; the event queue owns the event from there on.
+    return [window = m_window.get(), id] {
+        QCoreApplication::postEvent(window, new CommandEvent(id));
+    };
+}
+
 void CDialog::SetTimer(unsigned id, unsigned milliseconds) {
     if (m_window) {
         m_window->StartTimer(id, milliseconds);

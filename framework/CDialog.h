@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,8 +46,11 @@ public:
     bool IsDlgItemEnabled(int id) const;
 
     // Posts a command to this dialog; it arrives later through OnCmdMsg, in posting order,
-    // from whichever loop runs. Safe to call from any thread while the window exists.
+    // from whichever loop runs.
     void PostCommand(unsigned id);
+    // A function that posts this command to the current window and may be called from any
+    // thread for as long as that window exists; empty when there is no window.
+    std::function<void()> CommandPoster(unsigned id) const;
 
     // Window timers with ids the caller chooses; ticks arrive in OnTimer until killed.
     void SetTimer(unsigned id, unsigned milliseconds);

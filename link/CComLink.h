@@ -1,19 +1,55 @@
 #pragma once
 
 #include "CmdTarget.h"
+#include "LinkContext.h"
 #include "LinkOwner.h"
 
-// The user-interface side of the device link. Connecting and the link events arrive with the
-// worker; until then it keeps the buttons in the disconnected state.
+#include <thread>
+
+// Command ids the link controller handles.
+inline constexpr unsigned ID_LINK_EVENT = 101; // posted by the worker, once per message
+inline constexpr unsigned ID_CONNECT = 1000;
+inline constexpr unsigned ID_DISCONNECT = 1001;
+
+// The user-interface side of the device link: "Połącz" and "Rozłącz", the worker thread, the
+// link events with their log lines, button states and message boxes, and the hand-over of every
+// other message to the request queue.
 class CComLink : public CCmdTarget {
 public:
-    explicit CComLink(ILinkOwner& owner) : m_pOwner(&owner) {}
+    // Worker results beyond those of the worker itself.
+    static constexpr int kWorkerNotStarted = -1;
 
-    // Puts the main window's buttons into the disconnected state.
+    explicit CComLink(ILinkOwner& owner) : m_pOwner(&owner) {}
+    // Stops a running worker and waits for it: the context it uses goes with this object.
+    ~CComLink() override;
+
+    bool OnCmdMsg(unsigned id) override;
+
     void SetControlsDisconnected();
-    // Asks the worker to stop; there is none yet.
-    int RequestStop() { return 1; }
+    // 1 started, 0 refused because a worker is still marked as running, or could not be started
+    // (which is then reported as the link's end).
+    int StartWorker(int port, int baudRate);
+    // Waits for the worker to end once its ended event has come; 0 when none was marked running.
+    int WaitForWorkerEnd();
+    // Asks the worker to stop; it says so with its ended event. Never waits.
+    int RequestStop();
+
+    void OnConnect();
+    void OnDisconnect();
+    void OnLinkEvent();
+    void OnOpening();
+    void OnConnected();
+    void OnEnded(int result);
+
+    LinkContext m_context;
+
+protected:
+    // Starts the worker thread on the context; throws std::system_error when it cannot.
+    virtual std::thread LaunchWorker();
 
 private:
+    void SetControlsConnected();
+
+    std::thread m_thread;
     ILinkOwner* m_pOwner;
 };

@@ -1,9 +1,33 @@
 #pragma once
 
+#include "LinkMessage.h"
+
+#include <functional>
+#include <string>
+
+// Where and how fast to connect: the port number ("COM%d"), its speed, and the directory where
+// COM<n> links are looked up.
+struct LinkSettings {
+    int port = 1;
+    int baudRate = 19200;
+    std::string directory;
+};
+
 // What the link controller needs of the window that owns it.
 class ILinkOwner {
 public:
     virtual void EnableControl(int id, bool enable) = 0;
+    virtual void AppendLog(const std::string& text, bool newLine) = 0;
+    virtual LinkSettings CurrentLinkSettings() const = 0;
+    // A function the worker thread may call at any time while it runs: it posts command 101
+    // to the window and returns at once.
+    virtual std::function<void()> LinkNotifier() = 0;
+    // Every message from the device that is not a link event, in the order it came.
+    virtual void OnDeviceMessage(const LinkMessage& message) = 0;
+    // 1 starts the live readout, 0 stops it and blanks its fields.
+    virtual void PollMeasurement(int action) = 0;
+    // The application message box with OK and the exclamation icon; returns when it is closed.
+    virtual void ShowLinkMessage(const std::string& text) = 0;
 
 protected:
     ~ILinkOwner() = default;

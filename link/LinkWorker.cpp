@@ -55,6 +55,7 @@ void RunLoop(LinkContext& context, CSerialPort& port, FrameParser& parser) {
 
 int LinkThreadProc(LinkContext* context) {
     CSerialPort port(context->appDirectory);
+    port.SetCancelFlag(&context->stopRequested); // a stop never waits on a stalled line
     FrameParser parser(context->rxStore);
     context->running.store(1);
     PutLinkEvent(*context, kLinkEventOpening);

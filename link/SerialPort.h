@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 
 // The platform's handle of an open port: a file descriptor on POSIX, a HANDLE on Windows (kept as
@@ -36,6 +37,11 @@ public:
     // port is not open. Never waits.
     int Read(void* buffer, int maxCount);
 
+    // A flag that, once it holds 1, makes a write waiting on a stalled line give up at once
+    // instead of after five seconds: the worker passes its stop request, so that closing the
+    // program never waits on the line. Null: no such flag.
+    void SetCancelFlag(const std::atomic<int>* flag) { m_pCancel = flag; }
+
     bool IsOpen() const { return m_bOpen != 0; }
     // For waiting on the port together with other events; kNoSerialHandle when closed.
     SerialHandle NativeHandle() const { return m_hPort; }
@@ -51,4 +57,5 @@ private:
     int m_bOpen = 0;
     int m_nBaudRate = 0;
     std::string m_strAppDirectory;
+    const std::atomic<int>* m_pCancel = nullptr;
 };

@@ -20,6 +20,8 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kOpenSettleTime = std::chrono::milliseconds(100);
 constexpr auto kCloseSettleTime = std::chrono::milliseconds(10);
 constexpr auto kWriteLimit = std::chrono::seconds(5);
+// While a write waits on the line it looks at the cancel flag this often.
+constexpr int kCancelCheckMs = 20;
 
 struct BaudEntry {
     int baudRate;
@@ -56,6 +58,15 @@ int MillisecondsLeft(Clock::time_point deadline) {
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
+bool Cancelled(const std::atomic<int>* cancel) {
+    return cancel != nullptr && cancel->load() != 0;
+}
+
+// How long to wait in one go: the time left, in slices short enough to notice a cancel.
+int WaitSlice(int left, const std::atomic<int>* cancel) {
+    return cancel != nullptr && left > kCancelCheckMs ? kCancelCheckMs : left;
+}
+
 // Raw 8N1 at the given speed; hardware flow control stays as the driver has it. Reads return
 // at once with what is buffered (VMIN 0, VTIME 0).
 bool ConfigureLine(int fd, speed_t speed) {
@@ -86,15 +97,15 @@ bool ConfigureLine(int fd, speed_t speed) {
            (applied.c_cflag & (PARENB | CSTOPB)) == 0 && (applied.c_lflag & ICANON) == 0;
 }
 
-// Waits until the driver has sent what is queued, or until the deadline.
-void DrainOutput(int fd, int baudRate, Clock::time_point deadline) {
+// Waits until the driver has sent what is queued, or until the deadline or a cancel.
+void DrainOutput(int fd, int baudRate, Clock::time_point deadline, const std::atomic<int>* cancel) {
     for (;;) {
         int queued = 0;
         if (::ioctl(fd, TIOCOUTQ, &queued) != 0 || queued <= 0) {
             return; // nothing queued, or the driver cannot tell (then there is nothing to wait on)
         }
-        const int left = MillisecondsLeft(deadline);
-        if (left == 0) {
+        const int left = WaitSlice(MillisecondsLeft(deadline), cancel);
+        if (left == 0 || Cancelled(cancel)) {
             return;
         }
         // Ten bits per character on the line; sleep about as long as the rest takes to leave.
@@ -193,8 +204,8 @@ int CSerialPort::Write(const void* data, int size) {
             continue;
         }
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            const int left = MillisecondsLeft(deadline);
-            if (left == 0) {
+            const int left = WaitSlice(MillisecondsLeft(deadline), m_pCancel);
+            if (left == 0 || Cancelled(m_pCancel)) {
                 break;
             }
             pollfd writable{m_hPort, POLLOUT, 0};
@@ -210,7 +221,7 @@ int CSerialPort::Write(const void* data, int size) {
         // request concerned ends through its time-out.
         break;
     }
-    DrainOutput(m_hPort, m_nBaudRate, deadline);
+    DrainOutput(m_hPort, m_nBaudRate, deadline, m_pCancel);
     return written;
 }
 

@@ -1,13 +1,61 @@
 #pragma once
 
 #include "CmdTarget.h"
+#include "QueueTypes.h"
+#include "TimerTable.h"
 
-// The request queue: one request outstanding at a time. Requests, answers and time-outs arrive
-// with the queue itself; until then it is an empty command target.
+#include <deque>
+#include <string>
+
+// Command id of "a completion waits", posted to the main window once per completion.
+inline constexpr unsigned ID_REQUEST_DONE = 103;
+
+// What the request queue needs of the main window.
+class IQueueOwner {
+public:
+    virtual void StartTimer(void* object, TimerFn callback, unsigned elapse, int parameter) = 0;
+    virtual void StopTimers(void* object, TimerFn callback, int parameter) = 0;
+    // Delivered later, in posting order, by whichever loop runs.
+    virtual void PostCommand(unsigned id) = 0;
+    virtual void AppendLog(const std::string& text, bool newLine) = 0;
+    // Into the link's list for the device; dropped there while no worker runs.
+    virtual void PutForDevice(const LinkMessage& message) = 0;
+
+protected:
+    ~IQueueOwner() = default;
+};
+
+// Keeps one request outstanding, takes the next message from the device as its answer, and gives
+// up after 1500 ms. Outcomes are delivered later, through command 103, in the order they came.
+// Answers are not matched to requests: whatever arrives first after a send is its answer.
 class CQueue : public CCmdTarget {
 public:
-    CQueue() = default;
+    static constexpr unsigned kTimeoutMs = 1500;
 
-    // Empties both request lists.
-    void Reset() {}
+    explicit CQueue(IQueueOwner& owner) : m_pOwner(&owner) {}
+
+    bool OnCmdMsg(unsigned id) override;
+
+    void AddRequest(std::uint8_t address, std::uint8_t command, const std::uint8_t* payload,
+                    std::uint8_t length, void* requester, CompletionFn callback);
+    void SendNext();
+    // Every message from the link that is not a link event.
+    void OnDeviceMessage(const LinkMessage& message);
+    void OnTimeout(int parameter);
+    void OnRequestDone();
+    void Reset();
+
+    bool IsBusy() const { return m_bBusy != 0; }
+    std::size_t PendingCount() const { return m_pending.size(); }
+    std::size_t DoneCount() const { return m_done.size(); }
+
+private:
+    void Complete(const LinkMessage* answer);
+
+    IQueueOwner* m_pOwner;
+    CompletionFn m_pfnCurrentCallback = nullptr;
+    void* m_pCurrentRequester = nullptr;
+    std::int32_t m_bBusy = 0;
+    std::deque<QueueItem> m_pending;
+    std::deque<QueueItem> m_done;
 };

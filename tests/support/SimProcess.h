@@ -3,14 +3,14 @@
 #include <sys/types.h>
 
 #include <chrono>
-#include <initializer_list>
 #include <string>
+#include <vector>
 
 // qal-sim run as its own process, its standard input a pipe held by the test (so that the
 // simulator ends with the test, whatever happens), its output captured.
 class CSimProcess {
 public:
-    explicit CSimProcess(std::initializer_list<std::string> args);
+    explicit CSimProcess(std::vector<std::string> args);
     ~CSimProcess(); // kills what is still running
 
     CSimProcess(const CSimProcess&) = delete;

@@ -31,7 +31,7 @@ bool MakePipe(int fds[2]) {
 
 } // namespace
 
-CSimProcess::CSimProcess(std::initializer_list<std::string> args) {
+CSimProcess::CSimProcess(std::vector<std::string> args) {
     int input[2];
     int output[2];
     int errors[2];

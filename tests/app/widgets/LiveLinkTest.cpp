@@ -1,0 +1,312 @@
+#include "TerminalTestSupport.h"
+
+#include "CComLink.h"
+#include "MessageBoxTypes.h"
+#include "ResourceIds.h"
+#include "SimProcess.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+#include <memory>
+#include <regex>
+
+namespace {
+
+const char kSeparator[] = "----------------------------------------------------";
+const char kVersionLine[] = "Terminal QAL Mar 26 2008, wersja   7";
+const char kPortBox[] = "Nie można korzystać z wybranego portu.\r\nRozłączono.";
+
+// The main window with a fixed "PC time", so that a written clock can be recognised.
+class ClockTerminalDlg : public TestTerminalDlg {
+public:
+    using TestTerminalDlg::TestTerminalDlg;
+
+protected:
+    TimeRecord LocalTime() const override {
+        TimeRecord time;
+        time.setYear(2031);
+        time.setMonth(2);
+        time.setDay(3);
+        time.setHour(4);
+        time.setMinute(5);
+        time.setSecond(6);
+        return time;
+    }
+};
+
+// The real main window against qal-sim on a pseudo-terminal linked as COM<n> in its directory.
+class LiveLinkTest : public testing::Test {
+protected:
+    // Starts a simulator behind port n with these extra options.
+    void StartSim(int port, std::initializer_list<std::string> options) {
+        std::vector<std::string> args{"--link", dir.Path().string(), "--port",
+                                      std::to_string(port)};
+        args.insert(args.end(), options.begin(), options.end());
+        sims.push_back(std::make_unique<CSimProcess>(args));
+        ASSERT_FALSE(sims.back()->FirstLine().empty()) << sims.back()->Errors();
+    }
+    void Open(int port = 1, int baudRate = 19200) {
+        dir.WriteConfig(SettingsBytes(port, baudRate, 31));
+        dialog = std::make_unique<ClockTerminalDlg>(dir.Path());
+        ASSERT_TRUE(dialog->Create());
+    }
+    void TearDown() override {
+        if (dialog) {
+            dialog->DestroyWindow();
+        }
+    }
+
+    void Click(int id) {
+        auto* button = static_cast<QPushButton*>(dialog->GetDlgItem(id));
+        ASSERT_TRUE(button->isEnabled()) << id;
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    bool LogHas(const std::string& line) const {
+        const std::vector<std::string> lines = LogLines(*dialog);
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    }
+    // The log lines written since `from` lines.
+    std::vector<std::string> LogFrom(std::size_t from) const {
+        const std::vector<std::string> lines = LogLines(*dialog);
+        return {lines.begin() + static_cast<std::ptrdiff_t>(std::min(from, lines.size())),
+                lines.end()};
+    }
+    void Connect() {
+        Click(IDC_CONNECT);
+        ASSERT_TRUE(ProcessEventsUntil(
+            [&] { return LogHas("Połączono") && dialog->IsDlgItemEnabled(IDC_DISCONNECT); }));
+    }
+    void Disconnect() {
+        Click(IDC_DISCONNECT);
+        ASSERT_TRUE(ProcessEventsUntil([&] { return dialog->IsDlgItemEnabled(IDC_CONNECT); }));
+    }
+    std::string Speed() const { return dialog->GetDlgItemText(IDC_SPEED); }
+    std::string ReadInfo() const { return dialog->GetDlgItemText(IDC_READ_INFO); }
+    bool WaitForSpeed(const std::string& text) {
+        return ProcessEventsUntil([&] { return Speed() == text; });
+    }
+    // Which of the ten buttons are enabled, in the order of the link's button table.
+    std::vector<bool> Buttons() const {
+        std::vector<bool> enabled;
+        for (const int id :
+             {IDC_CONNECT, IDC_DISCONNECT, IDC_CONNECTION_OPTIONS, IDOK, IDC_VERSIONS,
+              IDC_SENSOR_CONFIG, IDC_OUTPUTS, IDC_UPDATE_TIME, IDC_READER_CONFIG, IDC_MEASURE}) {
+            enabled.push_back(dialog->IsDlgItemEnabled(id));
+        }
+        return enabled;
+    }
+
+    const std::vector<bool> kDisconnectedButtons{true,  false, true,  true,  false,
+                                                 false, false, false, false, false};
+    const std::vector<bool> kConnectedButtons{false, true, false, true,  true,
+                                              true,  true, false, false, false};
+
+    TestApp app;
+    TempAppDir dir;
+    std::vector<std::unique_ptr<CSimProcess>> sims;
+    std::unique_ptr<ClockTerminalDlg> dialog;
+};
+
+TEST_F(LiveLinkTest, ConnectReadsLiveThenDisconnectAndReconnect) {
+    StartSim(1, {"--model-marker", "never"});
+    Open();
+    const std::size_t before = LogLines(*dialog).size();
+    Connect();
+    EXPECT_EQ(LogFrom(before),
+              (std::vector<std::string>{"Otwieranie portu COM1 , 19200b/s...", "Połączono"}));
+    EXPECT_EQ(Buttons(), kConnectedButtons);
+
+    // Readings follow each other about once a second, each with the next number.
+    const std::regex reading(R"(Nr odczytu: (\d+)\r\n\r\nWyjście 1-3 : [01] [01] [01]\r\n)");
+    std::smatch match;
+    std::string info;
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !(info = ReadInfo()).empty(); }));
+    ASSERT_TRUE(std::regex_match(info, match, reading)) << info;
+    const int first = std::stoi(match[1]);
+    EXPECT_TRUE(std::regex_match(Speed(), std::regex(R"( [ \d]\d\.\d \[m/s\])"))) << Speed();
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return ReadInfo() != info; }));
+    EXPECT_GT(clock.elapsed(), 800);
+    info = ReadInfo();
+    ASSERT_TRUE(std::regex_match(info, match, reading)) << info;
+    EXPECT_EQ(std::stoi(match[1]), first + 1);
+
+    Disconnect();
+    EXPECT_EQ(LogLines(*dialog).back(), "Rozłączono");
+    EXPECT_TRUE(app.shown.empty());
+    EXPECT_EQ(Buttons(), kDisconnectedButtons);
+    EXPECT_EQ(Speed(), " - - - -");
+    EXPECT_EQ(ReadInfo(), "");
+    // A reading still on its way ends, and nothing starts another while the link is down.
+    EXPECT_TRUE(ProcessEventsUntil([&] { return dialog->m_timers.Count() == 0; }, 2500));
+
+    // The reading number carries on across connections.
+    Connect();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !ReadInfo().empty(); }));
+    info = ReadInfo();
+    ASSERT_TRUE(std::regex_match(info, match, reading)) << info;
+    EXPECT_GT(std::stoi(match[1]), first + 1);
+}
+
+TEST_F(LiveLinkTest, EveryReadoutTextOfTheSpeedTable) {
+    const struct {
+        const char* speed;
+        const char* shown;
+    } cases[] = {
+        {"12.3", " 12.3 [m/s]"},      {"0.5", "  0.5 [m/s]"},   {"0.0", "  0.0 [m/s]"},
+        {"-0.5", "- 0.5 [m/s]"},      {"-12.3", "-12.3 [m/s]"}, {"100.0", " 100.0 [m/s]"},
+        {"-3276.8", "-3276.8 [m/s]"},
+    };
+    int port = 1;
+    for (const auto& c : cases) {
+        StartSim(port++, {"--model-marker", "never", "--speed", c.speed});
+    }
+    Open();
+    port = 1;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.speed);
+        dialog->m_settings.port = port++;
+        Connect();
+        EXPECT_TRUE(WaitForSpeed(c.shown)) << Speed();
+        Disconnect();
+    }
+}
+
+TEST_F(LiveLinkTest, ModelMarkerOffersClockAndReaderAndFailureIsShown) {
+    StartSim(1, {"--model-marker", "first", "--failure"});
+    Open();
+    Connect();
+    ASSERT_TRUE(WaitForSpeed(" QAL-1P "));
+    EXPECT_EQ(ReadInfo(), "") << "the marker leaves the details as they were";
+    EXPECT_TRUE(dialog->IsDlgItemEnabled(IDC_UPDATE_TIME));
+    EXPECT_TRUE(dialog->IsDlgItemEnabled(IDC_READER_CONFIG));
+
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !ReadInfo().empty(); }));
+    EXPECT_NE(ReadInfo().find("\r\nAwaria urządzenia !\r\nWyjście 1-3 : "), std::string::npos)
+        << ReadInfo();
+    EXPECT_TRUE(dialog->IsDlgItemEnabled(IDC_UPDATE_TIME)) << "stays on until the link ends";
+
+    Disconnect();
+    EXPECT_EQ(Buttons(), kDisconnectedButtons);
+}
+
+TEST_F(LiveLinkTest, VersionsAreLogged) {
+    StartSim(1, {});
+    Open();
+    Connect();
+    const std::size_t before = LogLines(*dialog).size();
+    Click(IDC_VERSIONS);
+    EXPECT_EQ(LogFrom(before),
+              (std::vector<std::string>{
+                  "Odczyt wersji", kSeparator, "Wersja terminala : ", kVersionLine,
+                  "Wersja urządzenia : ", "QAL-1P symulator, wersja  3", kSeparator}));
+    EXPECT_TRUE(app.shown.empty());
+}
+
+TEST_F(LiveLinkTest, ClockIsShownAndSetOnlyOnYes) {
+    StartSim(1, {"--model-marker", "always"});
+    Open();
+    Connect();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return dialog->IsDlgItemEnabled(IDC_UPDATE_TIME); }));
+
+    // "Nie": the question, and nothing written.
+    std::size_t before = LogLines(*dialog).size();
+    app.answers = {IDNO};
+    Click(IDC_UPDATE_TIME);
+    ASSERT_EQ(app.shown.size(), 1u);
+    EXPECT_TRUE(std::regex_match(
+        app.shown[0].text,
+        std::regex(
+            R"(Czas w urządzeniu: \d{4}\.\d\d\.\d\d  \d{1,2}:\d\d\.\d\d \. Czy aktualizować czas \?)")))
+        << app.shown[0].text;
+    EXPECT_EQ(app.shown[0].type, unsigned{MB_YESNO | MB_ICONEXCLAMATION});
+    EXPECT_EQ(LogFrom(before), (std::vector<std::string>{"Odczyt czasu"}));
+
+    // "Tak": the PC's time goes to the device, which then runs on from it.
+    before = LogLines(*dialog).size();
+    app.answers = {IDYES};
+    Click(IDC_UPDATE_TIME);
+    EXPECT_EQ(LogFrom(before), (std::vector<std::string>{"Odczyt czasu", "Zapis czasu"}));
+    ASSERT_EQ(app.shown.size(), 2u) << "no box after an answered write";
+
+    app.answers = {IDNO};
+    Click(IDC_UPDATE_TIME);
+    ASSERT_EQ(app.shown.size(), 3u);
+    EXPECT_EQ(app.shown[2].text.rfind("Czas w urządzeniu: 2031.02.03  4:05.", 0), 0u)
+        << app.shown[2].text;
+}
+
+TEST_F(LiveLinkTest, PortThatCannotBeUsedIsReported) {
+    std::filesystem::create_symlink(dir.Path() / "nowhere", dir.Path() / "COM9");
+    const struct {
+        int port;
+        int baudRate;
+        const char* opening;
+    } cases[] = {
+        {9, 19200, "Otwieranie portu COM9 , 19200b/s..."}, // a link to nothing
+        {INT_MAX, 19200, "Otwieranie portu COM2147483647 , 19200b/s..."},
+        {INT_MIN, -19200, "Otwieranie portu COM-2147483648 , -19200b/s..."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.port);
+        Open(c.port, c.baudRate);
+        const std::size_t before = LogLines(*dialog).size();
+        app.shown.clear();
+        Click(IDC_CONNECT);
+        ASSERT_TRUE(ProcessEventsUntil([&] { return !app.shown.empty(); }));
+        EXPECT_EQ(LogFrom(before), (std::vector<std::string>{c.opening, "Rozłączono"}));
+        EXPECT_EQ(app.shown[0].text, kPortBox);
+        EXPECT_EQ(app.shown[0].type, unsigned{MB_OK | MB_ICONEXCLAMATION});
+        EXPECT_EQ(Buttons(), kDisconnectedButtons);
+        dialog->DestroyWindow();
+    }
+}
+
+TEST_F(LiveLinkTest, ClosingWhileConnectedEndsAtOnce) {
+    StartSim(1, {});
+    Open();
+    Connect();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !ReadInfo().empty(); }));
+    QElapsedTimer clock;
+    clock.start();
+    dialog->DestroyWindow();
+    EXPECT_LT(clock.elapsed(), 1000);
+    dialog.reset();
+}
+
+// Esc ends the wait at once; the answer that comes later lands in the closed dialog without a
+// trace, and the next operation gets its own answer.
+TEST_F(LiveLinkTest, AnswerAfterEscapeLandsQuietly) {
+    StartSim(1, {"--delay", "400"});
+    Open();
+    Connect();
+    WhenModalOpens([](QWidget& wait) {
+        EXPECT_EQ(wait.windowTitle().toStdString(), "Transmisja danych");
+        QTest::keyClick(&wait, Qt::Key_Escape);
+    });
+    Click(IDC_VERSIONS);
+    ASSERT_EQ(app.shown.size(), 1u);
+    EXPECT_EQ(app.shown[0].text, "Urządzenie nie odpowiada");
+
+    // Long enough for the abandoned request and a reading to complete.
+    QTest::qWait(1500);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(app.shown.size(), 1u);
+
+    const std::size_t before = LogLines(*dialog).size();
+    Click(IDC_VERSIONS);
+    const std::vector<std::string> lines = LogFrom(before);
+    EXPECT_EQ(app.shown.size(), 1u);
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[5], "QAL-1P symulator, wersja  3");
+}
+
+} // namespace

@@ -1,0 +1,58 @@
+#include "ClockUpdate.h"
+
+#include "AnswerCheck.h"
+#include "CWinApp.h"
+#include "DeviceCommands.h"
+#include "MessageBoxTypes.h"
+#include "OperationTexts.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+std::string FormatClockQuestion(const TimeRecord& deviceTime) {
+    char text[128];
+    std::snprintf(text, sizeof text,
+                  "Czas w urządzeniu: %u.%02u.%02u  %u:%02u.%02u . Czy aktualizować czas ?",
+                  unsigned{deviceTime.year()}, unsigned{deviceTime.month()},
+                  unsigned{deviceTime.day()}, unsigned{deviceTime.hour()},
+                  unsigned{deviceTime.minute()}, unsigned{deviceTime.second()});
+    return text;
+}
+
+TimeRecord LocalTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+#if defined(_WIN32)
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    TimeRecord record;
+    record.setSecond(static_cast<std::uint8_t>(local.tm_sec));
+    record.setMinute(static_cast<std::uint8_t>(local.tm_min));
+    record.setHour(static_cast<std::uint8_t>(local.tm_hour));
+    record.setDay(static_cast<std::uint8_t>(local.tm_mday));
+    record.setMonth(static_cast<std::uint8_t>(local.tm_mon + 1));
+    record.setYear(static_cast<std::uint16_t>(local.tm_year + 1900));
+    return record;
+}
+
+void RunClockUpdate(IDeviceOperationOwner& owner, const std::function<TimeRecord()>& localNow) {
+    owner.AppendLog("Odczyt czasu", true);
+    const LinkMessage* answer = owner.RunRequest(CMD_READ_TIME, nullptr, 0);
+    if (answer == nullptr || !AnswerHolds(owner, *answer, TimeRecord::kSize)) {
+        AfxMessageBox(kNoAnswerText, MB_OK);
+        return;
+    }
+    TimeRecord deviceTime;
+    std::copy_n(answer->payload, TimeRecord::kSize, deviceTime.bytes.begin());
+    if (AfxMessageBox(FormatClockQuestion(deviceTime), MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
+        return;
+    }
+    const TimeRecord now = localNow();
+    owner.AppendLog("Zapis czasu", true);
+    if (owner.RunRequest(CMD_WRITE_TIME, now.bytes.data(), TimeRecord::kSize) == nullptr) {
+        AfxMessageBox(kNoAnswerText, MB_OK);
+    }
+}
