@@ -37,6 +37,8 @@ public:
     int Read(void* buffer, int maxCount);
 
     bool IsOpen() const { return m_bOpen != 0; }
+    // Whether Open can set the line to this many bits per second.
+    static bool SupportsBaudRate(int baudRate);
     // For waiting on the port together with other events; kNoSerialHandle when closed.
     SerialHandle NativeHandle() const { return m_hPort; }
 
