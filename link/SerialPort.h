@@ -43,6 +43,8 @@ public:
     void SetCancelFlag(const std::atomic<int>* flag) { m_pCancel = flag; }
 
     bool IsOpen() const { return m_bOpen != 0; }
+    // Whether Open can set the line to this many bits per second.
+    static bool SupportsBaudRate(int baudRate);
     // For waiting on the port together with other events; kNoSerialHandle when closed.
     SerialHandle NativeHandle() const { return m_hPort; }
 

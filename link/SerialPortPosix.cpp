@@ -136,6 +136,11 @@ std::string CSerialPort::DevicePath(const std::string& appDirectory, int port) {
     return "/dev/ttyS" + std::to_string(static_cast<long long>(port) - 1);
 }
 
+bool CSerialPort::SupportsBaudRate(int baudRate) {
+    speed_t speed{};
+    return SpeedFor(baudRate, speed);
+}
+
 int CSerialPort::Open(int port, int baudRate) {
     if (m_bOpen) {
         return 1;

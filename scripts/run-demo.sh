@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the terminal and the device simulator and starts both: qal-sim plays a QAL-1P on a
 # pseudo-terminal linked as build/app/COM1 (port 1, 19200 baud, address 31: the terminal's
-# defaults), and the terminal runs in the foreground. Closing the terminal stops the simulator.
+# defaults) and paces it like a real line (--pace); the terminal runs in the foreground.
 #
-# Arguments go to qal-sim, for example:
+# Arguments go to qal-sim, for example (closing the terminal stops the simulator):
 #     scripts/run-demo.sh --text "Uwaga: silny wiatr" --text-period 15000 --failure
 # build/sim/qal-sim --help lists them all once built.
 #
@@ -46,7 +46,7 @@ cmake --build build -j "$(nproc)" --target qal-sim qal-terminal
 
 # Standard input from /dev/null: a background job must not read the terminal; the trap below
 # stops the simulator instead, and SIGTERM makes it remove its COM1 link.
-"$sim" --link "$app_dir" --port 1 "$@" </dev/null &
+"$sim" --link "$app_dir" --port 1 --pace "$@" </dev/null &
 sim_pid=$!
 stop_sim() {
     kill "$sim_pid" 2>/dev/null || true

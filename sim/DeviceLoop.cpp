@@ -3,6 +3,7 @@
 #include "DeviceCommands.h"
 
 #include <poll.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,12 +26,27 @@ int HexValue(char c) {
     return c <= '9' ? c - '0' : c - 'A' + 10;
 }
 
+// Sleeps until a descriptor is ready or the moment has come, to the nanosecond: a paced line
+// needs wake-ups well under a millisecond apart, and none before a character is due.
+int PollUntil(pollfd* fds, nfds_t count, std::optional<std::chrono::steady_clock::time_point> due) {
+    if (!due) {
+        // Nothing is due: sleep until something arrives.
+        return ::ppoll(fds, count, nullptr, nullptr);
+    }
+    const auto left = std::chrono::ceil<std::chrono::nanoseconds>(
+        std::max(*due - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration{}));
+    const timespec timeout{static_cast<time_t>(left.count() / 1000000000),
+                           static_cast<long>(left.count() % 1000000000)};
+    return ::ppoll(fds, count, &timeout, nullptr);
+}
+
 } // namespace
 
 CDeviceLoop::CDeviceLoop(int lineFd, CDeviceModel& device, const LineBehaviour& behaviour,
                          LogFn log, MemoryFn memoryChanged)
     : m_lineFd(lineFd), m_device(device), m_behaviour(behaviour), m_log(std::move(log)),
       m_memoryChanged(std::move(memoryChanged)), m_parser(m_rxStore),
+      m_pacer(behaviour.paceBaudRate),
       // Its own stream, so that corrupting frames leaves the wind as the seed made it.
       m_corruption(behaviour.seed ^ 0x9E3779B9u) {}
 
@@ -43,9 +59,12 @@ void CDeviceLoop::Log(const std::string& text) const {
 LoopEnd CDeviceLoop::Run(int stopFd, int inputFd) {
     m_nextText = Clock::now() + m_behaviour.textPeriod;
     for (;;) {
-        pollfd fds[3] = {{m_lineFd, POLLIN, 0}, {stopFd, POLLIN, 0}, {inputFd, POLLIN, 0}};
+        // With the input buffer full the rest stays in the line until the simulated line has
+        // delivered what it holds (a negative descriptor is not watched).
+        const int lineFd = m_received.size() < kInputCapacity ? m_lineFd : -1;
+        pollfd fds[3] = {{lineFd, POLLIN, 0}, {stopFd, POLLIN, 0}, {inputFd, POLLIN, 0}};
         const nfds_t count = inputFd >= 0 ? 3 : 2;
-        const int ready = ::poll(fds, count, PollTimeout(Clock::now()));
+        const int ready = PollUntil(fds, count, NextDue());
         if (ready < 0 && errno != EINTR) {
             m_failure = std::string("poll failed: ") + std::strerror(errno);
             return LoopEnd::LineFailed;
@@ -64,13 +83,15 @@ LoopEnd CDeviceLoop::Run(int stopFd, int inputFd) {
         if (ready > 0 && fds[0].revents != 0 && !ReadLine(now)) {
             return LoopEnd::LineFailed;
         }
+        TakeArrived(now);
         SendDue(Clock::now());
     }
 }
 
 bool CDeviceLoop::ReadLine(Clock::time_point now) {
     char buffer[256];
-    const ssize_t n = ::read(m_lineFd, buffer, sizeof buffer);
+    const std::size_t room = std::min(sizeof buffer, kInputCapacity - m_received.size());
+    const ssize_t n = ::read(m_lineFd, buffer, room);
     if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) {
         return true;
     }
@@ -80,19 +101,28 @@ bool CDeviceLoop::ReadLine(Clock::time_point now) {
         return false;
     }
     for (ssize_t i = 0; i < n; ++i) {
-        if (m_parser.Feed(buffer[i])) {
-            OnFrame(now);
-        }
+        m_received.push_back({buffer[i], m_pacer.Receive(now)});
     }
     return true;
 }
 
-void CDeviceLoop::OnFrame(Clock::time_point now) {
+void CDeviceLoop::TakeArrived(Clock::time_point now) {
+    while (!m_received.empty() && m_received.front().arrival <= now) {
+        const ReceivedCharacter received = m_received.front();
+        m_received.pop_front();
+        if (m_parser.Feed(received.c)) {
+            OnFrame(received.arrival, now);
+        }
+    }
+}
+
+void CDeviceLoop::OnFrame(Clock::time_point arrival, Clock::time_point now) {
     LinkMessage request;
     if (!DecodeFrame(m_parser.Buffer(), request)) {
         return; // too short to carry an address and a command
     }
-    DeviceReply reply = m_device.Handle(request, DeviceNow{WallClock::now(), now});
+    // The device sees the request when its last character has crossed the line.
+    DeviceReply reply = m_device.Handle(request, DeviceNow{WallClock::now(), arrival});
     if (m_log) {
         EncodedFrame echo;
         (void)FrameEncoder::Encode(request, echo); // a decoded request always fits
@@ -104,11 +134,13 @@ void CDeviceLoop::OnFrame(Clock::time_point now) {
     if (!reply.answer || m_behaviour.silent) {
         return;
     }
-    if (m_pending.size() >= kMaxPendingAnswers) {
+    // Frames on the outgoing line count too (at most one of them a text): on a slow line,
+    // answers could otherwise pile up without end.
+    if (m_pending.size() + m_outgoing.size() >= kMaxPendingAnswers) {
         Log("busy: answer dropped");
         return;
     }
-    PendingAnswer pending{now + m_behaviour.delay, {}};
+    PendingAnswer pending{arrival + m_behaviour.delay, {}};
     if (!FrameEncoder::Encode(*reply.answer, pending.frame)) {
         return; // answers never exceed the payload capacity
     }
@@ -120,28 +152,36 @@ void CDeviceLoop::OnFrame(Clock::time_point now) {
 
 void CDeviceLoop::SendDue(Clock::time_point now) {
     while (!m_pending.empty() && m_pending.front().due <= now) {
-        Send(m_pending.front().frame, "->");
+        Send(m_pending.front().frame, "->", now);
         m_pending.pop_front();
     }
     if (!m_behaviour.text.empty() && m_nextText <= now) {
-        LinkMessage message;
-        message.address = m_device.Address();
-        message.command = CMD_TEXT;
-        const std::size_t size =
-            std::min(m_behaviour.text.size(), std::size_t{LinkMessage::kPayloadCapacity - 1});
-        std::memcpy(message.payload, m_behaviour.text.data(), size);
-        message.payload[size] = 0; // the text ends at a zero byte
-        message.length = static_cast<std::uint8_t>(size + 1);
-        EncodedFrame frame;
-        if (FrameEncoder::Encode(message, frame)) {
-            Send(frame, "-> text");
+        const bool textOnLine = std::any_of(m_outgoing.begin(), m_outgoing.end(),
+                                            [](const OutgoingFrame& out) { return out.text; });
+        if (textOnLine) {
+            // A line too slow for the period: texts must not pile up behind each other.
+            Log("busy: text skipped");
+        } else {
+            LinkMessage message;
+            message.address = m_device.Address();
+            message.command = CMD_TEXT;
+            const std::size_t size =
+                std::min(m_behaviour.text.size(), std::size_t{LinkMessage::kPayloadCapacity - 1});
+            std::memcpy(message.payload, m_behaviour.text.data(), size);
+            message.payload[size] = 0; // the text ends at a zero byte
+            message.length = static_cast<std::uint8_t>(size + 1);
+            EncodedFrame frame;
+            if (FrameEncoder::Encode(message, frame)) {
+                Send(frame, "-> text", now, true);
+            }
         }
         // A late wake-up must not be made up for with a burst of texts.
         m_nextText = std::max(m_nextText + m_behaviour.textPeriod, now);
     }
+    WriteDue(now);
 }
 
-void CDeviceLoop::Send(EncodedFrame frame, const char* what) {
+void CDeviceLoop::Send(EncodedFrame frame, const char* what, Clock::time_point now, bool text) {
     // Digits after the length byte only: a broken length would swallow the next frame too.
     if (m_behaviour.corruptFraction > 0.0 && frame.size > 5 &&
         static_cast<double>(m_corruption()) / 4294967296.0 < m_behaviour.corruptFraction) {
@@ -153,30 +193,52 @@ void CDeviceLoop::Send(EncodedFrame frame, const char* what) {
     } else {
         Log(std::string(what) + " " + Printable(frame));
     }
-    ssize_t n = 0;
-    do {
-        n = ::write(m_lineFd, frame.text, frame.size);
-    } while (n < 0 && errno == EINTR);
-    if (n < static_cast<ssize_t>(frame.size)) {
-        // Nobody reads the line and its buffer is full; the frame is lost like on a real wire.
-        Log("line full: frame dropped");
+    m_outgoing.push_back({m_pacer.Transmit(now, frame.size), frame, 0, text});
+}
+
+void CDeviceLoop::WriteDue(Clock::time_point now) {
+    while (!m_outgoing.empty()) {
+        OutgoingFrame& out = m_outgoing.front();
+        std::size_t due = out.written;
+        while (due < out.frame.size && m_pacer.Sent(out.start, due) <= now) {
+            ++due;
+        }
+        if (due > out.written) {
+            const std::size_t count = due - out.written;
+            ssize_t n = 0;
+            do {
+                n = ::write(m_lineFd, out.frame.text + out.written, count);
+            } while (n < 0 && errno == EINTR);
+            if (n < static_cast<ssize_t>(count)) {
+                // Nobody reads the line and its buffer is full; the frame is lost like on a
+                // real wire.
+                Log("line full: frame dropped");
+                m_outgoing.pop_front();
+                continue;
+            }
+            out.written = due;
+        }
+        if (out.written < out.frame.size) {
+            return; // the rest of this frame, and the frames behind it, are not due yet
+        }
+        m_outgoing.pop_front();
     }
 }
 
-int CDeviceLoop::PollTimeout(Clock::time_point now) const {
+std::optional<CDeviceLoop::Clock::time_point> CDeviceLoop::NextDue() const {
     std::optional<Clock::time_point> next;
+    auto consider = [&next](Clock::time_point due) { next = next ? std::min(*next, due) : due; };
+    if (!m_received.empty()) {
+        consider(m_received.front().arrival);
+    }
     if (!m_pending.empty()) {
-        next = m_pending.front().due;
+        consider(m_pending.front().due);
+    }
+    if (!m_outgoing.empty()) {
+        consider(m_pacer.Sent(m_outgoing.front().start, m_outgoing.front().written));
     }
     if (!m_behaviour.text.empty()) {
-        next = next ? std::min(*next, m_nextText) : m_nextText;
+        consider(m_nextText);
     }
-    if (!next) {
-        return -1; // nothing is due: sleep until something arrives
-    }
-    if (*next <= now) {
-        return 0;
-    }
-    // Rounded up, so that the wake-up never comes before the moment it waits for.
-    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(*next - now).count());
+    return next;
 }

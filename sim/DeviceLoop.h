@@ -3,11 +3,13 @@
 #include "DeviceModel.h"
 #include "FrameEncoder.h"
 #include "FrameParser.h"
+#include "LinePacer.h"
 
 #include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -20,6 +22,7 @@ struct LineBehaviour {
     std::chrono::milliseconds textPeriod{10000};
     double corruptFraction = 0.0; // share of frames sent with a broken checksum
     std::uint32_t seed = 1;
+    int paceBaudRate = 0; // characters take their line time at this rate; 0: no time at all
 };
 
 enum class LoopEnd {
@@ -30,7 +33,8 @@ enum class LoopEnd {
 
 // Serves the device on the master side of its line: reads requests, hands those with a good
 // checksum to the device model, sends the answers (late, broken or not at all as told), and
-// sends the device text now and then. Sleeps in poll until the next thing is due.
+// sends the device text now and then. With a paced line, characters move in both directions at
+// the line's rate instead of all at once. Sleeps in poll until the next thing is due.
 class CDeviceLoop {
 public:
     using LogFn = std::function<void(std::string_view)>;
@@ -55,14 +59,33 @@ private:
         EncodedFrame frame;
     };
 
-    // Requests waiting for a delayed answer: a device has a small input buffer, not an endless one.
+    struct ReceivedCharacter {
+        char c;
+        Clock::time_point arrival; // when the simulated line has delivered it
+    };
+
+    // A frame handed to the outgoing line: its characters leave one by one from start on.
+    struct OutgoingFrame {
+        Clock::time_point start;
+        EncodedFrame frame;
+        std::size_t written = 0;
+        bool text = false;
+    };
+
+    // Answers waiting for their delay or for the line: a device has a small buffer, not an
+    // endless one.
     static constexpr std::size_t kMaxPendingAnswers = 16;
+    // Characters read but not yet delivered by the simulated line; a terminal that writes
+    // faster than the line finds the line full, as behind a real port.
+    static constexpr std::size_t kInputCapacity = 1024;
 
     bool ReadLine(Clock::time_point now);
-    void OnFrame(Clock::time_point now);
+    void TakeArrived(Clock::time_point now);
+    void OnFrame(Clock::time_point arrival, Clock::time_point now);
     void SendDue(Clock::time_point now);
-    void Send(EncodedFrame frame, const char* what);
-    int PollTimeout(Clock::time_point now) const;
+    void Send(EncodedFrame frame, const char* what, Clock::time_point now, bool text = false);
+    void WriteDue(Clock::time_point now);
+    std::optional<Clock::time_point> NextDue() const;
     void Log(const std::string& text) const;
 
     int m_lineFd;
@@ -73,6 +96,9 @@ private:
     std::uint8_t m_rxStore[FrameParser::kCapacity] = {};
     FrameParser m_parser;
     std::deque<PendingAnswer> m_pending;
+    CLinePacer m_pacer;
+    std::deque<ReceivedCharacter> m_received;
+    std::deque<OutgoingFrame> m_outgoing;
     Clock::time_point m_nextText;
     std::mt19937 m_corruption;
     std::string m_failure;

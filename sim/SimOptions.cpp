@@ -1,11 +1,13 @@
 #include "SimOptions.h"
 
 #include "LinkMessage.h"
+#include "SerialPort.h"
 #include "Windows1250.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <string_view>
 
 namespace {
@@ -76,6 +78,7 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
     SimOptions& options = parsed.options;
     bool portGiven = false;
     bool periodGiven = false;
+    bool baudGiven = false;
     auto fail = [&parsed](std::string message) {
         parsed.outcome = ParsedOptions::Error;
         parsed.error = std::move(message);
@@ -112,11 +115,12 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
             parsed.outcome = ParsedOptions::Help;
             return parsed;
         }
-        if (name == "--failure" || name == "--silent" || name == "--short" ||
+        if (name == "--failure" || name == "--silent" || name == "--short" || name == "--pace" ||
             name == "--ignore-stdin" || name == "--verbose") {
             bool& target = name == "--failure"   ? options.failure
                            : name == "--silent"  ? options.silent
                            : name == "--short"   ? options.shortAnswers
+                           : name == "--pace"    ? options.pace
                            : name == "--verbose" ? options.verbose
                                                  : options.ignoreInput;
             if (!flag(target)) {
@@ -128,7 +132,7 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
         const bool takesValue = name == "--address" || name == "--link" || name == "--port" ||
                                 name == "--state" || name == "--seed" || name == "--model-marker" ||
                                 name == "--delay" || name == "--text" || name == "--text-period" ||
-                                name == "--corrupt" || name == "--speed";
+                                name == "--corrupt" || name == "--speed" || name == "--baud";
         if (!takesValue) {
             return fail(name.starts_with("-") ? "unknown option " + std::string(name)
                                               : "unexpected argument " + Quoted(name));
@@ -223,6 +227,15 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
                             Quoted(v));
             }
             options.speed = speed;
+        } else if (name == "--baud") {
+            const auto baud = ParseInteger<int>(v, 1, std::numeric_limits<int>::max());
+            if (!baud || !CSerialPort::SupportsBaudRate(*baud)) {
+                return fail("--baud must be a rate a serial port can be set to (such as 9600, "
+                            "19200 or 115200), not " +
+                            Quoted(v));
+            }
+            options.baudRate = *baud;
+            baudGiven = true;
         }
     }
     if (portGiven && options.linkDirectory.empty()) {
@@ -230,6 +243,9 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
     }
     if (periodGiven && options.text.empty()) {
         return fail("--text-period needs --text");
+    }
+    if (baudGiven && !options.pace) {
+        return fail("--baud needs --pace: a pseudo-terminal has no speed of its own");
     }
     return parsed;
 }
@@ -265,6 +281,14 @@ Line and device:
                       survive a restart; created when missing
   --seed N            seed of the wind and of --corrupt (default 1)
   --speed M/S         hold the wind at this speed (such as 12.5 or -3.0) instead
+  --pace              give the line the timing of a serial line (8N1, ten bits a
+                      character: 1920 characters a second at 19200 baud) instead of
+                      moving every frame at once: a request is taken when its last
+                      character has crossed the line, and answers and device texts
+                      leave one character time apart
+  --baud N            the line's speed for --pace, in bits per second: a rate a serial
+                      port can be set to, such as 9600 or 115200 (default 19200, the
+                      terminal's default)
 
 Behaviours for tests and training:
   --model-marker WHEN report the model marker (32767) instead of a speed: never, first
@@ -272,7 +296,8 @@ Behaviours for tests and training:
                       without requests starts a new one) or always
   --failure           report a device failure in every reading
   --silent            never answer (device texts are still sent)
-  --delay MS          answer MS milliseconds late (0 to 60000)
+  --delay MS          answer MS milliseconds late (0 to 60000): between a request's
+                      last character and the answer's first
   --text TEXT         send TEXT as a device text now and then; UTF-8 here, Windows-1250
                       on the line; at most 61 characters, all of them Windows-1250
   --text-period MS    how often (100 to 86400000, default 10000); the first text goes

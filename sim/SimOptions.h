@@ -21,6 +21,8 @@ struct SimOptions {
     int textPeriodMs = 10000;
     double corruptFraction = 0.0;
     bool shortAnswers = false;
+    bool pace = false;                 // characters take the line time of baudRate
+    int baudRate = 19200;              // the terminal's default
     std::optional<std::int16_t> speed; // tenths of m/s
     bool ignoreInput = false;
     bool verbose = false;

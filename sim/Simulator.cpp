@@ -87,6 +87,7 @@ int RunSimulator(const SimOptions& options, int stopFd, std::ostream& out, std::
     line.textPeriod = std::chrono::milliseconds(options.textPeriodMs);
     line.corruptFraction = options.corruptFraction;
     line.seed = options.seed;
+    line.paceBaudRate = options.pace ? options.baudRate : 0;
 
     CDeviceLoop::LogFn log;
     if (options.verbose) {
@@ -106,7 +107,11 @@ int RunSimulator(const SimOptions& options, int stopFd, std::ostream& out, std::
 
     out << pty->SlavePath() << std::endl;
     err << "qal-sim: QAL-1P at address " << static_cast<int>(options.address) << " on "
-        << pty->SlavePath() << '\n';
+        << pty->SlavePath();
+    if (options.pace) {
+        err << ", paced at " << options.baudRate << " baud";
+    }
+    err << '\n';
     if (link) {
         err << "qal-sim: " << link->Path() << " -> " << pty->SlavePath() << '\n';
     }

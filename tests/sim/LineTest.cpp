@@ -159,3 +159,20 @@ TEST(Line, ShortAnswersCutThePayload) {
     // Four of the eight bytes: 7B 00 00 00. Sum 07+1F+22+7B = 0xC3, checksum 3D.
     EXPECT_EQ(line.Exchange(kMeasurementRequest), "\n\r:071F227B0000003D");
 }
+
+TEST(Line, PacedLineTakesTheLineTimeOfRequestAndAnswer) {
+    LineBehaviour behaviour;
+    behaviour.paceBaudRate = 19200;
+    CLineDevice device(Device(), behaviour);
+    CLineClient line(device.AppDirectory(), CLineDevice::kPort);
+    const std::string answer = "\n\r:151F210351414C2D31502073796D756C61746F72000C";
+    for (int round = 0; round < 3; ++round) {
+        const auto sent = std::chrono::steady_clock::now();
+        EXPECT_EQ(line.Exchange(kVersionRequest), answer);
+        const auto elapsed = std::chrono::steady_clock::now() - sent;
+        // 11 characters in, 47 out, at 1920 characters a second: 30.2 ms at the least.
+        EXPECT_GE(elapsed, CLinePacer(19200).LineTime(sizeof kVersionRequest - 1 + answer.size()))
+            << "round " << round;
+        EXPECT_LT(elapsed, 1500ms) << "round " << round;
+    }
+}

@@ -26,6 +26,8 @@ TEST(SimOptions, DefaultsServeTheDemo) {
     EXPECT_TRUE(parsed.options.text.empty());
     EXPECT_EQ(parsed.options.corruptFraction, 0.0);
     EXPECT_FALSE(parsed.options.speed);
+    EXPECT_FALSE(parsed.options.pace);
+    EXPECT_EQ(parsed.options.baudRate, 19200);
 }
 
 TEST(SimOptions, EveryOptionReachesItsField) {
@@ -54,7 +56,9 @@ TEST(SimOptions, EveryOptionReachesItsField) {
                                         "--speed",
                                         "-12.5",
                                         "--ignore-stdin",
-                                        "--verbose"});
+                                        "--verbose",
+                                        "--pace",
+                                        "--baud=9600"});
     ASSERT_EQ(parsed.outcome, ParsedOptions::Run) << parsed.error;
     const SimOptions& o = parsed.options;
     EXPECT_EQ(o.address, 7);
@@ -63,7 +67,8 @@ TEST(SimOptions, EveryOptionReachesItsField) {
     EXPECT_EQ(o.stateFile, "s.bin");
     EXPECT_EQ(o.seed, 4294967295u);
     EXPECT_EQ(o.modelMarker, ModelMarkerMode::Always);
-    EXPECT_TRUE(o.failure && o.silent && o.shortAnswers && o.ignoreInput && o.verbose);
+    EXPECT_TRUE(o.failure && o.silent && o.shortAnswers && o.ignoreInput && o.verbose && o.pace);
+    EXPECT_EQ(o.baudRate, 9600);
     EXPECT_EQ(o.delayMs, 250);
     EXPECT_EQ(o.text, "Uwaga: wiatr");
     EXPECT_EQ(o.textPeriodMs, 1500);
@@ -100,6 +105,12 @@ TEST(SimOptions, BadValuesAreRefusedWithAMessageNamingTheOption) {
         {{"--speed", "1.25"}, "--speed must be"},
         {{"--speed", "1,5"}, "--speed must be"},
         {{"--silent=yes"}, "--silent takes no value"},
+        {{"--pace=19200"}, "--pace takes no value"},
+        {{"--pace", "--baud", "19201"}, "--baud must be a rate a serial port can be set to"},
+        {{"--pace", "--baud", "0"}, "--baud must be"},
+        {{"--pace", "--baud", "9600.0"}, "--baud must be"},
+        {{"--pace", "--baud", "99999999999"}, "--baud must be"},
+        {{"--baud", "9600"}, "--baud needs --pace"},
         {{"--colour"}, "unknown option --colour"},
         {{"COM1"}, "unexpected argument \"COM1\""},
     };
@@ -116,9 +127,10 @@ TEST(SimOptions, HelpWinsAndExplainsEveryOption) {
     EXPECT_EQ(Parse({"-h"}).outcome, ParsedOptions::Help);
     const std::string help = HelpText();
     for (const char* option :
-         {"--link", "--port", "--address", "--state", "--seed", "--speed", "--model-marker",
-          "--failure", "--silent", "--delay", "--text", "--text-period", "--corrupt", "--short",
-          "--verbose", "--ignore-stdin", "--help", "SIGTERM", "Ctrl+D"}) {
+         {"--link",         "--port",    "--address", "--state",        "--seed", "--speed",
+          "--model-marker", "--failure", "--silent",  "--delay",        "--text", "--text-period",
+          "--corrupt",      "--short",   "--verbose", "--ignore-stdin", "--pace", "--baud",
+          "--help",         "SIGTERM",   "Ctrl+D"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }
