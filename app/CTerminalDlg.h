@@ -122,7 +122,6 @@ protected:
     // The PC's local time, asked when the user agrees to set the device clock.
     virtual TimeRecord LocalTime() const;
 
-private:
     // ILinkOwner
     LinkSettings CurrentLinkSettings() const override;
     std::function<void()> LinkNotifier() override;
@@ -139,6 +138,7 @@ private:
     void SetWindowTimer(unsigned id, unsigned milliseconds) override { SetTimer(id, milliseconds); }
     void KillWindowTimer(unsigned id) override { KillTimer(id); }
 
+private:
     void CreateReadoutFont();
     void ShowLog();
 

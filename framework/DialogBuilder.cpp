@@ -10,6 +10,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextDocument>
 
 namespace {
 
@@ -39,6 +40,9 @@ QWidget* CreateEdit(const ControlTemplate& control, QWidget* parent) {
         edit->setHorizontalScrollBarPolicy(Has(control.style, kHScroll) ? Qt::ScrollBarAlwaysOn
                                                                         : Qt::ScrollBarAlwaysOff);
         edit->setTabChangesFocus(true);
+        // The platform's edit leaves about a pixel around its text, not Qt's four: the details
+        // beside the readout need all three of their lines in their field.
+        edit->document()->setDocumentMargin(1);
         if (!Has(control.style, kBorder)) {
             edit->setFrameShape(QFrame::NoFrame);
         }

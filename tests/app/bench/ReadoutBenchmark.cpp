@@ -1,0 +1,258 @@
+// qal-readout-bench: the full poll of the live readout, in the real main window against qal-sim
+// on a pseudo-terminal, under the offscreen platform.
+//   1. Round trip from the readout's request to the readout's text changed in the window, with
+//      the simulator answering at once (target: 99th percentile under 1 ms).
+//   2. The same on a line paced at 19200 baud, less the line time of request and answer
+//      (17 + 27 characters, 22.9 ms): what the terminal itself adds (target: 99th percentile
+//      under 0.5 ms).
+//   3. CPU of the whole terminal process while connected and polling once a second (target:
+//      under 0.1 % of one core).
+//   4. The longest stall of the user-interface thread while connecting and disconnecting
+//      (target: under 25 ms).
+// Usage: qal-readout-bench [round trips, default 2000] [polling seconds, default 30]
+#include "CWinApp.h"
+#include "MeasurementReadout.h"
+#include "ResourceIds.h"
+#include "SimProcess.h"
+#include "TempDirectory.h"
+
+#include "CTerminalDlg.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Line time of the measurement request (3 payload bytes) and its answer (8) at 19200 8N1.
+constexpr double kLineTimeMs = (17 + 27) * 10 * 1000.0 / 19200;
+
+double CpuSeconds(int who) {
+    rusage usage{};
+    ::getrusage(who, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
+class QuietApp : public CWinApp {
+public:
+    int DoMessageBox(const std::string& text, unsigned type) override {
+        std::fprintf(stderr, "message box: %s (%u)\n", text.c_str(), type);
+        return 1;
+    }
+};
+
+// The main window, timing each reading from its request to its text. In round-trip mode the
+// next reading is asked for as soon as one is shown, instead of a second later.
+class TimedTerminalDlg : public CTerminalDlg {
+public:
+    explicit TimedTerminalDlg(std::string appDir) : m_appDir(std::move(appDir)) {}
+
+    void SubmitRequest(std::uint8_t address, std::uint8_t command, const std::uint8_t* payload,
+                       std::uint8_t length, void* requester, CompletionFn callback) override {
+        if (requester == &m_readout) {
+            m_requested = Clock::now();
+        }
+        CTerminalDlg::SubmitRequest(address, command, payload, length, requester, callback);
+    }
+
+    std::vector<double> roundTripsMs;
+    bool backToBack = false;
+
+protected:
+    std::string GetModuleFileName() const override { return m_appDir + "qal-terminal"; }
+
+    void SetReadInfoText(const std::string& text) override {
+        CTerminalDlg::SetReadInfoText(text);
+        if (text.empty()) {
+            return; // a blank after no answer is not a reading
+        }
+        roundTripsMs.push_back(
+            std::chrono::duration<double, std::milli>(Clock::now() - m_requested).count());
+        if (backToBack) {
+            m_timers.StopTimers(
+                &m_readout, &TimerThunk<CMeasurementReadout, &CMeasurementReadout::PollMeasurement>,
+                1);
+            QTimer::singleShot(0, GetWindow(), [this] { PollMeasurement(1); });
+        }
+    }
+
+private:
+    std::string m_appDir;
+    Clock::time_point m_requested;
+};
+
+double Percentile(std::vector<double> values, double share) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const auto index = static_cast<std::size_t>(share * static_cast<double>(values.size() - 1));
+    return values[index];
+}
+
+// Runs the event loop, sleeping while nothing happens, until the condition holds or the limit
+// passes. A wake-up every 10 ms looks at the condition; it costs next to nothing.
+bool RunUntil(const std::function<bool()>& condition, int limitMs) {
+    QElapsedTimer timer;
+    timer.start();
+    QTimer wake;
+    wake.start(10);
+    while (!condition()) {
+        if (timer.elapsed() > limitMs) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+bool Connected(const CTerminalDlg& dialog) {
+    return dialog.IsDlgItemEnabled(IDC_DISCONNECT);
+}
+
+// The longest gap between the ticks of a 1 ms heartbeat while `action` takes effect.
+double LongestStallMs(const std::function<void()>& action, const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    qint64 last = clock.nsecsElapsed();
+    qint64 longest = 0;
+    QTimer heartbeat;
+    heartbeat.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&heartbeat, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+    });
+    heartbeat.start(1);
+    action();
+    RunUntil(done, 5000);
+    RunUntil([] { return false; }, 50); // and a little after
+    heartbeat.stop();
+    longest = std::max(longest, clock.nsecsElapsed() - last);
+    return static_cast<double>(longest) / 1e6;
+}
+
+struct Session {
+    CTempDirectory dir{"qal-readout-bench"};
+    std::unique_ptr<CSimProcess> sim;
+    std::unique_ptr<TimedTerminalDlg> dialog;
+
+    bool Start(const std::vector<std::string>& simOptions) {
+        std::vector<std::string> args{"--link", dir.Path(),       "--port",
+                                      "1",      "--model-marker", "never"};
+        args.insert(args.end(), simOptions.begin(), simOptions.end());
+        sim = std::make_unique<CSimProcess>(args);
+        if (sim->FirstLine().empty()) {
+            std::fprintf(stderr, "qal-sim did not start: %s\n", sim->Errors().c_str());
+            return false;
+        }
+        std::ofstream(dir.Join("config.cfg"), std::ios::binary)
+            .write("\x01\0\0\0\x00\x4B\0\0\x1F\0\0\0", 12);
+        dialog = std::make_unique<TimedTerminalDlg>(dir.Path() + "/");
+        return dialog->Create();
+    }
+    bool Connect() {
+        dialog->OnCmdMsg(IDC_CONNECT);
+        return RunUntil([&] { return Connected(*dialog); }, 5000);
+    }
+    ~Session() {
+        if (dialog) {
+            dialog->DestroyWindow();
+        }
+    }
+};
+
+bool MeasureRoundTrips(const std::vector<std::string>& simOptions, int count,
+                       std::vector<double>& samples) {
+    Session session;
+    if (!session.Start(simOptions) || !session.Connect()) {
+        return false;
+    }
+    TimedTerminalDlg& dialog = *session.dialog;
+    RunUntil([&] { return !dialog.roundTripsMs.empty(); }, 5000); // the first, at connect
+    dialog.roundTripsMs.clear();
+    dialog.backToBack = true;
+    dialog.PollMeasurement(1);
+    const bool done = RunUntil(
+        [&] { return dialog.roundTripsMs.size() >= static_cast<std::size_t>(count); }, 600000);
+    samples = dialog.roundTripsMs;
+    return done;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    unsetenv("QT_QPA_PLATFORMTHEME");
+    QApplication application(argc, argv);
+    QuietApp app;
+    const int count = argc > 1 ? std::max(10, std::atoi(argv[1])) : 2000;
+    const int pollSeconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 30;
+
+    std::vector<double> samples;
+    if (!MeasureRoundTrips({}, count, samples)) {
+        std::fprintf(stderr, "unpaced round trips did not complete\n");
+        return 1;
+    }
+    std::printf("round trip, unpaced (%zu):          p50 %.3f ms  p99 %.3f ms  max %.3f ms"
+                "  (target p99 < 1 ms)\n",
+                samples.size(), Percentile(samples, 0.5), Percentile(samples, 0.99),
+                Percentile(samples, 1.0));
+
+    const int pacedCount = std::max(10, count / 4);
+    if (!MeasureRoundTrips({"--pace"}, pacedCount, samples)) {
+        std::fprintf(stderr, "paced round trips did not complete\n");
+        return 1;
+    }
+    for (double& sample : samples) {
+        sample -= kLineTimeMs;
+    }
+    std::printf("round trip, paced, less %.1f ms line time (%zu): p50 %.3f ms  p99 %.3f ms"
+                "  max %.3f ms  (target p99 < 0.5 ms)\n",
+                kLineTimeMs, samples.size(), Percentile(samples, 0.5), Percentile(samples, 0.99),
+                Percentile(samples, 1.0));
+
+    Session session;
+    if (!session.Start({})) {
+        return 1;
+    }
+    const double connectStall = LongestStallMs([&] { session.dialog->OnCmdMsg(IDC_CONNECT); },
+                                               [&] { return Connected(*session.dialog); });
+    const double cpuBefore = CpuSeconds(RUSAGE_SELF);
+    const double uiCpuBefore = CpuSeconds(RUSAGE_THREAD);
+    const Clock::time_point start = Clock::now();
+    {
+        // The plain event loop, as the program runs it: nothing of the benchmark wakes it.
+        QEventLoop loop;
+        QTimer::singleShot(pollSeconds * 1000, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    const double cpu = CpuSeconds(RUSAGE_SELF) - cpuBefore;
+    const double uiCpu = CpuSeconds(RUSAGE_THREAD) - uiCpuBefore;
+    std::printf("CPU while connected and polling for %d s: %.3f %% of one core, of which the"
+                " user-interface thread %.3f %%  (%zu readings; target < 0.1 %%)\n",
+                pollSeconds, 100.0 * cpu / wall, 100.0 * uiCpu / wall,
+                session.dialog->roundTripsMs.size());
+    const double disconnectStall =
+        LongestStallMs([&] { session.dialog->OnCmdMsg(IDC_DISCONNECT); },
+                       [&] { return session.dialog->IsDlgItemEnabled(IDC_CONNECT); });
+    std::printf("longest user-interface stall: connect %.2f ms, disconnect %.2f ms"
+                "  (target < 25 ms)\n",
+                connectStall, disconnectStall);
+    return 0;
+}
