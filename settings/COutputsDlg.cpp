@@ -105,12 +105,12 @@ void COutputsDlg::OnOK() {
     // Every output is checked, active or not. The texts come from the edits themselves: a
     // failed exchange may have left later members unread.
     for (int i = 0; i < kOutputs; ++i) {
-        const std::string minText = m_editMin[i]->text().toStdString();
+        const std::string minText = GetDlgItemText(kMinIds[i]);
         const int minValue = ThresholdValue(minText);
         if (!CheckThreshold(kLowest, kHighest, minValue, m_editMin[i], minText)) {
             return;
         }
-        const std::string maxText = m_editMax[i]->text().toStdString();
+        const std::string maxText = GetDlgItemText(kMaxIds[i]);
         // minValue lies within -200..200 here.
         if (!CheckThreshold(static_cast<std::int16_t>(minValue), kHighest, ThresholdValue(maxText),
                             m_editMax[i], maxText)) {
