@@ -10,6 +10,7 @@
 #include "MessageBoxTypes.h"
 #include "ResourceIds.h"
 #include "SettingsFile.h"
+#include "SettingsOperations.h"
 #include "StringTable.h"
 #include "VersionQuery.h"
 
@@ -192,6 +193,15 @@ bool CTerminalDlg::OnCmdMsg(unsigned id) {
     case IDC_UPDATE_TIME:
         OnUpdateTime();
         return true;
+    case IDC_SENSOR_CONFIG:
+        OnSensorConfig();
+        return true;
+    case IDC_READER_CONFIG:
+        OnReaderConfig();
+        return true;
+    case IDC_OUTPUTS:
+        OnOutputs();
+        return true;
     case IDM_ABOUTBOX:
         OnSysCommand(id);
         return true;
@@ -243,6 +253,18 @@ void CTerminalDlg::OnVersions() {
 
 void CTerminalDlg::OnUpdateTime() {
     RunClockUpdate(*this, [this] { return LocalTime(); });
+}
+
+void CTerminalDlg::OnSensorConfig() {
+    RunSensorConfig(*this);
+}
+
+void CTerminalDlg::OnReaderConfig() {
+    RunReaderConfig(*this);
+}
+
+void CTerminalDlg::OnOutputs() {
+    RunOutputs(*this);
 }
 
 TimeRecord CTerminalDlg::LocalTime() const {

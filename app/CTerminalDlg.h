@@ -116,6 +116,9 @@ protected:
     void OnConnectionOptions();
     void OnVersions();
     void OnUpdateTime();
+    void OnSensorConfig();
+    void OnReaderConfig();
+    void OnOutputs();
 
     void OnTimer(unsigned id) override;
 

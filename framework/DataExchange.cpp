@@ -12,21 +12,34 @@
 #include <QRadioButton>
 #include <QValidator>
 
+#include <algorithm>
+
 namespace {
 
-// Stops typing at a number of characters without cutting a longer text the program put there:
-// such a text stays visible and fails the check when saved.
+// Stops typing at a number of characters, and optionally refuses characters, without cutting a
+// longer text the program put there: such a text stays visible and fails the check when saved.
 class MaxLengthValidator : public QValidator {
 public:
-    MaxLengthValidator(int limit, QObject* parent) : QValidator(parent), m_limit(limit) {}
+    MaxLengthValidator(int limit, bool (*accepts)(char32_t), QObject* parent)
+        : QValidator(parent), m_limit(limit), m_accepts(accepts) {}
 
     State validate(QString& input, int& position) const override {
         (void)position;
-        return ddx::CharacterCount(input.toStdString()) <= m_limit ? Acceptable : Invalid;
+        const QList<uint> characters = input.toUcs4();
+        if (characters.size() > m_limit) {
+            return Invalid;
+        }
+        if (m_accepts != nullptr &&
+            !std::all_of(characters.begin(), characters.end(),
+                         [this](uint c) { return m_accepts(static_cast<char32_t>(c)); })) {
+            return Invalid;
+        }
+        return Acceptable;
     }
 
 private:
     int m_limit;
+    bool (*m_accepts)(char32_t);
 };
 
 template <typename T>
@@ -126,15 +139,33 @@ void DDX_Check(CDataExchange& dx, int id, int& value) {
         return;
     }
     if (dx.m_bSaveAndValidate) {
-        value = box->checkState() == Qt::Checked ? 1 : 0;
+        switch (box->checkState()) {
+        case Qt::Checked:
+            value = 1;
+            break;
+        case Qt::PartiallyChecked:
+            value = 2;
+            break;
+        case Qt::Unchecked:
+            value = 0;
+            break;
+        }
         return;
     }
     if (value < 0 || value > 2) {
         value = 0;
     }
-    box->setTristate(value == 2);
-    box->setCheckState(value == 2 ? Qt::PartiallyChecked
-                                  : (value == 1 ? Qt::Checked : Qt::Unchecked));
+    if (value != 2) {
+        box->setTristate(false);
+        box->setCheckState(value == 1 ? Qt::Checked : Qt::Unchecked);
+        return;
+    }
+    box->setTristate(true);
+    box->setCheckState(Qt::PartiallyChecked);
+    // By the time a click is reported the box has moved on from half to checked; without the
+    // third state it then never returns to half. A later opening that connects again only
+    // repeats a harmless call.
+    QObject::connect(box, &QAbstractButton::clicked, box, [box] { box->setTristate(false); });
 }
 
 void DDX_Radio(CDataExchange& dx, int firstId, int& value) {
@@ -176,13 +207,18 @@ void DDV_MinMax(CDataExchange& dx, long long value, long long minimum, long long
 }
 
 void DDV_MaxChars(CDataExchange& dx, const std::string& value, int limit) {
+    DDV_MaxChars(dx, value, limit, nullptr);
+}
+
+void DDV_MaxChars(CDataExchange& dx, const std::string& value, int limit,
+                  bool (*accepts)(char32_t)) {
     if (dx.Failed()) {
         return;
     }
     if (!dx.m_bSaveAndValidate) {
         if (auto* edit = qobject_cast<QLineEdit*>(dx.m_pDlgWnd->GetDlgItem(dx.m_idLastControl))) {
             // The edit owns its validator.
-            edit->setValidator(new MaxLengthValidator(limit, edit));
+            edit->setValidator(new MaxLengthValidator(limit, accepts, edit));
         }
         return;
     }

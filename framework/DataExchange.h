@@ -40,7 +40,8 @@ void DDX_Text(CDataExchange& dx, int id, std::uint32_t& value);
 void DDX_Text(CDataExchange& dx, int id, std::string& value);
 
 // Check box: 1 checked, 0 not. On opening a value other than 0, 1 or 2 is shown unchecked and
-// reset to 0; 2 is shown as the third, undecided state.
+// reset to 0. A 2 is shown half-checked and read back as 2 until the user clicks the box; from
+// then on it is an ordinary two-state box, so a value nobody touched goes back unchanged.
 void DDX_Check(CDataExchange& dx, int id, int& value);
 
 // Radio group starting at firstId: index of the checked button, -1 when none is.
@@ -51,5 +52,8 @@ void DDV_MinMax(CDataExchange& dx, long long value, long long minimum, long long
 
 // Text limit: set on the edit when opening, so typing stops there; checked when saving.
 void DDV_MaxChars(CDataExchange& dx, const std::string& value, int limit);
+// The same, and the edit also refuses, typed or pasted, every character `accepts` says no to.
+void DDV_MaxChars(CDataExchange& dx, const std::string& value, int limit,
+                  bool (*accepts)(char32_t));
 
 #include "DataExchange.inl"

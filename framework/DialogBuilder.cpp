@@ -10,6 +10,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTextDocument>
 
 namespace {
@@ -112,6 +114,42 @@ Qt::FocusPolicy FocusPolicyFor(const ControlTemplate& control) {
     }
 }
 
+// Breaks a caption into lines at blanks so that each fits the width; a word longer than the
+// width keeps a line of its own.
+QString WrapToWidth(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList lines;
+    QString line;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QString candidate = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(candidate) > width) {
+            lines.push_back(line);
+            line = word;
+        } else {
+            line = candidate;
+        }
+    }
+    if (!line.isEmpty()) {
+        lines.push_back(line);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+// A check box or radio button caption that the template lets run over several lines; Qt's
+// buttons do not wrap by themselves.
+void WrapButtonCaption(QAbstractButton& button) {
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    const QStyle* style = button.style();
+    const bool radio = qobject_cast<QRadioButton*>(&button) != nullptr;
+    const int indicator =
+        style->pixelMetric(radio ? QStyle::PM_ExclusiveIndicatorWidth : QStyle::PM_IndicatorWidth,
+                           &option, &button) +
+        style->pixelMetric(radio ? QStyle::PM_RadioButtonLabelSpacing
+                                 : QStyle::PM_CheckBoxLabelSpacing,
+                           &option, &button);
+    button.setText(WrapToWidth(button.text(), button.fontMetrics(), button.width() - indicator));
+}
+
 QString StripLabelPunctuation(QString text) {
     text = text.trimmed();
     while (text.endsWith(':')) {
@@ -175,6 +213,10 @@ DialogBuilder::Result DialogBuilder::Build(const DialogTemplate& dialogTemplate,
         widget->setEnabled(!Has(control.style, kDisabled));
         widget->setAccessibleName(control.accessibleName ? QString::fromUtf8(control.accessibleName)
                                                          : AccessibleCaption(control.caption));
+        if ((control.kind == ControlKind::CheckBox || control.kind == ControlKind::RadioButton) &&
+            Has(control.style, kMultiLine)) {
+            WrapButtonCaption(*static_cast<QAbstractButton*>(widget));
+        }
 
         if (control.kind == ControlKind::RadioButton) {
             if (radioGroup == nullptr || Has(control.style, kGroup)) {
@@ -205,8 +247,11 @@ DialogBuilder::Result DialogBuilder::Build(const DialogTemplate& dialogTemplate,
         for (const BuiltControl& target : result.controls) {
             if (target.source->id == built.source->labelFor) {
                 static_cast<QLabel*>(built.widget)->setBuddy(target.widget);
-                target.widget->setAccessibleName(
-                    StripLabelPunctuation(AccessibleCaption(built.source->caption)));
+                // A name of the control's own is more telling than its label.
+                if (target.source->accessibleName == nullptr) {
+                    target.widget->setAccessibleName(
+                        StripLabelPunctuation(AccessibleCaption(built.source->caption)));
+                }
             }
         }
     }

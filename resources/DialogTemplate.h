@@ -26,7 +26,7 @@ enum ControlStyle : unsigned {
     kHScroll = 1u << 6,
     kAutoHScroll = 1u << 7,
     kAutoVScroll = 1u << 8,
-    kMultiLine = 1u << 9,
+    kMultiLine = 1u << 9, // an edit of several lines, or a button caption wrapped to its width
     kNoPrefix = 1u << 10, // '&' is shown as is
 };
 
@@ -36,8 +36,9 @@ struct ControlTemplate {
     const char* caption; // UTF-8; for an icon the icon's resource id in decimal
     int x, y, cx, cy;    // dialog units
     unsigned style;
-    // For controls without a caption: the name screen readers announce. A static text that
-    // labels an edit names it through labelFor instead.
+    // The name screen readers announce, where the caption (or the label of an edit) would not
+    // tell the control apart from its neighbours. Otherwise a static text that labels an edit
+    // names it through labelFor.
     const char* accessibleName = nullptr;
     int labelFor = 0; // id of the control this static text labels
 };

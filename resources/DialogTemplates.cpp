@@ -3,10 +3,9 @@
 namespace {
 
 const DialogTemplate* const kAllTemplates[] = {
-    &kTerminalDialogTemplate,
-    &kAboutDialogTemplate,
-    &kPortDialogTemplate,
-    &kWaitDialogTemplate,
+    &kTerminalDialogTemplate, &kAboutDialogTemplate,        &kPortDialogTemplate,
+    &kWaitDialogTemplate,     &kSensorConfigDialogTemplate, &kReaderConfigDialogTemplate,
+    &kOutputsDialogTemplate,
 };
 
 } // namespace

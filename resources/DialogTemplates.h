@@ -7,3 +7,6 @@ extern const DialogTemplate kTerminalDialogTemplate;
 extern const DialogTemplate kAboutDialogTemplate;
 extern const DialogTemplate kPortDialogTemplate;
 extern const DialogTemplate kWaitDialogTemplate;
+extern const DialogTemplate kSensorConfigDialogTemplate;
+extern const DialogTemplate kReaderConfigDialogTemplate;
+extern const DialogTemplate kOutputsDialogTemplate;

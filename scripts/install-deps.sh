@@ -8,6 +8,7 @@ packages=(
     googletest libgtest-dev
     clang libclang-rt-dev clang-format
     xvfb xauth
+    locales
 )
 
 missing=()

@@ -4,6 +4,8 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
+#include <memory>
+
 #include <gtest/gtest.h>
 
 int TestApp::DoMessageBox(const std::string& text, unsigned type) {
@@ -41,4 +43,30 @@ void WhenModalOpens(std::function<void(QWidget&)> action, QWidget* except) {
         ASSERT_TRUE(opened) << "no modal window opened";
         action(*modal);
     });
+}
+
+// Looks from the running loop every few milliseconds instead of from a nested loop of its own:
+// the window it waits for may come only after another modal loop (the wait dialog's) has ended.
+void WhenModalOpens(const char* title, std::function<void(QWidget&)> action) {
+    auto* poll = new QTimer(QCoreApplication::instance()); // the application owns it until done
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    QObject::connect(
+        poll, &QTimer::timeout,
+        [poll, started, action = std::move(action), wanted = QString::fromUtf8(title)] {
+            QWidget* modal = QApplication::activeModalWidget();
+            const bool open =
+                modal != nullptr && modal->isVisible() && modal->windowTitle() == wanted;
+            if (!open && started->elapsed() < 5000) {
+                return;
+            }
+            poll->stop();
+            poll->deleteLater();
+            if (!open) {
+                ADD_FAILURE() << "no window \"" << wanted.toStdString() << "\" opened";
+                return;
+            }
+            action(*modal);
+        });
+    poll->start(5);
 }

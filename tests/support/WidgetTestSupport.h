@@ -29,5 +29,9 @@ public:
 // own loop. Polls instead of waiting a fixed time; fails the test after a few seconds.
 void WhenModalOpens(std::function<void(QWidget&)> action, QWidget* except = nullptr);
 
+// The same for the next modal window with this title, letting others (such as the wait dialog
+// that comes first) pass.
+void WhenModalOpens(const char* title, std::function<void(QWidget&)> action);
+
 // Processes events until the condition holds or the time limit passes; returns the condition.
 bool ProcessEventsUntil(const std::function<bool()>& condition, int limitMs = 5000);

@@ -14,6 +14,7 @@
 
 #include <climits>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <regex>
 
@@ -307,6 +308,79 @@ TEST_F(LiveLinkTest, AnswerAfterEscapeLandsQuietly) {
     EXPECT_EQ(app.shown.size(), 1u);
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[5], "QAL-1P symulator, wersja  3");
+}
+
+// Each settings record is read, changed in its dialog, written, and read again with the change;
+// the device keeps it in its state file, descriptions in Windows-1250.
+TEST_F(LiveLinkTest, SettingsAreWrittenAndReadBack) {
+    const std::filesystem::path state = dir.Path() / "device.state";
+    StartSim(1, {"--model-marker", "always", "--state", state.string()});
+    Open();
+    Connect();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return dialog->IsDlgItemEnabled(IDC_READER_CONFIG); }));
+
+    const struct {
+        int button;
+        const char* title;
+        int edit;
+        const char* newText;
+        const char* log[2];
+        std::string stored; // bytes the state file must now hold; empty: not looked for
+    } cases[] = {
+        {IDC_SENSOR_CONFIG,
+         "Konfiguracja QAL",
+         IDC_DESCRIPTION,
+         "Łąka, młyn 3",
+         {"Odczyt konfiguracji", "Zapis konfiguracji"},
+         "\xA3\xB9ka, m\xB3yn 3"},
+        {IDC_READER_CONFIG,
+         "Konfiguracja czytnika",
+         IDC_DESCRIPTION,
+         "Żuraw 2",
+         {"Odczyt danych czytnika", "Zapis danych czytnika"},
+         "\xAFuraw 2"},
+        {IDC_OUTPUTS,
+         "Konfiguracja wyjść",
+         IDC_OUTPUT1_MAX,
+         "12.5",
+         {"Odczyt danych alarmów", "Zapis danych alarmów"},
+         ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.newText);
+        std::size_t before = LogLines(*dialog).size();
+        WhenModalOpens(c.title, [&](QWidget& settings) {
+            auto* edit = settings.findChild<QLineEdit*>(QStringLiteral("control_%1").arg(c.edit));
+            ASSERT_NE(edit, nullptr);
+            edit->setText(QString::fromUtf8(c.newText));
+            QTest::keyClick(&settings, Qt::Key_Return);
+            if (settings.isVisible()) {
+                ADD_FAILURE() << "refused: " << (app.shown.empty() ? "" : app.shown.back().text);
+                QTest::keyClick(&settings, Qt::Key_Escape);
+            }
+        });
+        Click(c.button);
+        EXPECT_EQ(LogFrom(before), (std::vector<std::string>{c.log[0], c.log[1]}));
+        EXPECT_TRUE(app.shown.empty()) << app.shown.front().text;
+
+        before = LogLines(*dialog).size();
+        std::string shown;
+        WhenModalOpens(c.title, [&](QWidget& settings) {
+            shown = settings.findChild<QLineEdit*>(QStringLiteral("control_%1").arg(c.edit))
+                        ->text()
+                        .toStdString();
+            QTest::keyClick(&settings, Qt::Key_Escape);
+        });
+        Click(c.button);
+        EXPECT_EQ(shown, c.newText);
+        EXPECT_EQ(LogFrom(before), std::vector<std::string>{c.log[0]}) << "nothing after Esc";
+
+        if (!c.stored.empty()) {
+            std::ifstream file(state, std::ios::binary);
+            const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+            EXPECT_NE(bytes.find(c.stored), std::string::npos);
+        }
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -287,6 +288,46 @@ TEST(DialogKeys, FocusOpensOnTheFirstTabStopNotOnARadioButton) {
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     EXPECT_EQ(focusedId, IDOK);
+}
+
+// A check box of the output thresholds' template under test.
+class CheckDlg : public CDialog {
+public:
+    CheckDlg() : CDialog(IDD_OUTPUTS) {}
+    void DoDataExchange(CDataExchange& dx) override { DDX_Check(dx, IDC_OUTPUT1_INVERTED, value); }
+    QCheckBox& Box() { return *static_cast<QCheckBox*>(GetDlgItem(IDC_OUTPUT1_INVERTED)); }
+    int value = 0;
+};
+
+TEST(DataExchangeCheck, HalfStateReadsBackAsTwoUntilAClickMakesItTwoState) {
+    const struct {
+        int value;
+        Qt::CheckState shown;
+        int readBack;
+    } cases[] = {{0, Qt::Unchecked, 0}, {1, Qt::Checked, 1},     {2, Qt::PartiallyChecked, 2},
+                 {3, Qt::Unchecked, 0}, {255, Qt::Unchecked, 0}, {-1, Qt::Unchecked, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        CheckDlg dlg;
+        dlg.value = c.value;
+        ASSERT_TRUE(dlg.Create());
+        EXPECT_EQ(dlg.Box().checkState(), c.shown);
+        EXPECT_TRUE(dlg.UpdateData(true));
+        EXPECT_EQ(dlg.value, c.readBack);
+        dlg.DestroyWindow();
+    }
+
+    CheckDlg dlg;
+    dlg.value = 2;
+    ASSERT_TRUE(dlg.Create());
+    std::vector<int> values;
+    for (int click = 0; click < 4; ++click) {
+        QTest::mouseClick(&dlg.Box(), Qt::LeftButton);
+        dlg.UpdateData(true);
+        values.push_back(dlg.value);
+    }
+    EXPECT_EQ(values, (std::vector<int>{1, 0, 1, 0})) << "never back to half";
+    dlg.DestroyWindow();
 }
 
 } // namespace
