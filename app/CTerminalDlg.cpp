@@ -10,6 +10,7 @@
 #include "MessageBoxTypes.h"
 #include "ResourceIds.h"
 #include "SettingsFile.h"
+#include "SettingsLocation.h"
 #include "StringTable.h"
 
 #include <QContextMenuEvent>
@@ -70,7 +71,7 @@ void CTerminalDlg::OnWindowBuilt() {
 
 bool CTerminalDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    m_strAppDir = DirectoryOf(GetModuleFileName());
+    m_strAppDir = SettingsDirectory(DirectoryOf(GetModuleFileName()), ProcessEnvironment);
 
     m_strVersion = FormatVersion(kTerminalVersion);
     AppendLog(m_strVersion, false);
