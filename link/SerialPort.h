@@ -51,4 +51,7 @@ private:
     int m_bOpen = 0;
     int m_nBaudRate = 0;
     std::string m_strAppDirectory;
+#if defined(_WIN32)
+    void* m_hIoEvent = nullptr; // completes the overlapped reads and writes
+#endif
 };
