@@ -8,6 +8,8 @@ packages=(
     googletest libgtest-dev
     clang libclang-rt-dev clang-format
     xvfb xauth
+    # The Windows build of the core and its tests under wine (64-bit only: no i386 needed).
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64
 )
 
 missing=()
