@@ -10,6 +10,7 @@
 #include "MessageBoxTypes.h"
 #include "ResourceIds.h"
 #include "SettingsFile.h"
+#include "SettingsLocation.h"
 #include "SettingsOperations.h"
 #include "StringTable.h"
 #include "VersionQuery.h"
@@ -73,7 +74,7 @@ void CTerminalDlg::OnWindowBuilt() {
 
 bool CTerminalDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    m_strAppDir = DirectoryOf(GetModuleFileName());
+    m_strAppDir = SettingsDirectory(DirectoryOf(GetModuleFileName()), ProcessEnvironment);
 
     m_strVersion = FormatVersion(kTerminalVersion);
     AppendLog(m_strVersion, false);

@@ -44,8 +44,8 @@ public:
     void AppendLog(const std::string& text, bool newLine) override;
     const EventLogText& Log() const { return m_log; }
 
-    // config.cfg next to the executable. Load: true when read, false when the defaults were
-    // set. Save: true when written.
+    // config.cfg in the settings directory (see SettingsDirectory). Load: true when read, false
+    // when the defaults were set. Save: true when written.
     bool LoadSettings();
     bool SaveSettings();
     std::string SettingsFilePath() const { return m_strAppDir + "config.cfg"; }

@@ -1,5 +1,7 @@
 #include "SettingsFile.h"
 
+#include "Utf8Path.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -32,10 +34,19 @@ std::int32_t GetLittleEndian(const std::uint8_t* in) {
 
 // A directory, pipe or device in place of the file counts as no file: opening a pipe could
 // block start-up, and a directory holds no settings.
-bool IsMissingOrNotAFile(const std::string& path) {
+bool IsMissingOrNotAFile(const std::filesystem::path& path) {
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
     return error || !std::filesystem::is_regular_file(status);
+}
+
+FileHandle OpenFile(const std::filesystem::path& path, bool forWriting) {
+#if defined(_WIN32)
+    // The wide call: a narrow name would be read in the ANSI code page.
+    return FileHandle(_wfopen(path.c_str(), forWriting ? L"wb" : L"rb"));
+#else
+    return FileHandle(std::fopen(path.c_str(), forWriting ? "wb" : "rb"));
+#endif
 }
 
 } // namespace
@@ -58,10 +69,11 @@ ConnectionSettings DecodeSettings(const std::array<std::uint8_t, kSettingsFileSi
 
 SettingsLoadResult LoadSettingsFile(const std::string& path, ConnectionSettings& settings) {
     settings = ConnectionSettings{};
-    if (IsMissingOrNotAFile(path)) {
+    const std::filesystem::path filePath = PathFromUtf8(path);
+    if (IsMissingOrNotAFile(filePath)) {
         return SettingsLoadResult::NotFound;
     }
-    const FileHandle file(std::fopen(path.c_str(), "rb"));
+    const FileHandle file = OpenFile(filePath, false);
     if (!file) {
         return SettingsLoadResult::NotFound;
     }
@@ -76,7 +88,12 @@ SettingsLoadResult LoadSettingsFile(const std::string& path, ConnectionSettings&
 }
 
 SettingsSaveResult SaveSettingsFile(const std::string& path, const ConnectionSettings& settings) {
-    FileHandle file(std::fopen(path.c_str(), "wb"));
+    const std::filesystem::path filePath = PathFromUtf8(path);
+    // The settings folder of an installed program is made at the first save. A folder that
+    // cannot be made shows as the open failing.
+    std::error_code ignored;
+    std::filesystem::create_directories(filePath.parent_path(), ignored);
+    FileHandle file = OpenFile(filePath, true);
     if (!file) {
         return SettingsSaveResult::CannotOpen;
     }

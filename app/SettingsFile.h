@@ -27,4 +27,5 @@ enum class SettingsSaveResult {
     WriteError, // opened, but writing or closing failed
 };
 
+// Paths are UTF-8. Saving makes the file's folder first when it is missing.
 SettingsSaveResult SaveSettingsFile(const std::string& path, const ConnectionSettings& settings);

@@ -2,6 +2,8 @@
 
 #include "SerialPort.h"
 
+#include <atomic>
+
 // Lets other threads wake the link worker from its wait on the port: a message was queued for
 // the device, or a stop was requested. Signals do not queue up: any number of them before a
 // wait end that one wait.
@@ -25,7 +27,10 @@ public:
 
 private:
 #if defined(_WIN32)
-    void* m_hEvent = nullptr;
+    void* m_hEvent = nullptr;     // auto-reset: set by Signal, consumed by the wait it ends
+    void* m_hPortEvent = nullptr; // completes the overlapped wait for port input
+    // Set by the first Signal after a wait took the event: later ones need no system call.
+    std::atomic<bool> m_bSignalPending{false};
 #else
     int m_hRead = -1; // the wake-up is a pipe: Signal writes a byte, Wait polls and empties it
     int m_hWrite = -1;

@@ -60,4 +60,7 @@ private:
     int m_nBaudRate = 0;
     std::string m_strAppDirectory;
     const std::atomic<int>* m_pCancel = nullptr;
+#if defined(_WIN32)
+    void* m_hIoEvent = nullptr; // completes the overlapped reads and writes
+#endif
 };

@@ -129,12 +129,22 @@ TEST_F(SettingsFileTest, SaveWritesExactlyTwelveBytesAndRoundTrips) {
     EXPECT_EQ(Fields(loaded), Fields(changed));
 }
 
+TEST_F(SettingsFileTest, SaveMakesMissingFolders) {
+    const std::string nested = m_dir.Join("missing/folders/config.cfg");
+    EXPECT_EQ(SaveSettingsFile(nested, ConnectionSettings{}), SettingsSaveResult::Written);
+    ConnectionSettings loaded = Dirty();
+    EXPECT_EQ(LoadSettingsFile(nested, loaded), SettingsLoadResult::Read);
+    EXPECT_EQ(Fields(loaded), Fields(ConnectionSettings{}));
+}
+
 TEST_F(SettingsFileTest, SaveWhereNoFileCanBeCreatedChangesNothing) {
-    // Permission bits do not stop root, so the unwritable places are structural.
-    const std::string inMissingDirectory = m_dir.Join("missing/config.cfg");
-    EXPECT_EQ(SaveSettingsFile(inMissingDirectory, ConnectionSettings{}),
+    // Permission bits do not stop root, so the unwritable places are structural: a file where
+    // a folder must be, a folder where the file must be.
+    WriteFile(kDefaultBytes);
+    EXPECT_EQ(SaveSettingsFile(m_dir.Join("config.cfg/config.cfg"), ConnectionSettings{}),
               SettingsSaveResult::CannotOpen);
-    EXPECT_FALSE(fs::exists(m_dir.Join("missing")));
+    EXPECT_EQ(ReadFile(), kDefaultBytes);
+    ASSERT_TRUE(fs::remove(m_path));
 
     ASSERT_TRUE(fs::create_directory(m_path));
     EXPECT_EQ(SaveSettingsFile(m_path, ConnectionSettings{}), SettingsSaveResult::CannotOpen);

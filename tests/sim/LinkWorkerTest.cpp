@@ -1,77 +1,27 @@
 #include "LineDevice.h"
+#include "WorkerHarness.h"
 
 #include "DeviceCommands.h"
-#include "LinkContext.h"
-#include "LinkWorker.h"
 
 #include <gtest/gtest.h>
-
-#include <condition_variable>
-#include <mutex>
-#include <thread>
 
 using namespace std::chrono_literals;
 
 namespace {
 
-// The terminal's link worker connected to a simulated device, with the window's side reduced
-// to waiting for messages.
-class WorkerAndDevice {
+// The terminal's link worker connected to a simulated device.
+class WorkerAndDevice : public CWorkerHarness {
 public:
     WorkerAndDevice(const DeviceBehaviour& device, const LineBehaviour& line)
-        : m_device(device, line) {
-        m_context.port = CLineDevice::kPort;
-        m_context.baudRate = 19200;
-        m_context.appDirectory = m_device.AppDirectory();
-        m_context.notifier = [this] {
-            {
-                const std::lock_guard<std::mutex> guard(m_lock);
-                ++m_notes;
-            }
-            m_changed.notify_all();
-        };
-        m_worker = std::thread([this] { (void)LinkThreadProc(&m_context); });
+        : CWorkerHarness(CLineDevice::kPort, ""), m_device(device, line) {
+        Context().appDirectory = m_device.AppDirectory();
+        Start();
     }
-
-    ~WorkerAndDevice() {
-        m_context.RequestStop();
-        m_worker.join();
-    }
-
-    void Send(std::uint8_t command, std::initializer_list<std::uint8_t> payload = {}) {
-        LinkMessage message;
-        message.address = 31;
-        message.command = command;
-        message.length = static_cast<std::uint8_t>(payload.size());
-        std::copy(payload.begin(), payload.end(), message.payload);
-        (void)PutForDevice(m_context, message); // refused only while no worker runs
-    }
-
-    // The next message for the window with this command; others on the way are passed over.
-    std::optional<LinkMessage> Next(std::uint8_t command) {
-        const auto deadline = std::chrono::steady_clock::now() + 3s;
-        for (;;) {
-            LinkMessage message;
-            while (TakeForWindow(m_context, message) == 1) {
-                if (message.command == command) {
-                    return message;
-                }
-            }
-            std::unique_lock<std::mutex> guard(m_lock);
-            const int seen = m_notes;
-            if (!m_changed.wait_until(guard, deadline, [&] { return m_notes != seen; })) {
-                return std::nullopt;
-            }
-        }
-    }
+    // The worker goes before the device does.
+    ~WorkerAndDevice() { (void)StopAndJoin(); }
 
 private:
     CLineDevice m_device;
-    LinkContext m_context;
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    int m_notes = 0;
-    std::thread m_worker;
 };
 
 } // namespace

@@ -1,0 +1,113 @@
+#include "SettingsLocation.h"
+
+#include "Utf8Path.h"
+
+#include <system_error>
+
+#if defined(_WIN32)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <cstdlib>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kFolderName = "qal-terminal";
+
+#if defined(_WIN32)
+std::string Utf8FromWide(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) {
+        return {};
+    }
+    std::string result(static_cast<std::size_t>(size), '\0');
+    if (WideCharToMultiByte(CP_UTF8, 0, text, -1, result.data(), size, nullptr, nullptr) != size) {
+        return {};
+    }
+    result.pop_back(); // the closing zero
+    return result;
+}
+
+// Access rights on Windows are not told by file attributes: only a file made there says it.
+bool IsWritableDirectory(const fs::path& directory) {
+    const fs::path probe = directory / (".qal-write-test-" + std::to_string(GetCurrentProcessId()));
+    const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    (void)CloseHandle(file); // removes the probe; the answer is known already
+    return true;
+}
+#else
+bool IsWritableDirectory(const fs::path& directory) {
+    std::error_code error;
+    return fs::is_directory(directory, error) && ::access(directory.c_str(), W_OK | X_OK) == 0;
+}
+#endif
+
+// A non-empty value of the variable, without separators at its end.
+std::optional<std::string> Variable(const EnvironmentLookup& environment, const char* name) {
+    std::optional<std::string> value = environment(name);
+    while (value && !value->empty() && (value->back() == '/' || value->back() == '\\')) {
+        value->pop_back();
+    }
+    if (!value || value->empty()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+} // namespace
+
+std::optional<std::string> ProcessEnvironment(const std::string& name) {
+#if defined(_WIN32)
+    // The wide call: the narrow one gives the ANSI code page, not UTF-8. Names are ASCII.
+    const std::wstring wideName(name.begin(), name.end());
+    const wchar_t* value = _wgetenv(wideName.c_str());
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    return Utf8FromWide(value);
+#else
+    const char* value = std::getenv(name.c_str());
+    if (value == nullptr) {
+        return std::nullopt;
+    }
+    return std::string(value);
+#endif
+}
+
+std::optional<std::string> UserSettingsDirectory(const EnvironmentLookup& environment) {
+#if defined(_WIN32)
+    if (const auto appData = Variable(environment, "APPDATA")) {
+        return *appData + "\\" + kFolderName + "\\";
+    }
+#else
+    const auto configHome = Variable(environment, "XDG_CONFIG_HOME");
+    // A relative value would depend on the current directory: such values are to be ignored.
+    if (configHome && configHome->front() == '/') {
+        return *configHome + "/" + kFolderName + "/";
+    }
+    if (const auto home = Variable(environment, "HOME")) {
+        return *home + "/.config/" + kFolderName + "/";
+    }
+#endif
+    return std::nullopt;
+}
+
+std::string SettingsDirectory(const std::string& executableDirectory,
+                              const EnvironmentLookup& environment) {
+    const fs::path beside = PathFromUtf8(executableDirectory.empty() ? "." : executableDirectory);
+    std::error_code error;
+    if (fs::exists(beside / "config.cfg", error) || IsWritableDirectory(beside)) {
+        return executableDirectory;
+    }
+    return UserSettingsDirectory(environment).value_or(executableDirectory);
+}

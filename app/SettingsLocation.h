@@ -1,0 +1,25 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+// One environment variable as UTF-8, or nothing when it is not set.
+using EnvironmentLookup = std::function<std::optional<std::string>(const std::string& name)>;
+
+// The environment of this process.
+std::optional<std::string> ProcessEnvironment(const std::string& name);
+
+// The user's own settings directory of an installed program, ending in a separator:
+// %APPDATA%\qal-terminal\ on Windows; $XDG_CONFIG_HOME/qal-terminal/ elsewhere, or
+// ~/.config/qal-terminal/ when that variable is unset, empty or not absolute. Nothing when the
+// environment names no such place.
+std::optional<std::string> UserSettingsDirectory(const EnvironmentLookup& environment);
+
+// Where config.cfg and the COM<n> links live: executableDirectory (which ends in a separator,
+// or is empty for the current directory) when a config.cfg is there or that directory is
+// writable, as in a build folder or a portable copy; otherwise the user's settings directory,
+// which is created when the settings are first saved. The directory of the executable also
+// when the environment names no other place.
+std::string SettingsDirectory(const std::string& executableDirectory,
+                              const EnvironmentLookup& environment);

@@ -1,0 +1,232 @@
+#include "SerialPort.h"
+
+#include <cstdio>
+#include <utility>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+namespace {
+
+constexpr DWORD kQueueSize = 10000;
+constexpr DWORD kWriteLimitMs = 5000;
+constexpr DWORD kOpenSettleMs = 100;
+constexpr DWORD kCloseSettleMs = 10;
+// Reads take only what is already buffered and so complete at once; this only bounds a
+// driver that would hold a read anyway.
+constexpr DWORD kReadGraceMs = 50;
+// The write timeout ends a stalled write after five seconds; this backstop covers a driver
+// that ignores it.
+constexpr DWORD kWriteGraceMs = 500;
+
+HANDLE AsHandle(SerialHandle handle) {
+    return static_cast<HANDLE>(handle);
+}
+
+// Reads return at once with what is buffered; a write may take five seconds at most.
+bool SetTimeouts(HANDLE port) {
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadTotalTimeoutMultiplier = 0;
+    timeouts.ReadTotalTimeoutConstant = 0;
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.WriteTotalTimeoutConstant = kWriteLimitMs;
+    return SetCommTimeouts(port, &timeouts) != 0;
+}
+
+// 8N1 at the given speed, binary, DTR and RTS off, no abort on errors; everything else (flow
+// control, special characters, limits) stays as the driver has it.
+bool SetLine(HANDLE port, int baudRate) {
+    DCB dcb{};
+    dcb.DCBlength = sizeof dcb;
+    if (!GetCommState(port, &dcb)) {
+        return false; // not a serial device
+    }
+    dcb.BaudRate = static_cast<DWORD>(baudRate);
+    dcb.ByteSize = 8;
+    dcb.Parity = NOPARITY;
+    dcb.StopBits = ONESTOPBIT;
+    dcb.fBinary = 1;
+    dcb.fDtrControl = DTR_CONTROL_DISABLE;
+    dcb.fRtsControl = RTS_CONTROL_DISABLE;
+    dcb.fAbortOnError = 0;
+    return SetCommState(port, &dcb) != 0;
+}
+
+// While a write waits on the line it looks at the cancel flag this often.
+constexpr DWORD kCancelCheckMs = 20;
+
+bool Cancelled(const std::atomic<int>* cancel) {
+    return cancel != nullptr && cancel->load() != 0;
+}
+
+// Waits up to limitMs for an overlapped operation started on port, or until the cancel flag is
+// set, cancels it when it is still running then, and gives the number of bytes it moved (also of
+// a cancelled or timed-out one).
+DWORD FinishOverlapped(HANDLE port, OVERLAPPED& overlapped, DWORD limitMs,
+                       const std::atomic<int>* cancel) {
+    const ULONGLONG deadline = GetTickCount64() + limitMs;
+    bool done = false;
+    for (;;) {
+        const ULONGLONG now = GetTickCount64();
+        const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+        const DWORD slice = cancel != nullptr && left > kCancelCheckMs ? kCancelCheckMs : left;
+        done = WaitForSingleObject(overlapped.hEvent, slice) == WAIT_OBJECT_0;
+        if (done || left == 0 || Cancelled(cancel)) {
+            break;
+        }
+    }
+    if (!done) {
+        // Either result leads to the wait below, which ends once the operation is gone.
+        (void)CancelIoEx(port, &overlapped);
+    }
+    DWORD transferred = 0;
+    // Fails for a cancelled operation, which still reports what it moved before.
+    (void)GetOverlappedResult(port, &overlapped, &transferred, TRUE);
+    return transferred;
+}
+
+// Waits until the driver has sent what is queued, or until the deadline or a cancel.
+void DrainOutput(HANDLE port, int baudRate, ULONGLONG deadline, const std::atomic<int>* cancel) {
+    for (;;) {
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (!ClearCommError(port, &errors, &status) || status.cbOutQue == 0) {
+            return; // sent, or the driver cannot tell (then there is nothing to wait on)
+        }
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline || Cancelled(cancel)) {
+            return;
+        }
+        // Ten bits per character on the line; sleep about as long as the rest takes to leave.
+        ULONGLONG pause =
+            static_cast<ULONGLONG>(status.cbOutQue) * 10 * 1000 / static_cast<ULONGLONG>(baudRate) +
+            1;
+        pause = pause < deadline - now ? pause : deadline - now;
+        if (cancel != nullptr && pause > kCancelCheckMs) {
+            pause = kCancelCheckMs;
+        }
+        Sleep(static_cast<DWORD>(pause));
+    }
+}
+
+} // namespace
+
+// Windows names its ports itself: the application directory is not consulted.
+CSerialPort::CSerialPort(std::string appDirectory) : m_strAppDirectory(std::move(appDirectory)) {}
+
+CSerialPort::~CSerialPort() {
+    Close();
+}
+
+// The driver takes any positive rate it can make; which ones, only the open tells.
+bool CSerialPort::SupportsBaudRate(int baudRate) {
+    return baudRate > 0;
+}
+
+int CSerialPort::Open(int port, int baudRate) {
+    if (m_bOpen) {
+        return 1;
+    }
+    if (baudRate <= 0) {
+        return 0; // would reach the driver as a huge unsigned rate
+    }
+    // The device namespace prefix is what makes COM10 and above reachable; it does no harm
+    // below that.
+    char name[32];
+    std::snprintf(name, sizeof name, "\\\\.\\COM%d", port);
+    // Exclusive (no sharing); overlapped, so that the worker can wait on the port and on its
+    // wake-up at the same time.
+    const HANDLE handle = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return 0;
+    }
+    // Manual reset: each overlapped operation resets it when it starts.
+    const HANDLE ioEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // A port whose timeouts cannot be set could block a read forever: refused like a rejected
+    // line setting.
+    if (ioEvent == nullptr || !SetTimeouts(handle) || !SetLine(handle, baudRate) ||
+        !SetupComm(handle, kQueueSize, kQueueSize)) {
+        if (ioEvent != nullptr) {
+            (void)CloseHandle(ioEvent);
+        }
+        (void)CloseHandle(handle); // the open has failed either way
+        return 0;
+    }
+    // The DCB already holds both lines off; saying so again covers drivers that apply the DCB
+    // lazily. A port without modem lines (a pseudo-terminal under wine) refuses this harmlessly.
+    (void)EscapeCommFunction(handle, CLRDTR);
+    (void)EscapeCommFunction(handle, CLRRTS);
+
+    m_hPort = handle;
+    m_hIoEvent = ioEvent;
+    m_nBaudRate = baudRate;
+    m_bOpen = 1;
+    // Drop whatever arrived before we were ready; a failed purge only leaves old bytes, which
+    // the frame parser ignores up to the next ':'.
+    (void)PurgeComm(handle, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
+    Sleep(kOpenSettleMs);
+    return 1;
+}
+
+int CSerialPort::Close() {
+    if (m_bOpen && m_hPort != kNoSerialHandle) {
+        // Unsent output is dropped so that closing cannot wait on a stalled line.
+        (void)PurgeComm(AsHandle(m_hPort), PURGE_TXABORT | PURGE_TXCLEAR);
+        (void)CloseHandle(AsHandle(m_hPort)); // nothing useful to do if closing fails
+        (void)CloseHandle(static_cast<HANDLE>(m_hIoEvent));
+        m_hPort = kNoSerialHandle;
+        m_hIoEvent = nullptr;
+        m_bOpen = 0;
+        Sleep(kCloseSettleMs);
+    }
+    return 1;
+}
+
+int CSerialPort::Write(const void* data, int size) {
+    if (!m_bOpen || m_hPort == kNoSerialHandle || data == nullptr || size <= 0) {
+        return 0;
+    }
+    const HANDLE port = AsHandle(m_hPort);
+    const ULONGLONG deadline = GetTickCount64() + kWriteLimitMs;
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = static_cast<HANDLE>(m_hIoEvent);
+    // Overlapped even though we wait for it: the count a synchronous write reports is not
+    // reliable everywhere (wine on a pseudo-terminal says 0 for bytes that did leave).
+    if (!WriteFile(port, data, static_cast<DWORD>(size), nullptr, &overlapped) &&
+        GetLastError() != ERROR_IO_PENDING) {
+        return 0; // the line is gone; the request concerned ends through its time-out
+    }
+    const DWORD written =
+        FinishOverlapped(port, overlapped, kWriteLimitMs + kWriteGraceMs, m_pCancel);
+    // Bounded, unlike FlushFileBuffers, which waits as long as flow control holds the line.
+    DrainOutput(port, m_nBaudRate, deadline, m_pCancel);
+    return static_cast<int>(written);
+}
+
+int CSerialPort::Read(void* buffer, int maxCount) {
+    if (!m_bOpen || m_hPort == kNoSerialHandle || buffer == nullptr || maxCount <= 0) {
+        return 0;
+    }
+    const HANDLE port = AsHandle(m_hPort);
+    // Also clears a pending line error (framing, parity, overrun), which would otherwise stop
+    // the port; the kind of error is of no use here.
+    DWORD errors = 0;
+    COMSTAT status{};
+    if (!ClearCommError(port, &errors, &status) || status.cbInQue == 0) {
+        return 0;
+    }
+    const DWORD wanted = status.cbInQue < static_cast<DWORD>(maxCount)
+                             ? status.cbInQue
+                             : static_cast<DWORD>(maxCount);
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = static_cast<HANDLE>(m_hIoEvent);
+    if (!ReadFile(port, buffer, wanted, nullptr, &overlapped) &&
+        GetLastError() != ERROR_IO_PENDING) {
+        return 0;
+    }
+    return static_cast<int>(FinishOverlapped(port, overlapped, kReadGraceMs, nullptr));
+}

@@ -1,0 +1,119 @@
+#include "SettingsLocation.h"
+#include "SettingsFile.h"
+#include "TempDirectory.h"
+#include "Utf8Path.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+
+#if !defined(_WIN32)
+#include <stdlib.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Environment = std::map<std::string, std::string>;
+
+EnvironmentLookup LookupIn(Environment environment) {
+    return [environment](const std::string& name) -> std::optional<std::string> {
+        const auto found = environment.find(name);
+        if (found == environment.end()) {
+            return std::nullopt;
+        }
+        return found->second;
+    };
+}
+
+} // namespace
+
+TEST(SettingsLocation, UserDirectoryFollowsThePlatformRule) {
+    const struct {
+        const char* name;
+        Environment environment;
+        std::optional<std::string> expected;
+    } cases[] = {
+#if defined(_WIN32)
+        {"APPDATA",
+         {{"APPDATA", "C:\\Users\\Jan\\AppData\\Roaming"}},
+         "C:\\Users\\Jan\\AppData\\Roaming\\qal-terminal\\"},
+        {"with a separator at its end", {{"APPDATA", "D:\\Dane\\"}}, "D:\\Dane\\qal-terminal\\"},
+        {"empty", {{"APPDATA", ""}}, std::nullopt},
+        {"only POSIX variables", {{"XDG_CONFIG_HOME", "C:\\x"}, {"HOME", "C:\\y"}}, std::nullopt},
+#else
+        {"XDG_CONFIG_HOME",
+         {{"XDG_CONFIG_HOME", "/srv/jan"}, {"HOME", "/home/jan"}},
+         "/srv/jan/qal-terminal/"},
+        {"with a slash at its end", {{"XDG_CONFIG_HOME", "/cfg/"}}, "/cfg/qal-terminal/"},
+        {"HOME", {{"HOME", "/home/jan"}}, "/home/jan/.config/qal-terminal/"},
+        {"empty XDG_CONFIG_HOME",
+         {{"XDG_CONFIG_HOME", ""}, {"HOME", "/home/jan"}},
+         "/home/jan/.config/qal-terminal/"},
+        {"relative XDG_CONFIG_HOME",
+         {{"XDG_CONFIG_HOME", "cfg"}, {"HOME", "/home/jan"}},
+         "/home/jan/.config/qal-terminal/"},
+        {"only APPDATA", {{"APPDATA", "/x"}}, std::nullopt},
+#endif
+        {"nothing", {}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(UserSettingsDirectory(LookupIn(c.environment)), c.expected);
+    }
+}
+
+TEST(SettingsLocation, BesideTheExecutableUnlessThatFolderCannotBeWritten) {
+    CTempDirectory dir;
+    ASSERT_FALSE(dir.Path().empty());
+    const std::string user = dir.Path() + "/Użytkownik";
+    const EnvironmentLookup environment = LookupIn({{"APPDATA", user}, {"XDG_CONFIG_HOME", user}});
+    const std::string userFolder = UserSettingsDirectory(environment).value_or("");
+    ASSERT_FALSE(userFolder.empty());
+
+    const std::string beside = dir.Path() + "/Zażółć gęślą jaźń/";
+    ASSERT_TRUE(fs::create_directory(PathFromUtf8(beside)));
+    EXPECT_EQ(SettingsDirectory(beside, environment), beside);
+    ASSERT_EQ(SaveSettingsFile(beside + "config.cfg", {}), SettingsSaveResult::Written);
+    EXPECT_EQ(SettingsDirectory(beside, environment), beside);
+
+    // Permission bits do not stop root, so the folder that cannot be written is a missing one.
+    const std::string missing = dir.Path() + "/brak/";
+    EXPECT_EQ(SettingsDirectory(missing, environment), userFolder);
+    EXPECT_EQ(SettingsDirectory(missing, LookupIn({})), missing) << "nowhere else to go";
+    EXPECT_FALSE(fs::exists(PathFromUtf8(userFolder))) << "made only when first saved";
+}
+
+TEST(SettingsLocation, SettingsRoundTripThroughAFolderWithAPolishName) {
+    CTempDirectory dir;
+    ASSERT_FALSE(dir.Path().empty());
+    const std::string user = dir.Path() + "/Użytkownik";
+    const std::string folder = SettingsDirectory(
+        dir.Path() + "/brak/", LookupIn({{"APPDATA", user}, {"XDG_CONFIG_HOME", user}}));
+    const ConnectionSettings saved{.port = 4, .baudRate = 9600, .deviceAddress = 7};
+    ASSERT_EQ(SaveSettingsFile(folder + "config.cfg", saved), SettingsSaveResult::Written);
+    // Under the name as written, not as another code page would spell it.
+    EXPECT_TRUE(fs::is_regular_file(PathFromUtf8(dir.Path()) / u8"Użytkownik" / u8"qal-terminal" /
+                                    u8"config.cfg"));
+    ConnectionSettings loaded;
+    ASSERT_EQ(LoadSettingsFile(folder + "config.cfg", loaded), SettingsLoadResult::Read);
+    EXPECT_EQ(loaded.port, 4);
+    EXPECT_EQ(loaded.baudRate, 9600);
+    EXPECT_EQ(loaded.deviceAddress, 7);
+}
+
+TEST(SettingsLocation, ProcessEnvironmentComesAsUtf8) {
+#if defined(_WIN32)
+    ASSERT_EQ(_wputenv_s(L"QAL_TEST_FOLDER", L"C:\\Użytkownik"), 0);
+    const std::string expected = "C:\\Użytkownik";
+#else
+    ASSERT_EQ(::setenv("QAL_TEST_FOLDER", "/home/użytkownik", 1), 0);
+    const std::string expected = "/home/użytkownik";
+#endif
+    EXPECT_EQ(ProcessEnvironment("QAL_TEST_FOLDER"), expected);
+    EXPECT_EQ(ProcessEnvironment("QAL_TEST_NO_SUCH_VARIABLE"), std::nullopt);
+}
