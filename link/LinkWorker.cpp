@@ -10,7 +10,7 @@ namespace {
 // The worker sleeps in the wake-up's wait while the line is quiet. Stops and queued messages
 // wake it at once; the limit only bounds how long a stop flag set without RequestStop goes
 // unseen.
-constexpr int kQuietWaitMs = 250;
+constexpr int kQuietWaitMs = 1000;
 // A port that keeps reporting readiness without giving data (a hung-up line) is left out of
 // the wait for this long, so that it cannot make the worker spin.
 constexpr int kDeadLineWaitMs = 100;
@@ -21,10 +21,21 @@ void PutLinkEvent(LinkContext& context, LinkEvent event) {
     PutForWindow(context, message);
 }
 
-// One pass: send at most one queued message, then read and decode at most one byte. Sending
-// first means a queued message always goes out before the next byte is read.
+// What one read of the port gave, handed to the parser a byte at a time: one system call for
+// what has arrived instead of one per character.
+struct ReceivedBytes {
+    unsigned char bytes[64] = {};
+    int size = 0;
+    int next = 0;
+
+    bool Empty() const { return next >= size; }
+};
+
+// One pass: send at most one queued message, then decode at most one received byte. Sending
+// first means a queued message always goes out before the next byte is handled.
 void RunLoop(LinkContext& context, CSerialPort& port, FrameParser& parser) {
     bool readyWithoutData = false; // the last wait ended on the port, and no byte came since
+    ReceivedBytes received;
     while (context.stopRequested.load() == 0) {
         bool busy = false;
         LinkMessage outgoing;
@@ -32,12 +43,16 @@ void RunLoop(LinkContext& context, CSerialPort& port, FrameParser& parser) {
             FrameEncoder::Send(outgoing, port); // a lost frame ends as the request's time-out
             busy = true;
         }
-        unsigned char byte = 0;
-        if (port.Read(&byte, 1) == 1) {
+        if (received.Empty()) {
+            received.size = port.Read(received.bytes, static_cast<int>(sizeof received.bytes));
+            received.next = 0;
+        }
+        if (!received.Empty()) {
+            const char byte = static_cast<char>(received.bytes[received.next++]);
             busy = true;
             readyWithoutData = false;
             LinkMessage incoming;
-            if (parser.Feed(static_cast<char>(byte)) && DecodeFrame(parser.Buffer(), incoming)) {
+            if (parser.Feed(byte) && DecodeFrame(parser.Buffer(), incoming)) {
                 PutForWindow(context, incoming);
             }
         }

@@ -152,7 +152,9 @@ void CDeviceLoop::OnFrame(Clock::time_point arrival, Clock::time_point now) {
 
 void CDeviceLoop::SendDue(Clock::time_point now) {
     while (!m_pending.empty() && m_pending.front().due <= now) {
-        Send(m_pending.front().frame, "->", now);
+        // The line starts on the answer when it was due, not when this loop got round to it:
+        // a late wake-up must not stretch the line time.
+        Send(m_pending.front().frame, "->", m_pending.front().due);
         m_pending.pop_front();
     }
     if (!m_behaviour.text.empty() && m_nextText <= now) {
