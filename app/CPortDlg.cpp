@@ -3,7 +3,11 @@
 #include "DataExchange.h"
 #include "ResourceIds.h"
 
+#include <QSerialPortInfo>
+#include <QWidget>
+
 #include <cstdint>
+#include <map>
 
 CPortDlg::CPortDlg() : CDialog(IDD_PORT) {}
 
@@ -16,7 +20,33 @@ bool CPortDlg::OnInitDialog() {
     // one whose index would not fit an int.
     const std::int64_t index = std::int64_t{m_pSettings->port} - 1;
     m_nPort = index >= 0 && index < kPortChoices ? static_cast<int>(index) : -1;
-    return CDialog::OnInitDialog();
+    const bool result = CDialog::OnInitDialog();
+    DescribeChoices();
+    return result;
+}
+
+void CPortDlg::DescribeChoices() {
+    // Maker and product of each serial device the system knows, by its device file (and by
+    // its port name, which is how Windows names it: "COM3").
+    std::map<std::string, std::string> adapters;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        const std::string name = AdapterName(info.manufacturer().trimmed().toStdString(),
+                                             info.description().trimmed().toStdString());
+        adapters[info.systemLocation().toStdString()] = name;
+        adapters[info.portName().toStdString()] = name;
+    }
+    for (int i = 0; i < kPortChoices; ++i) {
+        QWidget* choice = GetDlgItem(IDC_PORT_COM1 + i);
+        if (choice == nullptr) {
+            continue;
+        }
+        const PortDevice port = ProbePortDevice(m_strSettingsDir, i + 1, m_deviceAccess);
+        const auto adapter = adapters.find(port.device);
+        const QString text = QString::fromStdString(
+            DescribePortDevice(port, adapter != adapters.end() ? adapter->second : std::string()));
+        choice->setToolTip(text);
+        choice->setAccessibleDescription(text);
+    }
 }
 
 void CPortDlg::OnDestroy() {

@@ -8,6 +8,7 @@
 #include "ClockUpdate.h"
 #include "DataExchange.h"
 #include "MessageBoxTypes.h"
+#include "PortFailureText.h"
 #include "ResourceIds.h"
 #include "SettingsFile.h"
 #include "SettingsLocation.h"
@@ -243,6 +244,7 @@ void CTerminalDlg::OnContextMenu(QContextMenuEvent& event) {
 void CTerminalDlg::OnConnectionOptions() {
     CPortDlg dialog;
     dialog.m_pSettings = &m_settings;
+    dialog.m_strSettingsDir = m_strAppDir;
     if (dialog.DoModal() == IDOK) {
         SaveSettings();
     }
@@ -330,6 +332,13 @@ void CTerminalDlg::OnDeviceMessage(const LinkMessage& message) {
 
 void CTerminalDlg::ShowLinkMessage(const std::string& text) {
     AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CTerminalDlg::ReportPortFailure(const PortFailure& failure) {
+    // The box that follows keeps its words; the system's reason goes where a service engineer
+    // starting the program from a shell sees it. A closed standard error leaves just the box.
+    (void)std::fputs(PortFailureLines("qal-terminal", failure).c_str(), stderr);
+    (void)std::fflush(stderr);
 }
 
 void CTerminalDlg::PutForDevice(const LinkMessage& message) {

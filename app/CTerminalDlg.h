@@ -130,6 +130,7 @@ protected:
     std::function<void()> LinkNotifier() override;
     void OnDeviceMessage(const LinkMessage& message) override;
     void ShowLinkMessage(const std::string& text) override;
+    void ReportPortFailure(const PortFailure& failure) override;
     // IQueueOwner
     void PutForDevice(const LinkMessage& message) override;
     // IReadoutOwner

@@ -35,7 +35,7 @@ std::string Utf8FromWide(const wchar_t* text) {
 }
 
 // Access rights on Windows are not told by file attributes: only a file made there says it.
-bool IsWritableDirectory(const fs::path& directory) {
+bool IsWritablePath(const fs::path& directory) {
     const fs::path probe = directory / (".qal-write-test-" + std::to_string(GetCurrentProcessId()));
     const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
@@ -46,7 +46,7 @@ bool IsWritableDirectory(const fs::path& directory) {
     return true;
 }
 #else
-bool IsWritableDirectory(const fs::path& directory) {
+bool IsWritablePath(const fs::path& directory) {
     std::error_code error;
     return fs::is_directory(directory, error) && ::access(directory.c_str(), W_OK | X_OK) == 0;
 }
@@ -102,12 +102,53 @@ std::optional<std::string> UserSettingsDirectory(const EnvironmentLookup& enviro
     return std::nullopt;
 }
 
-std::string SettingsDirectory(const std::string& executableDirectory,
-                              const EnvironmentLookup& environment) {
+bool IsWritableDirectory(const std::string& directory) {
+    return IsWritablePath(PathFromUtf8(directory.empty() ? "." : directory));
+}
+
+bool IsInstalledProgramDirectory(const std::string& executableDirectory) {
     const fs::path beside = PathFromUtf8(executableDirectory.empty() ? "." : executableDirectory);
     std::error_code error;
-    if (fs::exists(beside / "config.cfg", error) || IsWritableDirectory(beside)) {
+    return fs::is_regular_file(
+        beside / ".." / "share" / "applications" / (std::string(QAL_APP_ID) + ".desktop"), error);
+}
+
+std::string SettingsDirectory(const std::string& executableDirectory,
+                              const EnvironmentLookup& environment,
+                              const DirectoryCheck& isWritable) {
+    const fs::path beside = PathFromUtf8(executableDirectory.empty() ? "." : executableDirectory);
+    std::error_code error;
+    if (fs::exists(beside / "config.cfg", error) ||
+        (!IsInstalledProgramDirectory(executableDirectory) && isWritable(executableDirectory))) {
         return executableDirectory;
     }
     return UserSettingsDirectory(environment).value_or(executableDirectory);
+}
+
+std::string ExecutableDirectory() {
+#if defined(_WIN32)
+    std::wstring name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+        if (length == 0) {
+            return {};
+        }
+        if (length < name.size()) {
+            name.resize(length);
+            break;
+        }
+        name.resize(name.size() * 2); // cut short: try again with more room
+    }
+    const fs::path executable(name);
+#else
+    std::error_code error;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    if (error) {
+        return {};
+    }
+#endif
+    const std::string directory = Utf8FromPath(executable.parent_path());
+    return directory.empty() ? directory
+                             : directory + static_cast<char>(fs::path::preferred_separator);
 }

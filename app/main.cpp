@@ -1,10 +1,51 @@
 #include "CTerminalApp.h"
+#include "CommandLine.h"
 #include "DialogBuilder.h"
+#include "SettingsLocation.h"
+#include "Utf8Path.h"
 
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+// Writes text to a standard stream; false when it did not get there (a closed or full output),
+// which must not end as success.
+bool Print(std::FILE* stream, const std::string& text) {
+    return std::fputs(text.c_str(), stream) >= 0 && std::fflush(stream) == 0;
+}
+
+std::string SettingsFile() {
+    return SettingsDirectory(ExecutableDirectory(), ProcessEnvironment) + "config.cfg";
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    // Before any window: help and version must work without a display.
+    const CommandLine command = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (command.action) {
+    case CommandLine::Action::Help: {
+        const std::string file = SettingsFile();
+        std::error_code error;
+        const bool exists = std::filesystem::exists(PathFromUtf8(file), error);
+        return Print(stdout, HelpText(file, exists)) ? 0 : 1;
+    }
+    case CommandLine::Action::Version:
+        return Print(stdout, VersionText()) ? 0 : 1;
+    case CommandLine::Action::Refuse:
+        (void)Print(stderr, command.error); // the status says it as well
+        return 2;
+    case CommandLine::Action::Run:
+        break;
+    }
+
     QApplication application(argc, argv);
     QIcon icon;
     icon.addPixmap(DialogBuilder::AppIconPixmap(32));

@@ -176,6 +176,7 @@ void CComLink::OnEnded(int result) {
     SetControlsDisconnected();
     m_pOwner->PollMeasurement(0);
     if (result == 2) {
+        m_pOwner->ReportPortFailure(m_context.failure); // the worker has been joined
         m_pOwner->ShowLinkMessage("Nie można korzystać z wybranego portu.\r\nRozłączono.");
     } else if (result != 0) {
         m_pOwner->ShowLinkMessage("Nieznany powod bledu");

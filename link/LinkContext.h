@@ -4,6 +4,7 @@
 #include "LinkMessage.h"
 #include "LinkWakeup.h"
 #include "MessageList.h"
+#include "SerialPort.h"
 
 #include <atomic>
 #include <cstdint>
@@ -33,6 +34,9 @@ struct LinkContext {
     std::atomic<int> stopRequested{0}; // the worker leaves its loop once it sees 1
     std::atomic<int> running{0};       // 0: no worker attached, puts into either list are refused
     std::atomic<int> result{0};        // of the last run: 0 ended normally, 2 the port failed
+    // Why the last run ended with 2. Written by the worker before it sets result; read by the
+    // controller only after it has joined the worker.
+    PortFailure failure;
 
     std::mutex lock; // guards both lists, for one list operation at a time
     CMessageList toDevice;

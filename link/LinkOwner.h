@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LinkMessage.h"
+#include "SerialPort.h"
 
 #include <functional>
 #include <string>
@@ -28,6 +29,9 @@ public:
     virtual void PollMeasurement(int action) = 0;
     // The application message box with OK and the exclamation icon; returns when it is closed.
     virtual void ShowLinkMessage(const std::string& text) = 0;
+    // Why the port could not be used or went away, told just before the message box that
+    // reports it; the box itself does not say.
+    virtual void ReportPortFailure(const PortFailure& failure) = 0;
 
 protected:
     ~ILinkOwner() = default;

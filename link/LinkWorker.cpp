@@ -11,9 +11,12 @@ namespace {
 // wake it at once; the limit only bounds how long a stop flag set without RequestStop goes
 // unseen.
 constexpr int kQuietWaitMs = 1000;
-// A port that keeps reporting readiness without giving data (a hung-up line) is left out of
-// the wait for this long, so that it cannot make the worker spin.
+// A port that reports readiness without giving data, and whose device has not gone (some
+// drivers end a wait early), is left out of the wait for this long, so that it cannot make the
+// worker spin.
 constexpr int kDeadLineWaitMs = 100;
+
+enum class LoopEnd { Stopped, LineGone };
 
 void PutLinkEvent(LinkContext& context, LinkEvent event) {
     LinkMessage message;
@@ -32,8 +35,9 @@ struct ReceivedBytes {
 };
 
 // One pass: send at most one queued message, then decode at most one received byte. Sending
-// first means a queued message always goes out before the next byte is handled.
-void RunLoop(LinkContext& context, CSerialPort& port, FrameParser& parser) {
+// first means a queued message always goes out before the next byte is handled. Ends on a stop
+// request, or when the device has gone and nothing can arrive any more.
+LoopEnd RunLoop(LinkContext& context, CSerialPort& port, FrameParser& parser) {
     bool readyWithoutData = false; // the last wait ended on the port, and no byte came since
     ReceivedBytes received;
     while (context.stopRequested.load() == 0) {
@@ -59,11 +63,17 @@ void RunLoop(LinkContext& context, CSerialPort& port, FrameParser& parser) {
         if (busy) {
             continue; // more may be queued or waiting: look again before sleeping
         }
+        // Readiness without data is how a hang-up shows; asked only then, so a quiet line costs
+        // no extra system call.
+        if (readyWithoutData && port.LineGone()) {
+            return LoopEnd::LineGone;
+        }
         const CLinkWakeup::WaitResult woken =
             readyWithoutData ? context.wakeup.Wait(kNoSerialHandle, kDeadLineWaitMs)
                              : context.wakeup.Wait(port.NativeHandle(), kQuietWaitMs);
         readyWithoutData = woken == CLinkWakeup::WaitResult::PortReady;
     }
+    return LoopEnd::Stopped;
 }
 
 } // namespace
@@ -72,20 +82,29 @@ int LinkThreadProc(LinkContext* context) {
     CSerialPort port(context->appDirectory);
     port.SetCancelFlag(&context->stopRequested); // a stop never waits on a stalled line
     FrameParser parser(context->rxStore);
+    context->failure = PortFailure{};
     context->running.store(1);
     PutLinkEvent(*context, kLinkEventOpening);
 
     if (!port.Open(context->port, context->baudRate)) {
+        context->failure = port.Failure();
         context->result.store(2);
         PutLinkEvent(*context, kLinkEventEnded);
         return 2;
     }
     PutLinkEvent(*context, kLinkEventConnected);
 
-    RunLoop(*context, port, parser); // not a single pass when a stop came during the open
+    // Not a single pass when a stop came during the open.
+    const LoopEnd end = RunLoop(*context, port, parser);
 
+    // A device that went away ends the link as one that could not be opened: nothing can come
+    // from it, so the link must not look connected.
+    const int result = end == LoopEnd::LineGone ? 2 : 0;
+    if (result != 0) {
+        context->failure = port.Failure();
+    }
     port.Close();
-    context->result.store(0);
+    context->result.store(result);
     PutLinkEvent(*context, kLinkEventEnded);
-    return 0;
+    return result;
 }

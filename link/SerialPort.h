@@ -13,6 +13,16 @@ using SerialHandle = int;
 inline constexpr SerialHandle kNoSerialHandle = -1;
 #endif
 
+// Why a port could not be used, or why it went away: for the diagnostics the program writes
+// beside its message box.
+struct PortFailure {
+    int port = 0;
+    std::string device;            // what the port number reached, as the system names it
+    std::string reason;            // the system's own text for the error
+    bool permissionDenied = false; // the user may not use the device (a group membership is due)
+    bool lost = false;             // the line went away while connected
+};
+
 // One serial port, opened by number ("COM%d") with 8N1 and DTR/RTS off. Reads never wait, a write
 // sends one whole block and waits at most five seconds for it to leave. Every operation reports
 // with an int (1/0 or a byte count), never with an exception. Used by one thread at a time.
@@ -37,6 +47,14 @@ public:
     // port is not open. Never waits.
     int Read(void* buffer, int maxCount);
 
+    // Whether the device has gone (an adapter pulled out, the far end of a pseudo-terminal
+    // closed): nothing can arrive any more. Remembers what Read and Write saw and, when that
+    // says nothing, asks the system; worth calling when the port reported readiness but a Read
+    // gave nothing. False for a closed port.
+    bool LineGone();
+    // What the last failed Open, or a line that has gone, left to say; empty otherwise.
+    const PortFailure& Failure() const { return m_failure; }
+
     // A flag that, once it holds 1, makes a write waiting on a stalled line give up at once
     // instead of after five seconds: the worker passes its stop request, so that closing the
     // program never waits on the line. Null: no such flag.
@@ -52,14 +70,21 @@ public:
     // The device behind port n: <appDirectory>/COM<n> when such a file or link exists, otherwise
     // /dev/ttyS<n-1>.
     static std::string DevicePath(const std::string& appDirectory, int port);
+    // The device a path reaches, as a person would look for it: the file behind links (a COM<n>
+    // link, a name under /dev/serial/by-id/), or for a link to nothing the place it points to.
+    static std::string ReachedDevice(const std::string& path);
 #endif
 
 private:
+    void MarkLineGone(unsigned long error);
+
     SerialHandle m_hPort = kNoSerialHandle;
     int m_bOpen = 0;
     int m_nBaudRate = 0;
     std::string m_strAppDirectory;
     const std::atomic<int>* m_pCancel = nullptr;
+    bool m_bLineGone = false;
+    PortFailure m_failure;
 #if defined(_WIN32)
     void* m_hIoEvent = nullptr; // completes the overlapped reads and writes
 #endif

@@ -2,6 +2,9 @@
 
 #include <cerrno>
 #include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -67,12 +70,22 @@ int WaitSlice(int left, const std::atomic<int>* cancel) {
     return cancel != nullptr && left > kCancelCheckMs ? kCancelCheckMs : left;
 }
 
+std::string ErrorText(int error) {
+    return std::generic_category().message(error);
+}
+
+// Errors after which nothing will come from the device again.
+bool IsLineGoneError(int error) {
+    return error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
+}
+
 // Raw 8N1 at the given speed; hardware flow control stays as the driver has it. Reads return
-// at once with what is buffered (VMIN 0, VTIME 0).
-bool ConfigureLine(int fd, speed_t speed) {
+// at once with what is buffered (VMIN 0, VTIME 0). 0 when the line took it all, otherwise the
+// error (EINVAL when the driver quietly kept other settings).
+int ConfigureLine(int fd, speed_t speed) {
     termios tio{};
     if (::tcgetattr(fd, &tio) != 0) {
-        return false; // not a terminal device
+        return errno; // not a terminal device
     }
     tio.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
                                           ICRNL | IXON | IXOFF | INPCK);
@@ -83,18 +96,30 @@ bool ConfigureLine(int fd, speed_t speed) {
     tio.c_cc[VMIN] = 0;
     tio.c_cc[VTIME] = 0;
     if (::cfsetispeed(&tio, speed) != 0 || ::cfsetospeed(&tio, speed) != 0) {
-        return false;
+        return errno;
     }
     if (::tcsetattr(fd, TCSANOW, &tio) != 0) {
-        return false;
+        return errno;
     }
     // tcsetattr succeeds when any part of the request was applied: check what the line took.
     termios applied{};
     if (::tcgetattr(fd, &applied) != 0) {
-        return false;
+        return errno;
     }
-    return ::cfgetospeed(&applied) == speed && (applied.c_cflag & CSIZE) == CS8 &&
-           (applied.c_cflag & (PARENB | CSTOPB)) == 0 && (applied.c_lflag & ICANON) == 0;
+    const bool taken = ::cfgetospeed(&applied) == speed && (applied.c_cflag & CSIZE) == CS8 &&
+                       (applied.c_cflag & (PARENB | CSTOPB)) == 0 &&
+                       (applied.c_lflag & ICANON) == 0;
+    return taken ? 0 : EINVAL;
+}
+
+// Exclusive use: TIOCEXCL keeps out other opens of the device (except by privileged processes),
+// the lock keeps out any other program that locks it too, root included. 0 or the error.
+int TakeExclusively(int fd) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        // "Would block" means another program holds the device.
+        return errno == EWOULDBLOCK ? EBUSY : errno;
+    }
+    return ::ioctl(fd, TIOCEXCL) == 0 ? 0 : errno;
 }
 
 // Waits until the driver has sent what is queued, or until the deadline or a cancel.
@@ -136,6 +161,24 @@ std::string CSerialPort::DevicePath(const std::string& appDirectory, int port) {
     return "/dev/ttyS" + std::to_string(static_cast<long long>(port) - 1);
 }
 
+std::string CSerialPort::ReachedDevice(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) != nullptr) {
+        return resolved;
+    }
+    char target[PATH_MAX];
+    const ssize_t n = ::readlink(path.c_str(), target, sizeof target - 1);
+    if (n <= 0) {
+        return path;
+    }
+    const std::string pointee(target, static_cast<std::size_t>(n));
+    const std::size_t slash = path.find_last_of('/');
+    if (pointee.front() == '/' || slash == std::string::npos) {
+        return pointee;
+    }
+    return path.substr(0, slash + 1) + pointee;
+}
+
 bool CSerialPort::SupportsBaudRate(int baudRate) {
     speed_t speed{};
     return SpeedFor(baudRate, speed);
@@ -145,22 +188,27 @@ int CSerialPort::Open(int port, int baudRate) {
     if (m_bOpen) {
         return 1;
     }
+    const std::string path = DevicePath(m_strAppDirectory, port);
+    m_failure = PortFailure{};
+    m_failure.port = port;
+    m_failure.device = ReachedDevice(path);
     speed_t speed{};
     if (!SpeedFor(baudRate, speed)) {
+        m_failure.reason = "unsupported baud rate " + std::to_string(baudRate);
         return 0;
     }
-    const std::string path = DevicePath(m_strAppDirectory, port);
     // Non-blocking: the open must not wait for a carrier, and reads must never wait.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        return 0;
+    int error = fd < 0 ? errno : TakeExclusively(fd);
+    if (error == 0) {
+        error = ConfigureLine(fd, speed);
     }
-    // Exclusive use: TIOCEXCL keeps out other opens of the device (except by privileged
-    // processes), the lock keeps out any other program that locks it too, root included.
-    const bool configured = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::ioctl(fd, TIOCEXCL) == 0 &&
-                            ConfigureLine(fd, speed);
-    if (!configured) {
-        ::close(fd); // result irrelevant: the open has failed either way
+    if (error != 0) {
+        if (fd >= 0) {
+            ::close(fd); // result irrelevant: the open has failed either way
+        }
+        m_failure.reason = ErrorText(error);
+        m_failure.permissionDenied = error == EACCES || error == EPERM;
         return 0;
     }
     // DTR and RTS off. A pseudo-terminal has no modem lines and refuses this; that is harmless.
@@ -186,6 +234,7 @@ int CSerialPort::Close() {
         (void)::close(m_hPort); // nothing useful to do if close reports an error
         m_hPort = kNoSerialHandle;
         m_bOpen = 0;
+        m_bLineGone = false;
         std::this_thread::sleep_for(kCloseSettleTime);
     }
     return 1;
@@ -218,12 +267,16 @@ int CSerialPort::Write(const void* data, int size) {
                 break;
             }
             if ((writable.revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
-                break; // the line is gone
+                (void)LineGone(); // says why
+                break;
             }
             continue;
         }
-        // Any other error: the line is gone. The caller does not examine short writes; the
+        // Any other error: the frame is lost. The caller does not examine short writes; the
         // request concerned ends through its time-out.
+        if (n < 0 && IsLineGoneError(errno)) {
+            MarkLineGone(static_cast<unsigned long>(errno));
+        }
         break;
     }
     DrainOutput(m_hPort, m_nBaudRate, deadline, m_pCancel);
@@ -238,6 +291,35 @@ int CSerialPort::Read(void* buffer, int maxCount) {
     do {
         n = ::read(m_hPort, buffer, static_cast<std::size_t>(maxCount));
     } while (n < 0 && errno == EINTR);
+    if (n < 0 && IsLineGoneError(errno)) {
+        MarkLineGone(static_cast<unsigned long>(errno));
+    }
     // EAGAIN (nothing waiting) and line errors alike read as "nothing".
     return n > 0 ? static_cast<int>(n) : 0;
+}
+
+bool CSerialPort::LineGone() {
+    if (!m_bOpen || m_hPort == kNoSerialHandle) {
+        return false;
+    }
+    if (m_bLineGone) {
+        return true;
+    }
+    // Hang-up and error conditions are reported whatever events are asked for. A terminal
+    // reports hang-up only when it is gone for good: an unplugged adapter, a pseudo-terminal
+    // whose other side closed (carrier loss does not count, the line is local).
+    pollfd state{m_hPort, 0, 0};
+    if (::poll(&state, 1, 0) == 1 && (state.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) {
+        // The system's own word for it: a terminal that has gone refuses even its settings.
+        termios tio{};
+        MarkLineGone(::tcgetattr(m_hPort, &tio) != 0 ? static_cast<unsigned long>(errno)
+                                                     : static_cast<unsigned long>(EIO));
+    }
+    return m_bLineGone;
+}
+
+void CSerialPort::MarkLineGone(unsigned long error) {
+    m_bLineGone = true;
+    m_failure.reason = ErrorText(static_cast<int>(error));
+    m_failure.lost = true;
 }

@@ -25,6 +25,40 @@ HANDLE AsHandle(SerialHandle handle) {
     return static_cast<HANDLE>(handle);
 }
 
+// The system's text for an error, in UTF-8 and without the line break it ends with.
+std::string ErrorText(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string result;
+    if (length > 0 && text != nullptr) {
+        const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0,
+                                             nullptr, nullptr);
+        if (size > 0) {
+            result.resize(static_cast<std::size_t>(size));
+            (void)WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), result.data(),
+                                      size, nullptr, nullptr); // sized by the call above
+        }
+    }
+    if (text != nullptr) {
+        (void)LocalFree(text); // nothing to do if freeing fails
+    }
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' ||
+                               result.back() == ' ' || result.back() == '.')) {
+        result.pop_back();
+    }
+    return result.empty() ? "error " + std::to_string(error) : result;
+}
+
+// What drivers answer once the device behind an open port has gone (a USB adapter pulled
+// out): nothing will come from it again.
+bool IsLineGoneError(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_BAD_COMMAND ||
+           error == ERROR_GEN_FAILURE || error == ERROR_DEVICE_REMOVED ||
+           error == ERROR_DEVICE_NOT_CONNECTED;
+}
+
 // Reads return at once with what is buffered; a write may take five seconds at most.
 bool SetTimeouts(HANDLE port) {
     COMMTIMEOUTS timeouts{};
@@ -130,8 +164,13 @@ int CSerialPort::Open(int port, int baudRate) {
     if (m_bOpen) {
         return 1;
     }
+    m_failure = PortFailure{};
+    m_failure.port = port;
+    m_failure.device = "COM" + std::to_string(port);
     if (baudRate <= 0) {
-        return 0; // would reach the driver as a huge unsigned rate
+        // Would reach the driver as a huge unsigned rate.
+        m_failure.reason = "unsupported baud rate " + std::to_string(baudRate);
+        return 0;
     }
     // The device namespace prefix is what makes COM10 and above reachable; it does no harm
     // below that.
@@ -142,6 +181,7 @@ int CSerialPort::Open(int port, int baudRate) {
     const HANDLE handle = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
+        m_failure.reason = ErrorText(GetLastError());
         return 0;
     }
     // Manual reset: each overlapped operation resets it when it starts.
@@ -150,6 +190,7 @@ int CSerialPort::Open(int port, int baudRate) {
     // line setting.
     if (ioEvent == nullptr || !SetTimeouts(handle) || !SetLine(handle, baudRate) ||
         !SetupComm(handle, kQueueSize, kQueueSize)) {
+        m_failure.reason = ErrorText(GetLastError());
         if (ioEvent != nullptr) {
             (void)CloseHandle(ioEvent);
         }
@@ -181,6 +222,7 @@ int CSerialPort::Close() {
         m_hPort = kNoSerialHandle;
         m_hIoEvent = nullptr;
         m_bOpen = 0;
+        m_bLineGone = false;
         Sleep(kCloseSettleMs);
     }
     return 1;
@@ -196,9 +238,14 @@ int CSerialPort::Write(const void* data, int size) {
     overlapped.hEvent = static_cast<HANDLE>(m_hIoEvent);
     // Overlapped even though we wait for it: the count a synchronous write reports is not
     // reliable everywhere (wine on a pseudo-terminal says 0 for bytes that did leave).
-    if (!WriteFile(port, data, static_cast<DWORD>(size), nullptr, &overlapped) &&
-        GetLastError() != ERROR_IO_PENDING) {
-        return 0; // the line is gone; the request concerned ends through its time-out
+    if (!WriteFile(port, data, static_cast<DWORD>(size), nullptr, &overlapped)) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_IO_PENDING) {
+            if (IsLineGoneError(error)) {
+                MarkLineGone(error);
+            }
+            return 0; // the request concerned ends through its time-out
+        }
     }
     const DWORD written =
         FinishOverlapped(port, overlapped, kWriteLimitMs + kWriteGraceMs, m_pCancel);
@@ -216,7 +263,14 @@ int CSerialPort::Read(void* buffer, int maxCount) {
     // the port; the kind of error is of no use here.
     DWORD errors = 0;
     COMSTAT status{};
-    if (!ClearCommError(port, &errors, &status) || status.cbInQue == 0) {
+    if (!ClearCommError(port, &errors, &status)) {
+        const DWORD error = GetLastError();
+        if (IsLineGoneError(error)) {
+            MarkLineGone(error);
+        }
+        return 0;
+    }
+    if (status.cbInQue == 0) {
         return 0;
     }
     const DWORD wanted = status.cbInQue < static_cast<DWORD>(maxCount)
@@ -229,4 +283,29 @@ int CSerialPort::Read(void* buffer, int maxCount) {
         return 0;
     }
     return static_cast<int>(FinishOverlapped(port, overlapped, kReadGraceMs, nullptr));
+}
+
+// Only real drivers show a device going: under wine, where the tests run, a port cannot be
+// pulled out from under an open handle.
+bool CSerialPort::LineGone() {
+    if (!m_bOpen || m_hPort == kNoSerialHandle) {
+        return false;
+    }
+    if (!m_bLineGone) {
+        DWORD errors = 0;
+        COMSTAT status{};
+        if (!ClearCommError(AsHandle(m_hPort), &errors, &status)) {
+            const DWORD error = GetLastError();
+            if (IsLineGoneError(error)) {
+                MarkLineGone(error);
+            }
+        }
+    }
+    return m_bLineGone;
+}
+
+void CSerialPort::MarkLineGone(unsigned long error) {
+    m_bLineGone = true;
+    m_failure.reason = ErrorText(static_cast<DWORD>(error));
+    m_failure.lost = true;
 }

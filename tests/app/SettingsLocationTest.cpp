@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <string>
@@ -116,4 +117,68 @@ TEST(SettingsLocation, ProcessEnvironmentComesAsUtf8) {
 #endif
     EXPECT_EQ(ProcessEnvironment("QAL_TEST_FOLDER"), expected);
     EXPECT_EQ(ProcessEnvironment("QAL_TEST_NO_SUCH_VARIABLE"), std::nullopt);
+}
+
+// The program folder of a portable copy, of one that cannot be written, and of an installed
+// copy (its desktop entry beside its bin folder), each with and without config.cfg in it.
+TEST(SettingsLocation, ProgramFolderOrUserFolder) {
+    CTempDirectory dir;
+    ASSERT_FALSE(dir.Path().empty());
+    const std::string user = dir.Path() + "/home/łukasz";
+    const EnvironmentLookup environment = LookupIn({{"HOME", user}, {"APPDATA", user}});
+    const std::string userFolder = UserSettingsDirectory(environment).value_or("");
+    ASSERT_FALSE(userFolder.empty());
+    const fs::path root = PathFromUtf8(dir.Path());
+    const std::string entry = std::string(QAL_APP_ID) + ".desktop";
+    ASSERT_TRUE(fs::create_directories(root / "usr" / "bin"));
+    ASSERT_TRUE(fs::create_directories(root / "usr" / "share" / "applications"));
+    std::ofstream(root / "usr" / "share" / "applications" / entry) << "[Desktop Entry]\n";
+    ASSERT_TRUE(fs::create_directories(root / "portable"));
+    const std::string installed = Utf8FromPath(root / "usr" / "bin") + "/";
+    const std::string portable = Utf8FromPath(root / "portable") + "/";
+
+    const auto writable = [](const std::string&) { return true; };
+    const auto readOnly = [](const std::string&) { return false; };
+    const struct {
+        const char* name;
+        std::string folder;
+        bool canWrite;
+        bool withConfig;
+        std::string expected;
+    } cases[] = {
+        {"writable", portable, true, false, portable},
+        {"read-only", portable, false, false, userFolder},
+        {"read-only with config.cfg", portable, false, true, portable},
+        {"installed, writable by root", installed, true, false, userFolder},
+        {"installed with config.cfg", installed, false, true, installed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path config = PathFromUtf8(c.folder) / "config.cfg";
+        if (c.withConfig) {
+            ASSERT_EQ(SaveSettingsFile(Utf8FromPath(config), {}), SettingsSaveResult::Written);
+        }
+        const DirectoryCheck check = c.canWrite ? DirectoryCheck(writable) : readOnly;
+        EXPECT_EQ(SettingsDirectory(c.folder, environment, check), c.expected);
+        fs::remove(config);
+    }
+    EXPECT_TRUE(IsInstalledProgramDirectory(installed));
+    EXPECT_FALSE(IsInstalledProgramDirectory(portable));
+
+    // The user folder under a home with a Polish name is made by the first save.
+    const std::string folder = SettingsDirectory(installed, environment);
+    EXPECT_EQ(folder, userFolder);
+#if !defined(_WIN32)
+    EXPECT_EQ(folder, user + "/.config/qal-terminal/");
+#endif
+    ASSERT_EQ(SaveSettingsFile(folder + "config.cfg", {}), SettingsSaveResult::Written);
+    EXPECT_TRUE(fs::is_regular_file(PathFromUtf8(folder) / "config.cfg"));
+    EXPECT_TRUE(fs::is_directory(root / "home" / u8"łukasz")) << "under the name as written";
+}
+
+TEST(SettingsLocation, ExecutableDirectoryIsThisProgramsFolder) {
+    const std::string directory = ExecutableDirectory();
+    ASSERT_FALSE(directory.empty());
+    EXPECT_TRUE(fs::is_directory(PathFromUtf8(directory)));
+    EXPECT_TRUE(directory.back() == '/' || directory.back() == '\\') << directory;
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <map>
 #include <string>
@@ -45,6 +46,10 @@ public:
     void OnDeviceMessage(const LinkMessage& message) override { received.push_back(message); }
     void PollMeasurement(int action) override { polls.push_back(action); }
     void ShowLinkMessage(const std::string& text) override { boxes.push_back(text); }
+    void ReportPortFailure(const PortFailure& failure) override {
+        EXPECT_EQ(failures.size(), boxes.size()) << "told before the box";
+        failures.push_back(failure);
+    }
 
     LinkSettings settings;
     std::map<int, bool> enabled;
@@ -52,6 +57,7 @@ public:
     std::vector<LinkMessage> received;
     std::vector<int> polls;
     std::vector<std::string> boxes;
+    std::vector<PortFailure> failures;
     CNotifyCounter notes;
 };
 
@@ -146,6 +152,58 @@ TEST_F(LinkControllerTest, PortThatCannotBeOpenedIsReported) {
               std::vector<std::string>{"Nie można korzystać z wybranego portu.\r\nRozłączono."});
     EXPECT_EQ(Buttons(), kDisconnected);
     EXPECT_EQ(window.polls, std::vector<int>{0});
+    ASSERT_EQ(window.failures.size(), 1u);
+    EXPECT_EQ(window.failures[0].port, 250);
+    EXPECT_EQ(window.failures[0].device, "/dev/ttyS249");
+    EXPECT_EQ(window.failures[0].reason, std::generic_category().message(ENOENT));
+    EXPECT_FALSE(window.failures[0].lost);
+}
+
+// A line that goes away while connected ends the link as a port that cannot be used, whether
+// the worker was idle or had a request to send; the same port connects again once a device is
+// back behind it.
+TEST_F(LinkControllerTest, LineThatGoesAwayEndsTheLinkAndTheSamePortConnectsAgain) {
+    const std::string kPortBox = "Nie można korzystać z wybranego portu.\r\nRozłączono.";
+    for (const bool requestOutstanding : {false, true}) {
+        SCOPED_TRACE(requestOutstanding ? "request outstanding" : "idle");
+        const std::size_t logBefore = window.log.size();
+        link->OnConnect();
+        HandleNotifications(handled + 2);
+        ASSERT_EQ(Buttons(), kConnected);
+        if (requestOutstanding) {
+            LinkMessage request;
+            request.address = 0x1F;
+            request.command = 0x21;
+            PutForDevice(link->m_context, request);
+            ASSERT_EQ(pty.Receive(11, 2s), "\n\r:031F21BD");
+            PutForDevice(link->m_context, request); // and one more for a line that is gone
+        }
+        pty.CloseMaster();
+        HandleNotifications(handled + 1);
+        EXPECT_EQ(std::vector<std::string>(window.log.begin() + logBefore, window.log.end()),
+                  (std::vector<std::string>{"Otwieranie portu COM" + std::to_string(pty.Port()) +
+                                                " , 19200b/s...",
+                                            "Połączono", "Rozłączono"}));
+        EXPECT_EQ(Buttons(), kDisconnected);
+        EXPECT_EQ(window.polls.back(), 0);
+        EXPECT_EQ(window.boxes.back(), kPortBox);
+        ASSERT_FALSE(window.failures.empty());
+        EXPECT_TRUE(window.failures.back().lost);
+        EXPECT_EQ(window.failures.back().device, pty.SlavePath());
+        EXPECT_EQ(window.failures.back().reason, std::generic_category().message(EIO));
+        EXPECT_EQ(link->m_context.running.load(), 0);
+        ASSERT_TRUE(pty.Replug());
+    }
+    EXPECT_EQ(window.boxes.size(), 2u);
+    EXPECT_EQ(window.notes.Count(), handled) << "nothing after the ended event";
+
+    link->OnConnect();
+    HandleNotifications(handled + 2);
+    EXPECT_EQ(window.log.back(), "Połączono");
+    ASSERT_TRUE(pty.Send(DeviceFrame(0x21, {0xAA})));
+    HandleNotifications(handled + 1);
+    ASSERT_EQ(window.received.size(), 1u);
+    EXPECT_EQ(window.received[0].payload[0], 0xAA);
 }
 
 // A controller whose worker thread cannot be started, as when the system has none left.

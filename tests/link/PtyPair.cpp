@@ -14,25 +14,37 @@
 using Clock = TestClock;
 
 CPtyPair::CPtyPair(int port) : m_nPort(port) {
+    if (OpenLine()) {
+        m_strAppDirectory = m_appDirectory.Path();
+    }
+}
+
+bool CPtyPair::OpenLine() {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0) {
-        return;
+        return false;
     }
     char name[128] = {};
     if (::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
         ::ptsname_r(master, name, sizeof name) != 0 ||
         ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK) != 0) {
         ::close(master);
-        return;
+        return false;
     }
-    const std::string link = m_appDirectory.Join("COM" + std::to_string(port));
+    const std::string link = m_appDirectory.Join("COM" + std::to_string(m_nPort));
+    (void)::unlink(link.c_str()); // the link of an earlier line, if any
     if (m_appDirectory.Path().empty() || ::symlink(name, link.c_str()) != 0) {
         ::close(master);
-        return;
+        return false;
     }
     m_hMaster = master;
     m_strSlavePath = name;
-    m_strAppDirectory = m_appDirectory.Path();
+    return true;
+}
+
+bool CPtyPair::Replug() {
+    CloseMaster();
+    return OpenLine();
 }
 
 CPtyPair::~CPtyPair() {

@@ -31,8 +31,13 @@ public:
     std::string ReceiveFor(std::chrono::milliseconds duration) const;
     // Hangs up the line.
     void CloseMaster();
+    // A new pseudo-terminal behind the same COM<n> link, as an adapter plugged in again; the
+    // old one is hung up. False when none could be had.
+    bool Replug();
 
 private:
+    bool OpenLine();
+
     int m_nPort;
     int m_hMaster = -1;
     CTempDirectory m_appDirectory{"qal-link-pty"};

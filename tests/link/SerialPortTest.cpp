@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <fstream>
 #include <string>
+#include <system_error>
 
 #include <poll.h>
 #include <termios.h>
@@ -183,16 +185,55 @@ TEST_F(SerialPortLine, WriteGivesUpAfterFiveSecondsWhenTheLineTakesNothing) {
     EXPECT_LT(elapsed, 8s);
 }
 
-TEST_F(SerialPortLine, HungUpLineReadsAndWritesNothing) {
+TEST_F(SerialPortLine, HungUpLineReadsAndWritesNothingAndSaysItHasGone) {
     CSerialPort port(m_pty.AppDirectory());
     ASSERT_EQ(port.Open(m_pty.Port(), 19200), 1);
+    EXPECT_FALSE(port.LineGone()) << "a quiet line is not a gone one";
     m_pty.CloseMaster();
     char buffer[8];
     const auto start = Clock::now();
     EXPECT_EQ(port.Read(buffer, 8), 0);
     EXPECT_EQ(port.Write("abc", 3), 0);
     EXPECT_LT(Clock::now() - start, 1s);
+    EXPECT_TRUE(port.LineGone());
+    EXPECT_TRUE(port.Failure().lost);
+    EXPECT_EQ(port.Failure().reason, std::generic_category().message(EIO));
+    EXPECT_EQ(port.Failure().device, m_pty.SlavePath());
     EXPECT_EQ(port.Close(), 1);
+    EXPECT_FALSE(port.LineGone());
+}
+
+// A failed open says which device the port reached and the system's reason; only a refused
+// access asks for a group membership.
+TEST_F(SerialPortLine, FailedOpenSaysWhy) {
+    const std::string dir = m_pty.AppDirectory();
+    ASSERT_EQ(::symlink("nowhere", (dir + "/COM3").c_str()), 0);
+    std::ofstream(dir + "/COM5") << "not a tty";
+    CSerialPort holder(dir);
+    ASSERT_EQ(holder.Open(m_pty.Port(), 19200), 1);
+    const struct {
+        int port;
+        int baudRate;
+        std::string device;
+        std::string reason;
+    } cases[] = {
+        {3, 19200, dir + "/nowhere", std::generic_category().message(ENOENT)},
+        {5, 19200, dir + "/COM5", std::generic_category().message(ENOTTY)},
+        {m_pty.Port(), 19200, m_pty.SlavePath(), std::generic_category().message(EBUSY)},
+        {m_pty.Port(), 12345, m_pty.SlavePath(), "unsupported baud rate 12345"},
+        {250, 19200, "/dev/ttyS249", std::generic_category().message(ENOENT)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        CSerialPort port(dir);
+        ASSERT_EQ(port.Open(c.port, c.baudRate), 0);
+        EXPECT_EQ(port.Failure().port, c.port);
+        EXPECT_EQ(port.Failure().device, c.device);
+        EXPECT_EQ(port.Failure().reason, c.reason);
+        EXPECT_FALSE(port.Failure().permissionDenied);
+        EXPECT_FALSE(port.Failure().lost);
+    }
+    EXPECT_TRUE(holder.Failure().reason.empty()) << "an open that worked has nothing to say";
 }
 
 TEST_F(SerialPortLine, SendWritesTheWholeFrameAndRefusesOversizedMessages) {

@@ -5,6 +5,7 @@
 #include "ResourceIds.h"
 #include "SimProcess.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
@@ -12,11 +13,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <climits>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <regex>
+#include <system_error>
 
 namespace {
 
@@ -247,22 +251,29 @@ TEST_F(LiveLinkTest, ClockIsShownAndSetOnlyOnYes) {
 
 TEST_F(LiveLinkTest, PortThatCannotBeUsedIsReported) {
     std::filesystem::create_symlink(dir.Path() / "nowhere", dir.Path() / "COM9");
+    const std::string noEntry = std::generic_category().message(ENOENT);
     const struct {
         int port;
         int baudRate;
         const char* opening;
+        std::string errors; // on standard error
     } cases[] = {
-        {9, 19200, "Otwieranie portu COM9 , 19200b/s..."}, // a link to nothing
-        {INT_MAX, 19200, "Otwieranie portu COM2147483647 , 19200b/s..."},
-        {INT_MIN, -19200, "Otwieranie portu COM-2147483648 , -19200b/s..."},
+        {9, 19200, "Otwieranie portu COM9 , 19200b/s...", // a link to nothing
+         "qal-terminal: COM9 (" + (dir.Path() / "nowhere").string() + "): " + noEntry + "\n"},
+        {INT_MAX, 19200, "Otwieranie portu COM2147483647 , 19200b/s...",
+         "qal-terminal: COM2147483647 (/dev/ttyS2147483646): " + noEntry + "\n"},
+        {INT_MIN, -19200, "Otwieranie portu COM-2147483648 , -19200b/s...",
+         "qal-terminal: COM-2147483648 (/dev/ttyS-2147483649): unsupported baud rate -19200\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.port);
         Open(c.port, c.baudRate);
         const std::size_t before = LogLines(*dialog).size();
         app.shown.clear();
+        testing::internal::CaptureStderr();
         Click(IDC_CONNECT);
         ASSERT_TRUE(ProcessEventsUntil([&] { return !app.shown.empty(); }));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.errors);
         EXPECT_EQ(LogFrom(before), (std::vector<std::string>{c.opening, "Rozłączono"}));
         EXPECT_EQ(app.shown[0].text, kPortBox);
         EXPECT_EQ(app.shown[0].type, unsigned{MB_OK | MB_ICONEXCLAMATION});
@@ -381,6 +392,68 @@ TEST_F(LiveLinkTest, SettingsAreWrittenAndReadBack) {
             EXPECT_NE(bytes.find(c.stored), std::string::npos);
         }
     }
+}
+
+// The simulator going away while connected (its pseudo-terminal closes, as an adapter pulled
+// out): the link ends as a port that cannot be used, with the reason on standard error, and
+// the same COM1 connects again once a device is back behind it. Idle, with the readout's
+// request outstanding, and with the wait dialog of an operation open.
+TEST_F(LiveLinkTest, LineThatGoesAwayEndsTheLinkAndTheSamePortConnectsAgain) {
+    enum class While { Idle, RequestOutstanding, WaitDialogOpen };
+    Open();
+    for (const While when : {While::Idle, While::RequestOutstanding, While::WaitDialogOpen}) {
+        SCOPED_TRACE(static_cast<int>(when));
+        // A silent device leaves every request outstanding.
+        StartSim(1, when == While::Idle ? std::initializer_list<std::string>{}
+                                        : std::initializer_list<std::string>{"--silent"});
+        CSimProcess& sim = *sims.back();
+        Connect();
+        if (when == While::Idle) {
+            ASSERT_TRUE(ProcessEventsUntil([&] { return !ReadInfo().empty(); }));
+        } else {
+            ASSERT_TRUE(ProcessEventsUntil([&] { return dialog->m_pQueue->IsBusy(); }));
+        }
+        const std::size_t before = LogLines(*dialog).size();
+        app.shown.clear();
+        testing::internal::CaptureStderr();
+        if (when == While::WaitDialogOpen) {
+            WhenModalOpens([&](QWidget&) {
+                sim.Signal(SIGTERM);
+                // Ends when the request times out, after the link has ended beneath it.
+            });
+            Click(IDC_VERSIONS);
+        } else {
+            sim.Signal(SIGTERM);
+        }
+        ASSERT_TRUE(ProcessEventsUntil([&] { return !app.shown.empty(); }));
+        const std::string errors = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(app.shown[0].text, kPortBox);
+        std::vector<std::string> lines = LogFrom(before);
+        if (when == While::WaitDialogOpen) {
+            ASSERT_EQ(app.shown.size(), 2u);
+            EXPECT_EQ(app.shown[1].text, "Urządzenie nie odpowiada");
+            ASSERT_FALSE(lines.empty());
+            EXPECT_EQ(lines.front(), "Odczyt wersji");
+            lines.erase(lines.begin());
+            lines.resize(std::min<std::size_t>(lines.size(), 1)); // the operation's own follow
+        }
+        EXPECT_EQ(lines, std::vector<std::string>{"Rozłączono"});
+        EXPECT_EQ(Buttons(), kDisconnectedButtons);
+        EXPECT_EQ(Speed(), " - - - -");
+        EXPECT_EQ(ReadInfo(), "");
+        EXPECT_EQ(errors, "qal-terminal: COM1 (" + sim.FirstLine() +
+                              "): connection lost: " + std::generic_category().message(EIO) + "\n");
+        // Nothing left waiting: the outstanding request ends with its time-out, and no
+        // reading starts after it.
+        EXPECT_TRUE(ProcessEventsUntil(
+            [&] { return !dialog->m_pQueue->IsBusy() && dialog->m_timers.Count() == 0; }, 2500));
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        EXPECT_EQ(sim.Wait(), 0) << sim.Errors();
+    }
+
+    StartSim(1, {});
+    Connect();
+    EXPECT_TRUE(ProcessEventsUntil([&] { return !ReadInfo().empty(); }));
 }
 
 } // namespace

@@ -16,7 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -56,6 +59,60 @@ TEST_F(MainWindowTest, StartWithSettingsFileLogsThreeLinesAndUsesTheFile) {
     EXPECT_EQ(dialog->m_settings.deviceAddress, 5);
     EXPECT_EQ(dialog->m_strVersion, kVersionLine);
     EXPECT_EQ(dialog->GetWindow()->windowTitle().toStdString(), "Program kontrolny QAL");
+}
+
+// Sets an environment variable for one test and puts back what was there before.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::string& value) : m_name(name) {
+        if (const char* old = std::getenv(name)) {
+            m_old = old;
+        }
+        EXPECT_EQ(::setenv(name, value.c_str(), 1), 0);
+    }
+    ~ScopedVariable() {
+        // Only the test process's own environment is at stake.
+        (void)(m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name));
+    }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// An installed copy keeps its settings in the user's folder, made at the first save, also under
+// a home whose name is not ASCII; the log names the file as its owner spells it.
+TEST_F(MainWindowTest, InstalledCopyKeepsSettingsInTheUsersFolderUnderAPolishHome) {
+    const std::filesystem::path root = dir.Path();
+    std::filesystem::create_directories(root / "usr" / "bin");
+    std::filesystem::create_directories(root / "usr" / "share" / "applications");
+    std::ofstream(root / "usr" / "share" / "applications" / (QAL_APP_ID ".desktop")) << "";
+    const std::string home = root.string() + "/łukasz";
+    const ScopedVariable configHome("XDG_CONFIG_HOME", home + "/.config");
+    const std::string file = home + "/.config/qal-terminal/config.cfg";
+
+    dialog = std::make_unique<TestTerminalDlg>(root / "usr" / "bin");
+    ASSERT_TRUE(dialog->Create());
+    EXPECT_EQ(app.shown.size(), 1u) << "no settings yet";
+    WhenModalOpens(
+        [](QWidget& ports) {
+            QTest::mouseClick(ports.findChild<QPushButton*>(QStringLiteral("control_1")),
+                              Qt::LeftButton);
+        },
+        dialog->GetWindow());
+    QTest::mouseClick(static_cast<QPushButton*>(dialog->GetDlgItem(IDC_CONNECTION_OPTIONS)),
+                      Qt::LeftButton);
+    const std::string saved = "Plik konfiguracyjny '" + file + "' zapisano";
+    EXPECT_EQ(LogLines(*dialog).back(), saved);
+    const std::string pane = dialog->GetDlgItemText(IDC_LOG);
+    EXPECT_EQ(pane.substr(pane.size() - saved.size()), saved) << "the pane shows it as written";
+    dialog->DestroyWindow();
+
+    dialog = std::make_unique<TestTerminalDlg>(root / "usr" / "bin");
+    ASSERT_TRUE(dialog->Create());
+    EXPECT_EQ(LogLines(*dialog).back(), "Plik konfiguracyjny '" + file + "' odczytano");
+    EXPECT_EQ(app.shown.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(root / "usr" / "bin" / "config.cfg"));
 }
 
 TEST_F(MainWindowTest, StartWithoutSettingsFileWarnsAndUsesDefaults) {

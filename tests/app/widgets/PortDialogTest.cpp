@@ -1,5 +1,6 @@
 #include "TerminalTestSupport.h"
 
+#include "CPortDlg.h"
 #include "ResourceIds.h"
 
 #include <QPushButton>
@@ -8,7 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <fstream>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -140,6 +147,52 @@ TEST_F(PortDialogTest, FailedSaveIsReportedInTheLog) {
     EXPECT_EQ(LogLines(*dialog).back(),
               "Nie można zapisać pliku konfiguracyjnego '" + dir.ConfigPath().string() + "'");
     EXPECT_EQ(dialog->m_settings.port, 1) << "the choice stays in force in memory";
+}
+
+// Each choice says what it reaches: a pseudo-terminal behind a COM link, a link to nothing, a
+// device the user may not use, and the system's own name for an unmapped one.
+TEST_F(PortDialogTest, ChoicesTellWhichDeviceTheyReachAndWhetherItIsUsable) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    char pts[128] = {};
+    ASSERT_EQ(::grantpt(master) | ::unlockpt(master) | ::ptsname_r(master, pts, sizeof pts), 0);
+    const std::string folder = dir.Path().string() + "/";
+    ASSERT_EQ(::symlink(pts, (folder + "COM1").c_str()), 0);
+    ASSERT_EQ(::symlink((folder + "gone").c_str(), (folder + "COM2").c_str()), 0);
+    std::ofstream(folder + "ttyUSB9") << "";
+    ASSERT_EQ(::symlink((folder + "ttyUSB9").c_str(), (folder + "COM3").c_str()), 0);
+    const std::string locked = std::filesystem::canonical(folder + "ttyUSB9").string();
+
+    ConnectionSettings settings;
+    CPortDlg ports;
+    ports.m_pSettings = &settings;
+    ports.m_strSettingsDir = folder;
+    // Permission bits do not stop root: the refusal is the checker's.
+    ports.m_deviceAccess = [&](const std::string& device) {
+        return device == locked ? EACCES : DeviceAccessError(device);
+    };
+    ASSERT_TRUE(ports.Create());
+    const struct {
+        int port;
+        std::string text;
+    } cases[] = {
+        {1, std::string(pts) + ": dostępne; dowiązanie " + folder + "COM1"},
+        {2, folder + "gone: brak urządzenia; dowiązanie " + folder + "COM2"},
+        {3, locked + ": brak uprawnień do odczytu i zapisu (grupa dialout); dowiązanie " + folder +
+                "COM3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.port);
+        const QWidget* choice = ports.GetDlgItem(IDC_PORT_COM1 + c.port - 1);
+        ASSERT_NE(choice, nullptr);
+        EXPECT_EQ(choice->toolTip().toStdString(), c.text);
+        EXPECT_EQ(choice->accessibleDescription().toStdString(), c.text);
+    }
+    // Unmapped: the system's device, whatever state this machine has it in.
+    EXPECT_EQ(ports.GetDlgItem(IDC_PORT_COM1 + 5)->toolTip().toStdString().rfind("/dev/ttyS5: ", 0),
+              0u);
+    ports.DestroyWindow();
+    ::close(master);
 }
 
 } // namespace

@@ -1,0 +1,71 @@
+#include "CommandLine.h"
+#include "PortFailureText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Action = CommandLine::Action;
+
+TEST(CommandLineTest, OwnOptionsQtOptionsAndEverythingElse) {
+    const std::string seeHelp = "; see 'qal-terminal --help'\n";
+    const struct {
+        std::vector<std::string> arguments;
+        Action action;
+        std::string error;
+    } cases[] = {
+        {{}, Action::Run, ""},
+        {{"--help"}, Action::Help, ""},
+        {{"-h"}, Action::Help, ""},
+        {{"--version"}, Action::Version, ""},
+        {{"--version", "--help"}, Action::Help, ""},
+        {{"-platform", "offscreen"}, Action::Run, ""},
+        {{"--platform=offscreen", "-reverse", "-style", "fusion"}, Action::Run, ""},
+        {{"-platform", "offscreen", "--version"}, Action::Version, ""},
+        {{"--foo"}, Action::Refuse, "qal-terminal: unknown option '--foo'" + seeHelp},
+        {{"-help"}, Action::Refuse, "qal-terminal: unknown option '-help'" + seeHelp},
+        {{"-style"}, Action::Refuse, "qal-terminal: option '-style' needs a value" + seeHelp},
+        {{"COM3"}, Action::Refuse, "qal-terminal: unexpected argument 'COM3'" + seeHelp},
+        {{"-"}, Action::Refuse, "qal-terminal: unexpected argument '-'" + seeHelp},
+        {{"--frob", "--help"}, Action::Refuse, "qal-terminal: unknown option '--frob'" + seeHelp},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.arguments));
+        const CommandLine parsed = ParseCommandLine(c.arguments);
+        EXPECT_EQ(parsed.action, c.action);
+        EXPECT_EQ(parsed.error, c.error);
+    }
+}
+
+TEST(CommandLineTest, HelpNamesTheSettingsFileAndVersionTheNumber) {
+    const std::string help = HelpText("/home/jan/.config/qal-terminal/config.cfg", false);
+    EXPECT_EQ(help.rfind("Usage: qal-terminal [OPTION]...\n", 0), 0u) << help;
+    EXPECT_NE(help.find("Settings file: /home/jan/.config/qal-terminal/config.cfg (made when"),
+              std::string::npos);
+    EXPECT_EQ(HelpText("/p/config.cfg", true).find("(made when"), std::string::npos);
+    EXPECT_EQ(VersionText(), "qal-terminal 7\n");
+}
+
+TEST(PortFailureTextTest, OneLineWithTheReasonAndAHintForPermission) {
+    const std::string hint = "qal-terminal: serial ports need membership of the 'dialout' group: "
+                             "sudo usermod -aG dialout $USER, then log out and in again\n";
+    const struct {
+        PortFailure failure;
+        std::string expected;
+    } cases[] = {
+        {{3, "/dev/ttyUSB0", "Permission denied", true, false},
+         "qal-terminal: COM3 (/dev/ttyUSB0): Permission denied\n" + hint},
+        {{1, "/dev/pts/4", "Input/output error", false, true},
+         "qal-terminal: COM1 (/dev/pts/4): connection lost: Input/output error\n"},
+        {{2, "COM2", "Access is denied", false, false}, "qal-terminal: COM2: Access is denied\n"},
+        {{0, "", "", false, false}, "qal-terminal: COM0: cannot be used\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(PortFailureLines("qal-terminal", c.failure), c.expected);
+    }
+}
+
+} // namespace
