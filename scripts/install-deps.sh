@@ -5,6 +5,11 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev libgl-dev
+    # Serial devices as the system knows them (maker, product); the icon rendered from its SVG.
+    qt6-serialport-dev qt6-svg-dev
+    # The Debian package and its check: dependencies by dpkg-shlibdeps (which CPack finds the
+    # binaries for with file), the desktop entry's and metainfo's validators.
+    dpkg-dev file desktop-file-utils appstream
     googletest libgtest-dev
     clang libclang-rt-dev clang-format
     xvfb xauth
