@@ -87,7 +87,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string HelpText(const std::string& settingsFile, bool settingsFileExists) {
-    const std::string directory = settingsFile.substr(0, settingsFile.find_last_of("/\\") + 1);
+#if defined(_WIN32)
+    const std::string ports = "Ports are the system's COM ports.\n";
+#else
+    const std::string directory = settingsFile.substr(0, settingsFile.find_last_of('/') + 1);
+    const std::string ports =
+        "Port COMn is the device that a link named COMn in " + directory +
+        " points to,\n"
+        "otherwise /dev/ttyS(n-1). To give a USB adapter a port number, for example COM3:\n"
+        "  ln -s /dev/serial/by-id/<adapter> " +
+        directory + "COM3\n";
+#endif
     return std::string("Usage: ") + kProgram +
            " [OPTION]...\n"
            "Service terminal of the QAL wind-speed sensor (\"Program kontrolny QAL\").\n"
@@ -98,17 +108,7 @@ std::string HelpText(const std::string& settingsFile, bool settingsFileExists) {
            "\n"
            "Settings file: " +
            settingsFile +
-           (settingsFileExists ? "\n" : " (made when the settings are first saved)\n") +
-#if defined(_WIN32)
-           "Ports are the system's COM ports.\n";
-    (void)directory;
-#else
-           "Port COMn is the device that a link named COMn in " + directory +
-           " points to,\n"
-           "otherwise /dev/ttyS(n-1). To give a USB adapter a port number, for example COM3:\n"
-           "  ln -s /dev/serial/by-id/<adapter> " +
-           directory + "COM3\n";
-#endif
+           (settingsFileExists ? "\n" : " (made when the settings are first saved)\n") + ports;
 }
 
 std::string VersionText() {

@@ -47,6 +47,8 @@ int main(int argc, char* argv[]) {
     }
 
     QApplication application(argc, argv);
+    // Lets the desktop match the window to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(QAL_APP_ID));
     QIcon icon;
     icon.addPixmap(DialogBuilder::AppIconPixmap(32));
     icon.addPixmap(DialogBuilder::AppIconPixmap(16));
