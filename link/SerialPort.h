@@ -52,7 +52,8 @@ public:
     // says nothing, asks the system; worth calling when the port reported readiness but a Read
     // gave nothing. False for a closed port.
     bool LineGone();
-    // What the last failed Open, or a line that has gone, left to say; empty otherwise.
+    // Which device the last Open reached; with a reason when that Open failed or the line has
+    // gone since, an empty reason otherwise.
     const PortFailure& Failure() const { return m_failure; }
 
     // A flag that, once it holds 1, makes a write waiting on a stalled line give up at once
