@@ -4,10 +4,12 @@
 #include "ResourceIds.h"
 
 #include <cstdio>
+#include <span>
 #include <system_error>
 
 namespace {
 
+// Whether the main window's button with this id is enabled in a link state.
 struct ButtonState {
     int id;
     bool enabled;
@@ -35,6 +37,12 @@ constexpr ButtonState kConnecting[] = {
     {IDOK, false},
 };
 
+void ApplyButtonStates(ILinkOwner& owner, std::span<const ButtonState> states) {
+    for (const ButtonState& state : states) {
+        owner.EnableControl(state.id, state.enabled);
+    }
+}
+
 } // namespace
 
 CComLink::~CComLink() {
@@ -61,21 +69,11 @@ bool CComLink::OnCmdMsg(unsigned id) {
 }
 
 void CComLink::SetControlsDisconnected() {
-    for (const ButtonState& state : kDisconnected) {
-        m_pOwner->EnableControl(state.id, state.enabled);
-    }
-}
-
-void CComLink::SetControlsConnected() {
-    for (const ButtonState& state : kConnected) {
-        m_pOwner->EnableControl(state.id, state.enabled);
-    }
+    ApplyButtonStates(*m_pOwner, kDisconnected);
 }
 
 void CComLink::OnConnect() {
-    for (const ButtonState& state : kConnecting) {
-        m_pOwner->EnableControl(state.id, state.enabled);
-    }
+    ApplyButtonStates(*m_pOwner, kConnecting);
     const LinkSettings settings = m_pOwner->CurrentLinkSettings();
     m_context.appDirectory = settings.directory;
     (void)StartWorker(settings.port, settings.baudRate); // a failure reports itself
@@ -167,7 +165,7 @@ void CComLink::OnOpening() {
 
 void CComLink::OnConnected() {
     m_pOwner->AppendLog("Połączono", true);
-    SetControlsConnected();
+    ApplyButtonStates(*m_pOwner, kConnected);
     m_pOwner->PollMeasurement(1);
 }
 

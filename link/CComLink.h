@@ -48,8 +48,6 @@ protected:
     virtual std::thread LaunchWorker();
 
 private:
-    void SetControlsConnected();
-
     std::thread m_thread;
     ILinkOwner* m_pOwner;
 };

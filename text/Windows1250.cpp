@@ -1,5 +1,6 @@
 #include "Windows1250.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -133,4 +134,10 @@ std::string DecodeWindows1250(std::string_view bytes) {
 
 bool IsWindows1250Character(char32_t codePoint) {
     return ToWindows1250(codePoint).has_value();
+}
+
+std::string DecodeDeviceText(const std::uint8_t* bytes, std::size_t size) {
+    const std::uint8_t* end = std::find(bytes, bytes + size, std::uint8_t{0});
+    return DecodeWindows1250(std::string_view(reinterpret_cast<const char*>(bytes),
+                                              static_cast<std::size_t>(end - bytes)));
 }

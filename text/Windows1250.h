@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,6 +18,10 @@ std::optional<std::string> EncodeWindows1250(std::string_view utf8, std::string&
 
 // Converts Windows-1250 bytes to UTF-8. Every byte has a character, so this cannot fail.
 std::string DecodeWindows1250(std::string_view bytes);
+
+// A text as the device sends it: its bytes up to the first zero byte, all size of them when there
+// is none, converted to UTF-8.
+std::string DecodeDeviceText(const std::uint8_t* bytes, std::size_t size);
 
 // Whether the code page has a byte for this character.
 bool IsWindows1250Character(char32_t codePoint);

@@ -3,9 +3,7 @@
 #include "DeviceCommands.h"
 #include "Windows1250.h"
 
-#include <algorithm>
 #include <cstring>
-#include <string_view>
 
 namespace {
 
@@ -58,13 +56,8 @@ void CQueue::SendNext() {
 
 void CQueue::OnDeviceMessage(const LinkMessage& message) {
     if (message.command == CMD_TEXT) {
-        // A text the device sends unasked: up to its first zero byte, within its length.
-        const auto* begin = message.payload;
-        const auto* end = std::find(begin, begin + message.length, std::uint8_t{0});
-        m_pOwner->AppendLog(
-            DecodeWindows1250(std::string_view(reinterpret_cast<const char*>(begin),
-                                               static_cast<std::size_t>(end - begin))),
-            true);
+        // A text the device sends unasked, within its length.
+        m_pOwner->AppendLog(DecodeDeviceText(message.payload, message.length), true);
         return;
     }
     Complete(&message);

@@ -70,23 +70,23 @@ void CMeasurementReadout::OnMeasurementAnswer(const LinkMessage* answer) {
         return; // the link went down while this reading was on its way
     }
     // An answer too short for what it claims is no answer: bytes past its length carry nothing.
-    MeasurementAnswer reading;
-    if (answer != nullptr && answer->length >= kMarkerLength) {
+    if (answer == nullptr || answer->length < kMarkerLength) {
+        ShowNoReading();
+    } else {
+        MeasurementAnswer reading;
         std::copy_n(answer->payload,
                     std::min<std::size_t>(answer->length, MeasurementAnswer::kSize),
                     reading.bytes.begin());
-    }
-    if (answer == nullptr || answer->length < kMarkerLength) {
-        ShowNoReading();
-    } else if (reading.isModelMarker()) {
-        m_pOwner->SetSpeedText(kModelText);
-        m_pOwner->EnableModelFunctions();
-    } else if (answer->length < kReadingLength) {
-        ShowNoReading();
-    } else {
-        m_pOwner->SetSpeedText(FormatSpeed(reading.speed()));
-        m_pOwner->SetReadInfoText(FormatReadInfo(s_nReadingNo, reading.status()));
-        ++s_nReadingNo;
+        if (reading.isModelMarker()) {
+            m_pOwner->SetSpeedText(kModelText);
+            m_pOwner->EnableModelFunctions();
+        } else if (answer->length < kReadingLength) {
+            ShowNoReading();
+        } else {
+            m_pOwner->SetSpeedText(FormatSpeed(reading.speed()));
+            m_pOwner->SetReadInfoText(FormatReadInfo(s_nReadingNo, reading.status()));
+            ++s_nReadingNo;
+        }
     }
     // Two readings in flight still make one chain.
     if (!m_pOwner->IsTimerPending(this, kPollFn, 1)) {

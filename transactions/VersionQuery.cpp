@@ -7,9 +7,7 @@
 #include "OperationTexts.h"
 #include "Windows1250.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <string_view>
 
 void RunVersionQuery(IDeviceOperationOwner& owner, const std::string& terminalVersion) {
     owner.AppendLog("Odczyt wersji", true);
@@ -21,13 +19,9 @@ void RunVersionQuery(IDeviceOperationOwner& owner, const std::string& terminalVe
         AfxMessageBox(kNoAnswerText, MB_OK);
         return;
     }
-    // The version number, then the device's text up to its zero byte, within the answer.
-    const std::uint8_t* text = answer->payload + 1;
-    const std::uint8_t* end = std::find(text, answer->payload + answer->length, std::uint8_t{0});
+    // The version number, then the device's text, within the answer.
     owner.AppendLog("Wersja urządzenia : ", true);
-    owner.AppendLog(DecodeWindows1250(std::string_view(reinterpret_cast<const char*>(text),
-                                                       static_cast<std::size_t>(end - text))),
-                    true);
+    owner.AppendLog(DecodeDeviceText(answer->payload + 1, answer->length - 1u), true);
     char number[32];
     std::snprintf(number, sizeof number, ", wersja %2u", static_cast<unsigned>(answer->payload[0]));
     owner.AppendLog(number, false);

@@ -1,8 +1,8 @@
 #include "CComLink.h"
-#include "FrameEncoder.h"
 #include "NotifyCounter.h"
 #include "PtyPair.h"
 #include "ResourceIds.h"
+#include "TestMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -17,19 +17,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-// The wire text of a frame the device sends.
-std::string DeviceFrame(std::uint8_t command, std::initializer_list<std::uint8_t> payload = {}) {
-    LinkMessage message;
-    message.address = 0x1F;
-    message.command = command;
-    for (const std::uint8_t byte : payload) {
-        message.payload[message.length++] = byte;
-    }
-    EncodedFrame frame;
-    EXPECT_TRUE(FrameEncoder::Encode(message, frame));
-    return std::string(frame.text, frame.size);
-}
 
 // The main window as the link controller sees it; the test plays its message loop.
 class FakeWindow : public ILinkOwner {
@@ -112,7 +99,7 @@ TEST_F(LinkControllerTest, ConnectPassesMessagesOnAndDisconnectEndsCleanly) {
     EXPECT_EQ(link->StartWorker(pty.Port(), 19200), 0) << "one worker at a time";
 
     // What the device sends reaches the queue in its order, one message per notification.
-    ASSERT_TRUE(pty.Send(DeviceFrame(0x21, {0xAA}) + DeviceFrame(0x22)));
+    ASSERT_TRUE(pty.Send(WireText(MakeMessage(0x21, {0xAA})) + WireText(MakeMessage(0x22))));
     HandleNotifications(4);
     ASSERT_EQ(window.received.size(), 2u);
     EXPECT_EQ(window.received[0].command, 0x21);
@@ -200,7 +187,7 @@ TEST_F(LinkControllerTest, LineThatGoesAwayEndsTheLinkAndTheSamePortConnectsAgai
     link->OnConnect();
     HandleNotifications(handled + 2);
     EXPECT_EQ(window.log.back(), "Połączono");
-    ASSERT_TRUE(pty.Send(DeviceFrame(0x21, {0xAA})));
+    ASSERT_TRUE(pty.Send(WireText(MakeMessage(0x21, {0xAA}))));
     HandleNotifications(handled + 1);
     ASSERT_EQ(window.received.size(), 1u);
     EXPECT_EQ(window.received[0].payload[0], 0xAA);
@@ -231,7 +218,7 @@ TEST_F(LinkControllerTest, WorkerThatCannotStartIsReported) {
 TEST_F(LinkControllerTest, DeviceFrameWithTheEndedNumberEndsTheLinkOnce) {
     link->OnConnect();
     HandleNotifications(2);
-    ASSERT_TRUE(pty.Send(DeviceFrame(100)));
+    ASSERT_TRUE(pty.Send(WireText(MakeMessage(100))));
     HandleNotifications(3);
     EXPECT_EQ(window.log.back(), "Rozłączono");
     EXPECT_EQ(Buttons(), kDisconnected);

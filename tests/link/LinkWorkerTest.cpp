@@ -1,8 +1,8 @@
 #include "LinkWorker.h"
-#include "FrameEncoder.h"
 #include "LinkContext.h"
 #include "NotifyCounter.h"
 #include "PtyPair.h"
+#include "TestMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -18,22 +18,6 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
-
-LinkMessage Request(std::uint8_t command, std::initializer_list<std::uint8_t> payload = {}) {
-    LinkMessage message;
-    message.address = 0x1F;
-    message.command = command;
-    for (std::uint8_t byte : payload) {
-        message.payload[message.length++] = byte;
-    }
-    return message;
-}
-
-std::string Wire(const LinkMessage& message) {
-    EncodedFrame frame;
-    FrameEncoder::Encode(message, frame);
-    return std::string(frame.text, frame.size);
-}
 
 std::chrono::nanoseconds ProcessCpuTime() {
     timespec now{};
@@ -125,7 +109,7 @@ TEST_F(LinkWorkerLine, StopDuringOpenEndsWithoutAPassAndTheNextRunSendsWhatWasLe
     // The opening event is put just before the port is opened: stop right then.
     m_context.notifier = [this] {
         if (m_notes.Count() == 0) {
-            PutForDevice(m_context, Request(0x21));
+            PutForDevice(m_context, MakeMessage(0x21));
             m_context.RequestStop();
         }
         m_notes.Add();
@@ -146,11 +130,12 @@ TEST_F(LinkWorkerLine, StopDuringOpenEndsWithoutAPassAndTheNextRunSendsWhatWasLe
 
 TEST_F(LinkWorkerLine, SendsQueuedMessagesInQueueOrder) {
     Connect();
-    PutForDevice(m_context, Request(0x21));
-    PutForDevice(m_context, Request(0x22, {0, 0, 0}));
-    PutForDevice(m_context, Request(0x23, {1}));
-    EXPECT_EQ(m_pty.Receive(11 + 17 + 13, 2s),
-              "\n\r:031F21BD" + std::string("\n\r:061F22000000B9") + Wire(Request(0x23, {1})));
+    PutForDevice(m_context, MakeMessage(0x21));
+    PutForDevice(m_context, MakeMessage(0x22, {0, 0, 0}));
+    PutForDevice(m_context, MakeMessage(0x23, {1}));
+    EXPECT_EQ(m_pty.Receive(11 + 17 + 13, 2s), "\n\r:031F21BD" +
+                                                   std::string("\n\r:061F22000000B9") +
+                                                   WireText(MakeMessage(0x23, {1})));
     StopAndJoin();
     EXPECT_EQ(TakeCommands(), (std::vector<int>{kLinkEventEnded}));
     EXPECT_EQ(m_context.result.load(), 0);
@@ -160,12 +145,12 @@ TEST_F(LinkWorkerLine, AnswerInPiecesBetweenOutgoingFramesDecodesAsOne) {
     Connect();
     const int before = m_notes.Count();
     ASSERT_TRUE(m_pty.Send("\r\nnoise 0123 :051f21"));
-    PutForDevice(m_context, Request(0x21));
+    PutForDevice(m_context, MakeMessage(0x21));
     EXPECT_EQ(m_pty.Receive(11, 2s), "\n\r:031F21BD");
     ASSERT_TRUE(m_pty.Send("01"));
     std::this_thread::sleep_for(20ms);
     ASSERT_TRUE(m_pty.Send("0"));
-    PutForDevice(m_context, Request(0x22, {0, 0, 0}));
+    PutForDevice(m_context, MakeMessage(0x22, {0, 0, 0}));
     EXPECT_EQ(m_pty.Receive(17, 2s), "\n\r:061F22000000B9");
     ASSERT_TRUE(m_pty.Send("2b8"));
 
@@ -204,7 +189,8 @@ TEST_F(LinkWorkerLine, OneNotificationPerReceivedMessageInArrivalOrder) {
     std::string burst;
     for (int i = 0; i < kFrames; ++i) {
         // Device commands 100..102 look like link events and still come through as messages.
-        burst += Wire(Request(static_cast<std::uint8_t>(70 + i), {static_cast<std::uint8_t>(i)}));
+        burst += WireText(
+            MakeMessage(static_cast<std::uint8_t>(70 + i), {static_cast<std::uint8_t>(i)}));
     }
     ASSERT_TRUE(m_pty.Send(burst));
     ASSERT_TRUE(m_notes.WaitFor(2 + kFrames));

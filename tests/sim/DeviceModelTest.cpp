@@ -2,6 +2,7 @@
 #include "DeviceCommands.h"
 #include "MeasurementAnswer.h"
 #include "OutputRule.h"
+#include "TestMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -16,16 +17,6 @@ using namespace std::chrono_literals;
 // the time zone of the machine that runs the tests.
 const WallClock::time_point kWall = WallClock::from_time_t(1206540309);
 const std::chrono::steady_clock::time_point kSteady{};
-
-LinkMessage Request(std::uint8_t command, std::vector<std::uint8_t> payload = {},
-                    std::uint8_t address = 31) {
-    LinkMessage message;
-    message.address = address;
-    message.command = command;
-    message.length = static_cast<std::uint8_t>(payload.size());
-    std::copy(payload.begin(), payload.end(), message.payload);
-    return message;
-}
 
 std::vector<std::uint8_t> Payload(const LinkMessage& message) {
     return {message.payload, message.payload + message.length};
@@ -43,7 +34,7 @@ protected:
     }
 
     std::int16_t Speed(CDeviceModel& device, std::chrono::seconds later = 0s) {
-        const DeviceReply reply = Ask(device, Request(CMD_READ_MEASUREMENT, {0, 0, 0}), later);
+        const DeviceReply reply = Ask(device, MakeMessage(CMD_READ_MEASUREMENT, {0, 0, 0}), later);
         EXPECT_TRUE(reply.answer.has_value());
         return reply.answer ? static_cast<std::int16_t>(reply.answer->payload[0] |
                                                         (reply.answer->payload[1] << 8))
@@ -63,16 +54,16 @@ TEST_F(DeviceModelTest, AnswersEveryCommandWithItsCodeAndTheDeviceAddress) {
         LinkMessage request;
         int answerLength;
     } table[] = {
-        {Request(CMD_READ_VERSION, {}, 7), 18},
-        {Request(CMD_READ_MEASUREMENT, {0, 0, 0}, 7), 8},
-        {Request(CMD_READ_CONFIG, {}, 7), 39},
-        {Request(CMD_READ_ALARMS, {}, 7), 20},
-        {Request(CMD_READ_READER, {}, 7), 26},
-        {Request(CMD_READ_TIME, {}, 7), 7},
-        {Request(CMD_WRITE_CONFIG, std::vector<std::uint8_t>(39), 7), 0},
-        {Request(CMD_WRITE_ALARMS, std::vector<std::uint8_t>(20), 7), 0},
-        {Request(CMD_WRITE_READER, std::vector<std::uint8_t>(26), 7), 0},
-        {Request(CMD_WRITE_TIME, {0, 0, 12, 1, 1, 0xD0, 0x07}, 7), 0},
+        {MakeMessage(CMD_READ_VERSION, {}, 7), 18},
+        {MakeMessage(CMD_READ_MEASUREMENT, {0, 0, 0}, 7), 8},
+        {MakeMessage(CMD_READ_CONFIG, {}, 7), 39},
+        {MakeMessage(CMD_READ_ALARMS, {}, 7), 20},
+        {MakeMessage(CMD_READ_READER, {}, 7), 26},
+        {MakeMessage(CMD_READ_TIME, {}, 7), 7},
+        {MakeMessage(CMD_WRITE_CONFIG, std::vector<std::uint8_t>(39), 7), 0},
+        {MakeMessage(CMD_WRITE_ALARMS, std::vector<std::uint8_t>(20), 7), 0},
+        {MakeMessage(CMD_WRITE_READER, std::vector<std::uint8_t>(26), 7), 0},
+        {MakeMessage(CMD_WRITE_TIME, {0, 0, 12, 1, 1, 0xD0, 0x07}, 7), 0},
     };
     for (const auto& row : table) {
         const DeviceReply reply = Ask(device, row.request);
@@ -82,15 +73,15 @@ TEST_F(DeviceModelTest, AnswersEveryCommandWithItsCodeAndTheDeviceAddress) {
         EXPECT_EQ(reply.answer->length, row.answerLength) << int(row.request.command);
     }
     // Another address, the unused codes and a text from the terminal get no answer.
-    EXPECT_FALSE(Ask(device, Request(CMD_READ_VERSION, {}, 31)).answer);
+    EXPECT_FALSE(Ask(device, MakeMessage(CMD_READ_VERSION, {}, 31)).answer);
     for (std::uint8_t command : {0x27, 0x28, 0xA0, 0x00}) {
-        EXPECT_FALSE(Ask(device, Request(command, {}, 7)).answer) << int(command);
+        EXPECT_FALSE(Ask(device, MakeMessage(command, {}, 7)).answer) << int(command);
     }
 }
 
 TEST_F(DeviceModelTest, VersionAnswerIsNumberThenZeroEndedText) {
     CDeviceModel device = Device();
-    const DeviceReply reply = Ask(device, Request(CMD_READ_VERSION));
+    const DeviceReply reply = Ask(device, MakeMessage(CMD_READ_VERSION));
     ASSERT_TRUE(reply.answer);
     const std::vector<std::uint8_t> expected = {3,   'Q', 'A', 'L', '-', '1', 'P', ' ', 's',
                                                 'y', 'm', 'u', 'l', 'a', 't', 'o', 'r', 0};
@@ -110,10 +101,10 @@ TEST_F(DeviceModelTest, WrittenRecordsReadBackByteForByte) {
         for (std::size_t i = 0; i < bytes.size(); ++i) {
             bytes[i] = static_cast<std::uint8_t>(0xFF - 7 * i - record.write);
         }
-        const DeviceReply written = Ask(device, Request(record.write, bytes));
+        const DeviceReply written = Ask(device, MakeMessage(record.write, bytes));
         ASSERT_TRUE(written.answer);
         EXPECT_TRUE(written.memoryChanged);
-        const DeviceReply read = Ask(device, Request(record.read));
+        const DeviceReply read = Ask(device, MakeMessage(record.read));
         ASSERT_TRUE(read.answer);
         EXPECT_EQ(Payload(*read.answer), bytes) << "command " << int(record.read);
     }
@@ -124,7 +115,7 @@ TEST_F(DeviceModelTest, WriteOfTheWrongSizeIsRefusedAndChangesNothing) {
     const auto before = device.Memory().sensorConfig.bytes;
     for (std::size_t size : {0, 38, 40}) {
         const DeviceReply reply =
-            Ask(device, Request(CMD_WRITE_CONFIG, std::vector<std::uint8_t>(size, 0x55)));
+            Ask(device, MakeMessage(CMD_WRITE_CONFIG, std::vector<std::uint8_t>(size, 0x55)));
         EXPECT_FALSE(reply.answer) << size;
         EXPECT_FALSE(reply.memoryChanged);
         EXPECT_FALSE(reply.refusal.empty());
@@ -135,13 +126,13 @@ TEST_F(DeviceModelTest, WriteOfTheWrongSizeIsRefusedAndChangesNothing) {
 TEST_F(DeviceModelTest, ClockKeepsTheWrittenTimeAndTicksOn) {
     CDeviceModel device = Device();
     auto timeAt = [&](std::chrono::seconds later) {
-        const DeviceReply reply = Ask(device, Request(CMD_READ_TIME), later);
+        const DeviceReply reply = Ask(device, MakeMessage(CMD_READ_TIME), later);
         return reply.answer ? Payload(*reply.answer) : std::vector<std::uint8_t>{};
     };
     EXPECT_EQ(timeAt(0s), (std::vector<std::uint8_t>{9, 5, 14, 26, 3, 0xD8, 0x07}));
 
     // Set to 2024-02-28 23:59:30; 45 seconds later it is leap day.
-    ASSERT_TRUE(Ask(device, Request(CMD_WRITE_TIME, {30, 59, 23, 28, 2, 0xE8, 0x07})).answer);
+    ASSERT_TRUE(Ask(device, MakeMessage(CMD_WRITE_TIME, {30, 59, 23, 28, 2, 0xE8, 0x07})).answer);
     EXPECT_EQ(timeAt(0s), (std::vector<std::uint8_t>{30, 59, 23, 28, 2, 0xE8, 0x07}));
     EXPECT_EQ(timeAt(45s), (std::vector<std::uint8_t>{15, 0, 0, 29, 2, 0xE8, 0x07}));
     EXPECT_EQ(device.Memory().clockOffsetSeconds, 1709164770 - 1206540309);
@@ -158,7 +149,7 @@ TEST_F(DeviceModelTest, TimeThatIsNoValidDateIsRefused) {
         {0, 0, 12, 1, 1, 0xE8},        // too short
     };
     for (const auto& time : invalid) {
-        EXPECT_FALSE(Ask(device, Request(CMD_WRITE_TIME, time)).answer);
+        EXPECT_FALSE(Ask(device, MakeMessage(CMD_WRITE_TIME, time)).answer);
     }
     EXPECT_EQ(device.Memory().clockOffsetSeconds, 0);
 }
@@ -201,7 +192,7 @@ TEST_F(DeviceModelTest, ReadingsReportTheOutputsOfTheStoredAlarmRecord) {
     behaviour.fixedSpeed = 125;
     CDeviceModel device = Device();
     // Defaults: output 1 from 5.0, output 2 from 12.0 m/s, output 3 inactive.
-    DeviceReply reply = Ask(device, Request(CMD_READ_MEASUREMENT, {0, 0, 0}));
+    DeviceReply reply = Ask(device, MakeMessage(CMD_READ_MEASUREMENT, {0, 0, 0}));
     ASSERT_TRUE(reply.answer);
     EXPECT_EQ(Payload(*reply.answer), (std::vector<std::uint8_t>{125, 0, 0, 0, 0, 0, 0x48, 0}));
 
@@ -209,8 +200,8 @@ TEST_F(DeviceModelTest, ReadingsReportTheOutputsOfTheStoredAlarmRecord) {
     alarms.setMinThreshold(2, 130);
     alarms.setActive(3, true); // output 3: inverted, 0.0 to 2.0 m/s, so on at 12.5
     std::vector<std::uint8_t> bytes(alarms.bytes.begin(), alarms.bytes.end());
-    ASSERT_TRUE(Ask(device, Request(CMD_WRITE_ALARMS, bytes)).answer);
-    reply = Ask(device, Request(CMD_READ_MEASUREMENT, {0, 0, 0}));
+    ASSERT_TRUE(Ask(device, MakeMessage(CMD_WRITE_ALARMS, bytes)).answer);
+    reply = Ask(device, MakeMessage(CMD_READ_MEASUREMENT, {0, 0, 0}));
     ASSERT_TRUE(reply.answer);
     EXPECT_EQ(reply.answer->payload[6], 0x08 | 0x20);
 }
@@ -235,7 +226,7 @@ TEST_F(DeviceModelTest, ModelMarkerModes) {
     CDeviceModel first = Device();
     EXPECT_EQ(Speed(first, 0s), marker);
     EXPECT_NE(Speed(first, 1s), marker);
-    ASSERT_TRUE(Ask(first, Request(CMD_READ_VERSION), 5s).answer); // 4 s: the same session
+    ASSERT_TRUE(Ask(first, MakeMessage(CMD_READ_VERSION), 5s).answer); // 4 s: the same session
     EXPECT_NE(Speed(first, 9s), marker);
     EXPECT_EQ(Speed(first, 14s), marker);
     EXPECT_NE(Speed(first, 15s), marker);
@@ -247,7 +238,7 @@ TEST_F(DeviceModelTest, FailureClearsTheInOrderBit) {
     behaviour.failure = true;
     CDeviceModel failing = Device();
     for (int i = 0; i < 5; ++i) {
-        const auto request = Request(CMD_READ_MEASUREMENT, {0, 0, 0});
+        const auto request = MakeMessage(CMD_READ_MEASUREMENT, {0, 0, 0});
         EXPECT_NE(Ask(healthy, request).answer->payload[6] & 0x08, 0);
         EXPECT_EQ(Ask(failing, request).answer->payload[6] & 0x08, 0);
     }
@@ -256,12 +247,13 @@ TEST_F(DeviceModelTest, FailureClearsTheInOrderBit) {
 TEST_F(DeviceModelTest, ShortAnswersCarryHalfTheirPayload) {
     behaviour.shortAnswers = true;
     CDeviceModel device = Device();
-    EXPECT_EQ(Ask(device, Request(CMD_READ_CONFIG)).answer->length, 19);
-    EXPECT_EQ(Ask(device, Request(CMD_READ_MEASUREMENT, {0, 0, 0})).answer->length, 4);
-    EXPECT_EQ(Ask(device, Request(CMD_READ_TIME)).answer->length, 3);
+    EXPECT_EQ(Ask(device, MakeMessage(CMD_READ_CONFIG)).answer->length, 19);
+    EXPECT_EQ(Ask(device, MakeMessage(CMD_READ_MEASUREMENT, {0, 0, 0})).answer->length, 4);
+    EXPECT_EQ(Ask(device, MakeMessage(CMD_READ_TIME)).answer->length, 3);
     const auto config = device.Memory().sensorConfig.bytes;
-    EXPECT_EQ(Ask(device, Request(CMD_WRITE_CONFIG, {config.begin(), config.end()})).answer->length,
-              0);
+    EXPECT_EQ(
+        Ask(device, MakeMessage(CMD_WRITE_CONFIG, {config.begin(), config.end()})).answer->length,
+        0);
 }
 
 TEST_F(DeviceModelTest, WindIsGustyRepeatableAndWithinTheRange) {

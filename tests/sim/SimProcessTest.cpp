@@ -3,8 +3,8 @@
 #include "TempDirectory.h"
 
 #include "DeviceCommands.h"
-#include "FrameEncoder.h"
 #include "LinkMessage.h"
+#include "TestMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -21,17 +21,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::string Frame(std::uint8_t command, const Bytes& payload = {}) {
-    LinkMessage message;
-    message.address = 31;
-    message.command = command;
-    message.length = static_cast<std::uint8_t>(payload.size());
-    std::copy(payload.begin(), payload.end(), message.payload);
-    EncodedFrame frame;
-    EXPECT_TRUE(FrameEncoder::Encode(message, frame));
-    return std::string(frame.text, frame.size);
-}
-
 Bytes Payload(const LinkMessage& message) {
     return message.length == 255 ? Bytes{}
                                  : Bytes(message.payload, message.payload + message.length);
@@ -39,15 +28,15 @@ Bytes Payload(const LinkMessage& message) {
 
 // Reads a record, changes some of its bytes, writes it, and checks that it reads back whole.
 Bytes WriteAndReadBack(CLineClient& line, std::uint8_t read, std::uint8_t write) {
-    Bytes record = Payload(DecodeWire(line.Exchange(Frame(read))));
+    Bytes record = Payload(DecodeWire(line.Exchange(WireText(MakeMessage(read)))));
     EXPECT_FALSE(record.empty()) << "no answer to command " << int(read);
     for (std::size_t i = 0; i < record.size(); i += 3) {
         record[i] = static_cast<std::uint8_t>(record[i] ^ 0x5A);
     }
-    const LinkMessage done = DecodeWire(line.Exchange(Frame(write, record)));
+    const LinkMessage done = DecodeWire(line.Exchange(WireText(MakeMessage(write, record))));
     EXPECT_EQ(done.command, write);
     EXPECT_EQ(done.length, 0);
-    EXPECT_EQ(Payload(DecodeWire(line.Exchange(Frame(read)))), record);
+    EXPECT_EQ(Payload(DecodeWire(line.Exchange(WireText(MakeMessage(read))))), record);
     return record;
 }
 
@@ -84,9 +73,10 @@ TEST(SimProcess, ServiceSessionSurvivesARestart) {
         alarms = WriteAndReadBack(line, CMD_READ_ALARMS, CMD_WRITE_ALARMS);
         reader = WriteAndReadBack(line, CMD_READ_READER, CMD_WRITE_READER);
         // 2030-01-02 03:04:05.
-        EXPECT_EQ(
-            DecodeWire(line.Exchange(Frame(CMD_WRITE_TIME, {5, 4, 3, 2, 1, 0xEE, 0x07}))).command,
-            CMD_WRITE_TIME);
+        EXPECT_EQ(DecodeWire(line.Exchange(WireText(
+                                 MakeMessage(CMD_WRITE_TIME, {5, 4, 3, 2, 1, 0xEE, 0x07}))))
+                      .command,
+                  CMD_WRITE_TIME);
 
         sim.Signal(SIGTERM);
         EXPECT_EQ(sim.Wait(), 0) << sim.Errors();
@@ -95,10 +85,10 @@ TEST(SimProcess, ServiceSessionSurvivesARestart) {
     CSimProcess sim({"--link", dir.Path(), "--port", "3", "--state", state});
     ASSERT_FALSE(sim.FirstLine().empty()) << sim.Errors();
     CLineClient line(dir.Path(), 3);
-    EXPECT_EQ(Payload(DecodeWire(line.Exchange(Frame(CMD_READ_CONFIG)))), config);
-    EXPECT_EQ(Payload(DecodeWire(line.Exchange(Frame(CMD_READ_ALARMS)))), alarms);
-    EXPECT_EQ(Payload(DecodeWire(line.Exchange(Frame(CMD_READ_READER)))), reader);
-    const Bytes time = Payload(DecodeWire(line.Exchange(Frame(CMD_READ_TIME))));
+    EXPECT_EQ(Payload(DecodeWire(line.Exchange(WireText(MakeMessage(CMD_READ_CONFIG))))), config);
+    EXPECT_EQ(Payload(DecodeWire(line.Exchange(WireText(MakeMessage(CMD_READ_ALARMS))))), alarms);
+    EXPECT_EQ(Payload(DecodeWire(line.Exchange(WireText(MakeMessage(CMD_READ_READER))))), reader);
+    const Bytes time = Payload(DecodeWire(line.Exchange(WireText(MakeMessage(CMD_READ_TIME)))));
     ASSERT_EQ(time.size(), 7u);
     EXPECT_EQ(Bytes(time.begin() + 1, time.end()), (Bytes{4, 3, 2, 1, 0xEE, 0x07}));
 

@@ -1,4 +1,5 @@
 #include "DeviceCommands.h"
+#include "TestMessages.h"
 #include "VirtualOwner.h"
 
 #include <gtest/gtest.h>
@@ -48,11 +49,11 @@ TEST_F(QueueTest, OneRequestAtATimeAndOutcomesInOrder) {
     EXPECT_EQ(SentCommands(), std::vector<int>{CMD_READ_VERSION});
 
     owner.Advance(100);
-    owner.Receive(DeviceMessage(CMD_READ_VERSION, {3}));
+    owner.Receive(MakeMessage(CMD_READ_VERSION, {3}));
     EXPECT_EQ(SentCommands(), (std::vector<int>{CMD_READ_VERSION, CMD_READ_TIME}));
     EXPECT_TRUE(first.outcomes.empty()) << "delivered later, through command 103";
     owner.Advance(50);
-    owner.Receive(DeviceMessage(CMD_READ_TIME));
+    owner.Receive(MakeMessage(CMD_READ_TIME));
     owner.DeliverPosted();
 
     EXPECT_EQ(first.outcomes, (std::vector<Requester::Outcome>{{100, CMD_READ_VERSION}}));
@@ -72,7 +73,7 @@ TEST_F(QueueTest, TimeOutCountsFromTheSendAndALateAnswerGoesToTheFollower) {
     EXPECT_EQ(first.outcomes, (std::vector<Requester::Outcome>{{1500, -1}}));
 
     owner.Advance(100);
-    owner.Receive(DeviceMessage(CMD_READ_VERSION)); // 1600: the first one's answer, too late
+    owner.Receive(MakeMessage(CMD_READ_VERSION)); // 1600: the first one's answer, too late
     owner.DeliverPosted();
     EXPECT_EQ(second.outcomes, (std::vector<Requester::Outcome>{{1600, CMD_READ_VERSION}}));
 
@@ -88,9 +89,9 @@ TEST_F(QueueTest, DeviceTextGoesToTheLogAndLeavesTheRequestWaiting) {
     Submit(CMD_READ_VERSION, first);
     owner.Advance(100);
     // "Wiatr – łódź" in Windows-1250, its zero byte, and bytes after it that do not count.
-    owner.Receive(DeviceMessage(
+    owner.Receive(MakeMessage(
         CMD_TEXT, {'W', 'i', 'a', 't', 'r', ' ', 0x96, ' ', 0xB3, 0xF3, 0x64, 0x9F, 0, 'x'}));
-    owner.Receive(DeviceMessage(CMD_TEXT, {'a', 'b', 'c'})); // no zero byte: its length ends it
+    owner.Receive(MakeMessage(CMD_TEXT, {'a', 'b', 'c'})); // no zero byte: its length ends it
     EXPECT_EQ(owner.log, (std::vector<std::string>{"\nWiatr – łódź", "\nabc"}));
     EXPECT_TRUE(owner.queue.IsBusy());
     owner.Advance(1399);
@@ -100,12 +101,12 @@ TEST_F(QueueTest, DeviceTextGoesToTheLogAndLeavesTheRequestWaiting) {
 }
 
 TEST_F(QueueTest, MessageWhileIdleCompletesForTheLastRequester) {
-    owner.Receive(DeviceMessage(CMD_READ_VERSION)); // nothing sent yet: nobody to tell
+    owner.Receive(MakeMessage(CMD_READ_VERSION)); // nothing sent yet: nobody to tell
     owner.DeliverPosted();
 
     Submit(CMD_READ_VERSION, first);
-    owner.Receive(DeviceMessage(CMD_READ_VERSION));
-    owner.Receive(DeviceMessage(CMD_READ_TIME)); // idle now
+    owner.Receive(MakeMessage(CMD_READ_VERSION));
+    owner.Receive(MakeMessage(CMD_READ_TIME)); // idle now
     owner.DeliverPosted();
     EXPECT_EQ(first.outcomes,
               (std::vector<Requester::Outcome>{{0, CMD_READ_VERSION}, {0, CMD_READ_TIME}}));

@@ -1,4 +1,5 @@
 #include "DeviceCommands.h"
+#include "TestMessages.h"
 #include "VirtualOwner.h"
 
 #include <gtest/gtest.h>
@@ -31,9 +32,9 @@ TEST(ReadoutTexts, ReadingNumberFailureAndOutputs) {
 
 LinkMessage Reading(std::int16_t tenths, std::uint8_t status = 0x08, std::uint8_t length = 8) {
     const auto bits = static_cast<std::uint16_t>(tenths);
-    LinkMessage message = DeviceMessage(
-        CMD_READ_MEASUREMENT, {static_cast<std::uint8_t>(bits & 0xFF),
-                               static_cast<std::uint8_t>(bits >> 8), 0, 0, 0, 0, status, 0});
+    LinkMessage message = MakeMessage(CMD_READ_MEASUREMENT, {static_cast<std::uint8_t>(bits & 0xFF),
+                                                             static_cast<std::uint8_t>(bits >> 8),
+                                                             0, 0, 0, 0, status, 0});
     message.length = length;
     return message;
 }

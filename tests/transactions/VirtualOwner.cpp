@@ -30,12 +30,3 @@ void VirtualOwner::DeliverPosted() {
 void VirtualOwner::Receive(const LinkMessage& message) {
     queue.OnDeviceMessage(message);
 }
-
-LinkMessage DeviceMessage(std::uint8_t command, std::vector<std::uint8_t> payload) {
-    LinkMessage message;
-    message.address = 31;
-    message.command = command;
-    message.length = static_cast<std::uint8_t>(payload.size());
-    std::copy(payload.begin(), payload.end(), message.payload);
-    return message;
-}

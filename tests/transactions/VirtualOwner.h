@@ -70,6 +70,3 @@ public:
     CQueue queue;
     CMeasurementReadout readout;
 };
-
-// A message as the device would send it.
-LinkMessage DeviceMessage(std::uint8_t command, std::vector<std::uint8_t> payload = {});
