@@ -55,6 +55,6 @@ void CPortDlg::OnDestroy() {
         return;
     }
     m_pSettings->port = m_nPort + 1;
-    m_pSettings->deviceAddress = 31;
-    m_pSettings->baudRate = 19200;
+    m_pSettings->deviceAddress = kDefaultDeviceAddress;
+    m_pSettings->baudRate = kDefaultBaudRate;
 }

@@ -7,8 +7,10 @@
 #include "CWinApp.h"
 #include "ClockUpdate.h"
 #include "DataExchange.h"
+#include "LinkButtons.h"
 #include "MessageBoxTypes.h"
 #include "PortFailureText.h"
+#include "ProgramVersion.h"
 #include "ResourceIds.h"
 #include "SettingsFile.h"
 #include "SettingsLocation.h"
@@ -22,7 +24,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScrollBar>
 
 #include <cstdio>
@@ -47,30 +48,32 @@ CTerminalDlg::CTerminalDlg()
     : CDialog(IDD_TERMINAL), m_pLink(std::make_unique<CComLink>(static_cast<ILinkOwner&>(*this))),
       m_pQueue(std::make_unique<CQueue>(static_cast<IQueueOwner&>(*this))),
       m_pWaitDlg(std::make_unique<CWaitDlg>(static_cast<IReadoutOwner&>(*this))) {
-    m_hIcon.addPixmap(DialogBuilder::AppIconPixmap(32));
-    m_hIcon.addPixmap(DialogBuilder::AppIconPixmap(16));
+    BuildWindowMenu();
 }
 
 CTerminalDlg::~CTerminalDlg() = default;
 
 void CTerminalDlg::DoDataExchange(CDataExchange& dx) {
-    DDX_Control(dx, IDOK, m_btnExit);
-    DDX_Control(dx, IDC_UPDATE_TIME, m_btnClock);
-    DDX_Control(dx, IDC_OUTPUTS, m_btnOutputs);
-    DDX_Control(dx, IDC_SENSOR_CONFIG, m_btnSensorConfig);
-    DDX_Control(dx, IDC_READER_CONFIG, m_btnReaderConfig);
-    DDX_Control(dx, IDC_MEASURE, m_btnMeasure);
-    DDX_Control(dx, IDC_CONNECT, m_btnConnect);
-    DDX_Control(dx, IDC_CONNECTION_OPTIONS, m_btnOptions);
-    DDX_Control(dx, IDC_DISCONNECT, m_btnDisconnect);
-    DDX_Control(dx, IDC_VERSIONS, m_btnVersion);
     DDX_Control(dx, IDC_LOG, m_editLog);
     DDX_Control(dx, IDC_SPEED, m_editSpeed);
-    DDX_Control(dx, IDC_READ_INFO, m_editReadInfo);
+}
+
+// The one table of the window menu: About, and the tools that go beyond the buttons.
+void CTerminalDlg::BuildWindowMenu() {
+    const std::string aboutText = LoadStringResource(IDS_ABOUTBOX);
+    if (!aboutText.empty()) {
+        m_menu.Add(IDM_ABOUTBOX, QString::fromStdString(aboutText), {}, [this] { OnAbout(); });
+    }
 }
 
 void CTerminalDlg::OnWindowBuilt() {
-    GetWindow()->setWindowIcon(m_hIcon);
+    GetWindow()->setWindowIcon(DialogBuilder::AppIcon());
+    m_menu.InstallShortcuts(*GetWindow());
+    m_menu.AppendToSystemMenu(*GetWindow());
+}
+
+void CTerminalDlg::OnInitSystemMenu() {
+    m_menu.RefreshSystemMenu(*GetWindow());
 }
 
 bool CTerminalDlg::OnInitDialog() {
@@ -89,7 +92,7 @@ bool CTerminalDlg::OnInitDialog() {
         CreateReadoutFont();
     }
     m_editSpeed->setFont(*m_font);
-    SetDlgItemText(IDC_SPEED, " - - - -");
+    SetDlgItemText(IDC_SPEED, kNoSpeedText);
 
     m_pLink->SetControlsDisconnected();
     m_pQueue->Reset();
@@ -124,14 +127,8 @@ void CTerminalDlg::OnDestroy() {
     m_pWaitDlg.reset();
     m_timers.Clear(); // their window goes; their objects went above
     // The controls go with the window.
-    for (QPushButton** button :
-         {&m_btnExit, &m_btnClock, &m_btnOutputs, &m_btnSensorConfig, &m_btnReaderConfig,
-          &m_btnMeasure, &m_btnConnect, &m_btnOptions, &m_btnDisconnect, &m_btnVersion}) {
-        *button = nullptr;
-    }
     m_editLog = nullptr;
     m_editSpeed = nullptr;
-    m_editReadInfo = nullptr;
 }
 
 std::string CTerminalDlg::GetModuleFileName() const {
@@ -205,39 +202,33 @@ bool CTerminalDlg::OnCmdMsg(unsigned id) {
         OnOutputs();
         return true;
     case IDM_ABOUTBOX:
-        OnSysCommand(id);
+        (void)OnSysCommand(id); // without an About text there is nothing to open
         return true;
     default:
         return CDialog::OnCmdMsg(id);
     }
 }
 
-void CTerminalDlg::OnSysCommand(unsigned command) {
-    if ((command & 0xFFF0u) == static_cast<unsigned>(IDM_ABOUTBOX)) {
-        CAboutDlg about;
-        about.DoModal();
-    }
+std::unique_ptr<QMenu> CTerminalDlg::CreateWindowMenu() const {
+    return m_menu.CreateMenu();
 }
 
-std::unique_ptr<QMenu> CTerminalDlg::CreateSystemMenu() {
-    const std::string aboutText = LoadStringResource(IDS_ABOUTBOX);
-    if (aboutText.empty()) {
-        return nullptr;
-    }
-    // No parent: the caller alone owns the menu.
-    auto menu = std::make_unique<QMenu>();
-    QAction* about = menu->addAction(QString::fromStdString(aboutText));
-    about->setData(IDM_ABOUTBOX);
-    return menu;
+bool CTerminalDlg::OnSysCommand(unsigned command) {
+    return m_menu.Run(command);
+}
+
+void CTerminalDlg::OnAbout() {
+    CAboutDlg about;
+    (void)about.DoModal(); // it has nothing to report
 }
 
 void CTerminalDlg::OnContextMenu(QContextMenuEvent& event) {
-    const std::unique_ptr<QMenu> menu = CreateSystemMenu();
+    const std::unique_ptr<QMenu> menu = CreateWindowMenu();
     if (!menu) {
         return;
     }
     if (const QAction* chosen = menu->exec(event.globalPos())) {
-        OnSysCommand(chosen->data().toUInt());
+        (void)OnSysCommand(chosen->data().toUInt()); // the menu offers only its own items
     }
 }
 
@@ -302,10 +293,6 @@ void CTerminalDlg::PollMeasurement(int action) {
     m_readout.PollMeasurement(action);
 }
 
-void CTerminalDlg::OnMeasurementAnswer(const LinkMessage* answer) {
-    m_readout.OnMeasurementAnswer(answer);
-}
-
 const LinkMessage* CTerminalDlg::RunRequest(std::uint8_t command, const std::uint8_t* payload,
                                             std::uint8_t length) {
     if (!m_pWaitDlg) {
@@ -318,6 +305,10 @@ const LinkMessage* CTerminalDlg::RunRequest(std::uint8_t command, const std::uin
 
 LinkSettings CTerminalDlg::CurrentLinkSettings() const {
     return LinkSettings{m_settings.port, m_settings.baudRate, m_strAppDir};
+}
+
+void CTerminalDlg::OnLinkStateChanged(LinkState state) {
+    ApplyLinkButtons(state, [this](int id, bool on) { EnableDlgItem(id, on); });
 }
 
 std::function<void()> CTerminalDlg::LinkNotifier() {

@@ -10,9 +10,9 @@
 #include "MeasurementReadout.h"
 #include "TimeRecord.h"
 #include "TimerTable.h"
+#include "WindowMenu.h"
 
 #include <QFont>
-#include <QIcon>
 
 #include <memory>
 #include <optional>
@@ -23,7 +23,6 @@ class CWaitDlg;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
-class QPushButton;
 
 // The main window and hub: settings, event log, readout, buttons; owns the link controller,
 // the request queue and the wait dialog, and offers every command to them first. Each part
@@ -35,8 +34,6 @@ class CTerminalDlg : public CDialog,
                      public IDeviceOperationOwner,
                      public ITimerBackend {
 public:
-    static constexpr int kTerminalVersion = 7;
-
     CTerminalDlg();
     ~CTerminalDlg() override;
 
@@ -49,14 +46,17 @@ public:
     bool LoadSettings();
     bool SaveSettings();
     std::string SettingsFilePath() const { return m_strAppDir + "config.cfg"; }
+    ConnectionSettings& Settings() { return m_settings; }
+    const ConnectionSettings& Settings() const { return m_settings; }
+    const std::string& VersionLine() const { return m_strVersion; }
 
     // Link controller, then request queue, then the window's own commands.
     bool OnCmdMsg(unsigned id) override;
-    void OnSysCommand(unsigned command);
+    // Runs the window menu's item of this command; the About item answers 16 to 31.
+    bool OnSysCommand(unsigned command) override;
 
-    // The context menu that stands in for the title-bar menu's About item; null when the About
-    // string is empty.
-    std::unique_ptr<QMenu> CreateSystemMenu();
+    // The window menu as a context menu; null when it has no items.
+    std::unique_ptr<QMenu> CreateWindowMenu() const;
 
     // One-shot timers that call a stored callback on a stored object with a stored parameter.
     void StartTimer(void* object, TimerFn callback, unsigned elapse, int parameter) override;
@@ -69,39 +69,21 @@ public:
 
     // The live readout: 1 requests a reading and keeps the chain going, 0 stops it.
     void PollMeasurement(int action) override;
-    void OnMeasurementAnswer(const LinkMessage* answer);
 
     // Runs one request behind the wait dialog; the answer, or null when none came.
     const LinkMessage* RunRequest(std::uint8_t command, const std::uint8_t* payload,
                                   std::uint8_t length) override;
 
-    void EnableControl(int id, bool enable) override { EnableDlgItem(id, enable); }
     void PostCommand(unsigned id) override { CDialog::PostCommand(id); }
 
-    ConnectionSettings m_settings;
-    std::string m_strVersion;
-    std::optional<QFont> m_font;
-    QPushButton* m_btnExit = nullptr;
-    QPushButton* m_btnClock = nullptr;
-    QPushButton* m_btnOutputs = nullptr;
-    QPushButton* m_btnSensorConfig = nullptr;
-    QPushButton* m_btnReaderConfig = nullptr;
-    QPushButton* m_btnMeasure = nullptr;
-    QPushButton* m_btnConnect = nullptr;
-    QPushButton* m_btnOptions = nullptr;
-    QPushButton* m_btnDisconnect = nullptr;
-    QPushButton* m_btnVersion = nullptr;
-    QPlainTextEdit* m_editLog = nullptr;
-    QLineEdit* m_editSpeed = nullptr;
-    QPlainTextEdit* m_editReadInfo = nullptr;
-    std::string m_strAppDir;
-    // Before the owned objects, which may hold on to them until they go.
-    CTimerTable m_timers{*this};
-    CMeasurementReadout m_readout{*this};
-    std::unique_ptr<CComLink> m_pLink;
-    std::unique_ptr<CQueue> m_pQueue;
-    std::unique_ptr<CWaitDlg> m_pWaitDlg;
-    QIcon m_hIcon;
+    // What tests look at; null while there is no window (controls) or after it went (owned
+    // objects).
+    QPlainTextEdit* LogPane() const { return m_editLog; }
+    QLineEdit* SpeedField() const { return m_editSpeed; }
+    const CTimerTable& Timers() const { return m_timers; }
+    const CComLink* Link() const { return m_pLink.get(); }
+    const CQueue* Queue() const { return m_pQueue.get(); }
+    const CWaitDlg* WaitDlg() const { return m_pWaitDlg.get(); }
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -109,6 +91,7 @@ protected:
     void OnWindowBuilt() override;
     void OnDestroy() override;
     void OnContextMenu(QContextMenuEvent& event) override;
+    void OnInitSystemMenu() override;
 
     // Full path of the executable file; config.cfg is looked for beside it.
     virtual std::string GetModuleFileName() const;
@@ -119,13 +102,18 @@ protected:
     void OnSensorConfig();
     void OnReaderConfig();
     void OnOutputs();
+    void OnAbout();
 
     void OnTimer(unsigned id) override;
 
     // The PC's local time, asked when the user agrees to set the device clock.
     virtual TimeRecord LocalTime() const;
 
+    // The requester of the live readout's requests.
+    CMeasurementReadout& Readout() { return m_readout; }
+
     // ILinkOwner
+    void OnLinkStateChanged(LinkState state) override;
     LinkSettings CurrentLinkSettings() const override;
     std::function<void()> LinkNotifier() override;
     void OnDeviceMessage(const LinkMessage& message) override;
@@ -143,8 +131,22 @@ protected:
     void KillWindowTimer(unsigned id) override { KillTimer(id); }
 
 private:
+    void BuildWindowMenu();
     void CreateReadoutFont();
     void ShowLog();
 
+    ConnectionSettings m_settings;
+    std::string m_strVersion;
+    std::string m_strAppDir;
+    std::optional<QFont> m_font;
+    QPlainTextEdit* m_editLog = nullptr;
+    QLineEdit* m_editSpeed = nullptr;
     EventLogText m_log;
+    CWindowMenu m_menu;
+    // Before the owned objects, which may hold on to them until they go.
+    CTimerTable m_timers{*this};
+    CMeasurementReadout m_readout{*this};
+    std::unique_ptr<CComLink> m_pLink;
+    std::unique_ptr<CQueue> m_pQueue;
+    std::unique_ptr<CWaitDlg> m_pWaitDlg;
 };

@@ -1,6 +1,9 @@
 #include "CommandLine.h"
 
+#include "ProgramVersion.h"
+
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -112,5 +115,5 @@ std::string HelpText(const std::string& settingsFile, bool settingsFileExists) {
 }
 
 std::string VersionText() {
-    return std::string(kProgram) + " " + QAL_TERMINAL_VERSION + "\n";
+    return std::string(kProgram) + " " + std::to_string(kTerminalVersion) + "\n";
 }

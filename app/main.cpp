@@ -5,7 +5,6 @@
 #include "Utf8Path.h"
 
 #include <QApplication>
-#include <QIcon>
 
 #include <cstdio>
 #include <filesystem>
@@ -49,10 +48,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     // Lets the desktop match the window to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(QAL_APP_ID));
-    QIcon icon;
-    icon.addPixmap(DialogBuilder::AppIconPixmap(32));
-    icon.addPixmap(DialogBuilder::AppIconPixmap(16));
-    QApplication::setWindowIcon(icon);
+    QApplication::setWindowIcon(DialogBuilder::AppIcon());
 
     CTerminalApp terminal;
     // The program ends when the main window closes: no message loop of our own follows.

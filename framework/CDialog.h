@@ -61,6 +61,12 @@ public:
 
     virtual void OnOK();
     virtual void OnCancel();
+    // A command of the window's system menu (Windows), or of the menu that stands in for it;
+    // true when the dialog handled it, false to leave it to the default handling.
+    virtual bool OnSysCommand(unsigned command) {
+        (void)command;
+        return false;
+    }
 
 protected:
     virtual bool OnInitDialog();
@@ -71,6 +77,8 @@ protected:
     // Called once the widgets exist, before OnInitDialog: for touches the template cannot
     // express (fonts, icons, menus).
     virtual void OnWindowBuilt() {}
+    // The window's system menu is about to open (Windows).
+    virtual void OnInitSystemMenu() {}
 
 private:
     friend class DialogWindow;

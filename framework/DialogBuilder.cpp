@@ -1,7 +1,6 @@
 #include "DialogBuilder.h"
 
 #include "AppIcon.h"
-#include "ResourceIds.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -180,6 +179,13 @@ QString AccessibleCaption(const char* caption) {
 
 QPixmap DialogBuilder::AppIconPixmap(int size) {
     return QPixmap(size <= 16 ? kAppIcon16 : kAppIcon32);
+}
+
+QIcon DialogBuilder::AppIcon() {
+    QIcon icon;
+    icon.addPixmap(AppIconPixmap(32));
+    icon.addPixmap(AppIconPixmap(16));
+    return icon;
 }
 
 DialogBuilder::Result DialogBuilder::Build(const DialogTemplate& dialogTemplate, QDialog& window) {

@@ -5,6 +5,7 @@
 
 #include <QButtonGroup>
 #include <QDialog>
+#include <QIcon>
 #include <QPixmap>
 
 #include <memory>
@@ -29,6 +30,8 @@ public:
 
     // The application icon (resource 128) in the given size.
     static QPixmap AppIconPixmap(int size);
+    // The application icon in both sizes.
+    static QIcon AppIcon();
 };
 
 // A caption as screen readers say it: mnemonic markers removed.

@@ -7,6 +7,10 @@
 #include <QPushButton>
 #include <QTimerEvent>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 #include <chrono>
 
 QEvent::Type CommandEvent::EventType() {
@@ -94,3 +98,20 @@ void DialogWindow::timerEvent(QTimerEvent* event) {
 void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
     m_owner.OnContextMenu(*event);
 }
+
+#ifdef Q_OS_WIN
+bool DialogWindow::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
+    const MSG* msg = static_cast<const MSG*>(message);
+    // Commands from 0xF000 on are the system's own (move, size, close...).
+    constexpr WPARAM kFirstSystemCommand = 0xF000;
+    if (msg->message == WM_SYSCOMMAND && (msg->wParam & 0xFFF0) < kFirstSystemCommand &&
+        m_owner.OnSysCommand(static_cast<unsigned>(msg->wParam))) {
+        *result = 0;
+        return true;
+    }
+    if (msg->message == WM_INITMENUPOPUP && HIWORD(msg->lParam) != 0) {
+        m_owner.OnInitSystemMenu();
+    }
+    return QDialog::nativeEvent(eventType, message, result);
+}
+#endif

@@ -27,6 +27,10 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+#ifdef Q_OS_WIN
+    // System-menu commands of the dialog's own reach it through OnSysCommand.
+    bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+#endif
 
 private:
     CDialog& m_owner;

@@ -1,7 +1,6 @@
 #include "CComLink.h"
 
 #include "LinkWorker.h"
-#include "ResourceIds.h"
 
 #include <cstdio>
 #include <span>
@@ -9,38 +8,9 @@
 
 namespace {
 
-// Whether the main window's button with this id is enabled in a link state.
-struct ButtonState {
-    int id;
-    bool enabled;
-};
-
-constexpr ButtonState kDisconnected[] = {
-    {IDC_CONNECT, true},  {IDC_DISCONNECT, false},  {IDC_CONNECTION_OPTIONS, true},
-    {IDOK, true},         {IDC_VERSIONS, false},    {IDC_SENSOR_CONFIG, false},
-    {IDC_OUTPUTS, false}, {IDC_UPDATE_TIME, false}, {IDC_READER_CONFIG, false},
-    {IDC_MEASURE, false},
-};
-
-// Clock and reader stay off: the readout turns them on for a device that reports its model.
-constexpr ButtonState kConnected[] = {
-    {IDC_CONNECT, false}, {IDC_DISCONNECT, true},   {IDC_CONNECTION_OPTIONS, false},
-    {IDOK, true},         {IDC_VERSIONS, true},     {IDC_SENSOR_CONFIG, true},
-    {IDC_OUTPUTS, true},  {IDC_UPDATE_TIME, false}, {IDC_READER_CONFIG, false},
-    {IDC_MEASURE, false},
-};
-
-// Pressing "Połącz" leaves the rest as it is.
-constexpr ButtonState kConnecting[] = {
-    {IDC_CONNECT, false},
-    {IDC_CONNECTION_OPTIONS, false},
-    {IDOK, false},
-};
-
-void ApplyButtonStates(ILinkOwner& owner, std::span<const ButtonState> states) {
-    for (const ButtonState& state : states) {
-        owner.EnableControl(state.id, state.enabled);
-    }
+// The worker reports 0 for a normal end and 2 for a port failure.
+LinkEnd EndOfWorkerResult(int result) {
+    return result == 2 ? LinkEnd::PortFailure : LinkEnd::Normal;
 }
 
 } // namespace
@@ -68,12 +38,17 @@ bool CComLink::OnCmdMsg(unsigned id) {
     }
 }
 
+void CComLink::SetState(LinkState state) {
+    m_state = state;
+    m_pOwner->OnLinkStateChanged(state);
+}
+
 void CComLink::SetControlsDisconnected() {
-    ApplyButtonStates(*m_pOwner, kDisconnected);
+    SetState(LinkState::Disconnected);
 }
 
 void CComLink::OnConnect() {
-    ApplyButtonStates(*m_pOwner, kConnecting);
+    SetState(LinkState::Connecting);
     const LinkSettings settings = m_pOwner->CurrentLinkSettings();
     m_context.appDirectory = settings.directory;
     (void)StartWorker(settings.port, settings.baudRate); // a failure reports itself
@@ -101,7 +76,7 @@ int CComLink::StartWorker(int port, int baudRate) {
         m_thread = LaunchWorker();
     } catch (const std::system_error&) {
         m_context.running.store(0);
-        OnEnded(kWorkerNotStarted);
+        OnEnded(LinkEnd::NotStarted);
         return 0;
     }
     return 1;
@@ -140,7 +115,7 @@ void CComLink::OnLinkEvent() {
         // After a worker that was stopped early the ended event it still put finds no worker
         // marked running: that end has been reported already.
         if (WaitForWorkerEnd() == 1) {
-            OnEnded(m_context.result.load());
+            OnEnded(EndOfWorkerResult(m_context.result.load()));
         }
         break;
     case kLinkEventConnected:
@@ -165,18 +140,23 @@ void CComLink::OnOpening() {
 
 void CComLink::OnConnected() {
     m_pOwner->AppendLog("Połączono", true);
-    ApplyButtonStates(*m_pOwner, kConnected);
+    SetState(LinkState::Connected);
     m_pOwner->PollMeasurement(1);
 }
 
-void CComLink::OnEnded(int result) {
+void CComLink::OnEnded(LinkEnd end) {
     m_pOwner->AppendLog("Rozłączono", true);
-    SetControlsDisconnected();
+    SetState(LinkState::Disconnected);
     m_pOwner->PollMeasurement(0);
-    if (result == 2) {
+    switch (end) {
+    case LinkEnd::Normal:
+        break;
+    case LinkEnd::PortFailure:
         m_pOwner->ReportPortFailure(m_context.failure); // the worker has been joined
         m_pOwner->ShowLinkMessage("Nie można korzystać z wybranego portu.\r\nRozłączono.");
-    } else if (result != 0) {
+        break;
+    case LinkEnd::NotStarted:
         m_pOwner->ShowLinkMessage("Nieznany powod bledu");
+        break;
     }
 }

@@ -3,6 +3,7 @@
 #include "CmdTarget.h"
 #include "LinkContext.h"
 #include "LinkOwner.h"
+#include "LinkState.h"
 
 #include <thread>
 
@@ -12,19 +13,18 @@ inline constexpr unsigned ID_CONNECT = 1000;
 inline constexpr unsigned ID_DISCONNECT = 1001;
 
 // The user-interface side of the device link: "Połącz" and "Rozłącz", the worker thread, the
-// link events with their log lines, button states and message boxes, and the hand-over of every
-// other message to the request queue.
+// link events with their log lines, the link's state and message boxes, and the hand-over of
+// every other message to the request queue.
 class CComLink : public CCmdTarget {
 public:
-    // Worker results beyond those of the worker itself.
-    static constexpr int kWorkerNotStarted = -1;
-
     explicit CComLink(ILinkOwner& owner) : m_pOwner(&owner) {}
     // Stops a running worker and waits for it: the context it uses goes with this object.
     ~CComLink() override;
 
     bool OnCmdMsg(unsigned id) override;
 
+    LinkState State() const { return m_state; }
+    // Tells the owner the link is disconnected, as at the start.
     void SetControlsDisconnected();
     // 1 started, 0 refused because a worker is still marked as running, or could not be started
     // (which is then reported as the link's end).
@@ -39,7 +39,7 @@ public:
     void OnLinkEvent();
     void OnOpening();
     void OnConnected();
-    void OnEnded(int result);
+    void OnEnded(LinkEnd end);
 
     LinkContext m_context;
 
@@ -48,6 +48,9 @@ protected:
     virtual std::thread LaunchWorker();
 
 private:
+    void SetState(LinkState state);
+
+    LinkState m_state = LinkState::Disconnected;
     std::thread m_thread;
     ILinkOwner* m_pOwner;
 };

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "FrameParser.h"
+#include "LineDefaults.h"
 #include "LinkMessage.h"
 #include "LinkWakeup.h"
 #include "MessageList.h"
 #include "SerialPort.h"
+#include "WireTrace.h"
 
 #include <atomic>
 #include <cstdint>
@@ -21,8 +23,8 @@ struct LinkContext {
     LinkContext& operator=(const LinkContext&) = delete;
 
     // Set by the controller before it starts a worker; read-only while one runs.
-    int port = 1;
-    int baudRate = 19200;
+    int port = kDefaultPort;
+    int baudRate = kDefaultBaudRate;
     std::string appDirectory; // where COM<n> links are looked up (see CSerialPort)
     // Called on the worker thread once per message put for the window, with no lock held. It
     // only posts a notification to the user-interface thread (QCoreApplication::postEvent,
@@ -44,6 +46,8 @@ struct LinkContext {
 
     std::uint8_t rxStore[FrameParser::kCapacity] = {}; // the worker's receive store
     CLinkWakeup wakeup;                                // wakes the worker from its wait
+    // Written by the worker while somebody listens, drained by the user-interface thread.
+    CWireTrace wireTrace;
 
     // Asks the worker to leave its loop and wakes it if it is waiting. Any thread.
     void RequestStop();

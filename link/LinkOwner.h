@@ -1,6 +1,9 @@
 #pragma once
 
+#include "EventLog.h"
+#include "LineDefaults.h"
 #include "LinkMessage.h"
+#include "LinkState.h"
 #include "SerialPort.h"
 
 #include <functional>
@@ -9,16 +12,16 @@
 // Where and how fast to connect: the port number ("COM%d"), its speed, and the directory where
 // COM<n> links are looked up.
 struct LinkSettings {
-    int port = 1;
-    int baudRate = 19200;
+    int port = kDefaultPort;
+    int baudRate = kDefaultBaudRate;
     std::string directory;
 };
 
 // What the link controller needs of the window that owns it.
-class ILinkOwner {
+class ILinkOwner : public virtual IEventLog {
 public:
-    virtual void EnableControl(int id, bool enable) = 0;
-    virtual void AppendLog(const std::string& text, bool newLine) = 0;
+    // The link's state changed; the window shows it in its buttons.
+    virtual void OnLinkStateChanged(LinkState state) = 0;
     virtual LinkSettings CurrentLinkSettings() const = 0;
     // A function the worker thread may call at any time while it runs: it posts command 101
     // to the window and returns at once.

@@ -4,6 +4,7 @@
 #include "FrameParser.h"
 #include "LinkContext.h"
 #include "SerialPort.h"
+#include "WireTrace.h"
 
 namespace {
 
@@ -34,35 +35,107 @@ struct ReceivedBytes {
     bool Empty() const { return next >= size; }
 };
 
+// The worker's side of the wire trace: what crossed the wire, what the parser made of it, and
+// noise gathered into runs. Asked once a pass whether anybody listens, which is all it costs
+// while nobody does.
+class TraceTap {
+public:
+    explicit TraceTap(CWireTrace& trace) : m_trace(trace) {}
+
+    void Received(const unsigned char* bytes, int size) {
+        if (size > 0 && m_trace.Listening()) {
+            FlushNoise();
+            m_trace.Record(WireEvent::Received, bytes, static_cast<std::size_t>(size));
+        }
+    }
+
+    // After the parser was fed one character: delivered is whether it gave a message.
+    void Parsed(const FrameParser& parser, char byte, bool frameDone, bool delivered) {
+        if (!m_trace.Listening()) {
+            m_noise.clear();
+            return;
+        }
+        const FrameDrop drop = parser.LastDrop();
+        if (drop == FrameDrop::Noise) {
+            m_noise.push_back(static_cast<std::uint8_t>(byte));
+            if (m_noise.size() == m_noise.capacity()) {
+                FlushNoise();
+            }
+            return;
+        }
+        if (drop != FrameDrop::None) {
+            FlushNoise();
+            m_trace.Record(WireEvent::Dropped, parser.Buffer(), parser.DroppedSize(), drop);
+        }
+        if (frameDone) {
+            FlushNoise();
+            const std::size_t size = static_cast<std::size_t>(parser.Buffer()[0]) + 1;
+            m_trace.Record(delivered ? WireEvent::Frame : WireEvent::Dropped, parser.Buffer(), size,
+                           delivered ? FrameDrop::None : FrameDrop::TooShort);
+        }
+    }
+
+    // A noise run ends where the line falls quiet.
+    void FlushNoise() {
+        if (!m_noise.empty()) {
+            m_trace.Record(WireEvent::Dropped, m_noise.data(), m_noise.size(), FrameDrop::Noise);
+            m_noise.clear();
+        }
+    }
+
+private:
+    // A fixed run: gathering noise never allocates.
+    struct NoiseRun {
+        std::uint8_t bytes[64] = {};
+        std::size_t count = 0;
+
+        void push_back(std::uint8_t byte) { bytes[count++] = byte; }
+        void clear() { count = 0; }
+        bool empty() const { return count == 0; }
+        std::size_t size() const { return count; }
+        std::size_t capacity() const { return sizeof bytes; }
+        const std::uint8_t* data() const { return bytes; }
+    };
+
+    CWireTrace& m_trace;
+    NoiseRun m_noise;
+};
+
 // One pass: send at most one queued message, then decode at most one received byte. Sending
 // first means a queued message always goes out before the next byte is handled. Ends on a stop
 // request, or when the device has gone and nothing can arrive any more.
 LoopEnd RunLoop(LinkContext& context, CSerialPort& port, FrameParser& parser) {
     bool readyWithoutData = false; // the last wait ended on the port, and no byte came since
     ReceivedBytes received;
+    TraceTap tap(context.wireTrace);
     while (context.stopRequested.load() == 0) {
         bool busy = false;
         LinkMessage outgoing;
         if (TakeForDevice(context, outgoing)) {
-            FrameEncoder::Send(outgoing, port); // a lost frame ends as the request's time-out
+            SendFrame(outgoing, port, &context.wireTrace); // a lost frame ends as a time-out
             busy = true;
         }
         if (received.Empty()) {
             received.size = port.Read(received.bytes, static_cast<int>(sizeof received.bytes));
             received.next = 0;
+            tap.Received(received.bytes, received.size);
         }
         if (!received.Empty()) {
             const char byte = static_cast<char>(received.bytes[received.next++]);
             busy = true;
             readyWithoutData = false;
             LinkMessage incoming;
-            if (parser.Feed(byte) && DecodeFrame(parser.Buffer(), incoming)) {
+            const bool frameDone = parser.Feed(byte);
+            const bool delivered = frameDone && DecodeFrame(parser.Buffer(), incoming);
+            if (delivered) {
                 PutForWindow(context, incoming);
             }
+            tap.Parsed(parser, byte, frameDone, delivered);
         }
         if (busy) {
             continue; // more may be queued or waiting: look again before sleeping
         }
+        tap.FlushNoise();
         // Readiness without data is how a hang-up shows; asked only then, so a quiet line costs
         // no extra system call.
         if (readyWithoutData && port.LineGone()) {
@@ -77,6 +150,19 @@ LoopEnd RunLoop(LinkContext& context, CSerialPort& port, FrameParser& parser) {
 }
 
 } // namespace
+
+int SendFrame(const LinkMessage& message, CSerialPort& port, CWireTrace* trace) {
+    EncodedFrame frame;
+    if (!FrameEncoder::Encode(message, frame)) {
+        return 0;
+    }
+    if (trace != nullptr && trace->Listening()) {
+        // Stamped as it starts out: an answer's delay counts from here.
+        trace->Record(WireEvent::Sent, reinterpret_cast<const std::uint8_t*>(frame.text),
+                      frame.size);
+    }
+    return port.Write(frame.text, static_cast<int>(frame.size));
+}
 
 int LinkThreadProc(LinkContext* context) {
     CSerialPort port(context->appDirectory);

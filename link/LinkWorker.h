@@ -1,6 +1,9 @@
 #pragma once
 
+class CSerialPort;
+class CWireTrace;
 struct LinkContext;
+struct LinkMessage;
 
 // The link worker thread: owns the port for one connection. Reports opening, connected and
 // ended (or opening and ended when the port cannot be opened) through the window list, sends
@@ -9,3 +12,8 @@ struct LinkContext;
 // while connected (context->failure says why); the same goes to context->result before the
 // ended event is put.
 int LinkThreadProc(LinkContext* context);
+
+// Encodes the message and hands the whole frame to one write of the port. Returns what the port
+// reports written (0 for a message the encoder refuses); the worker need not look at it, since a
+// lost frame ends as the request's time-out. A trace that is listened to gets the frame too.
+int SendFrame(const LinkMessage& message, CSerialPort& port, CWireTrace* trace = nullptr);

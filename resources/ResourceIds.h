@@ -14,7 +14,6 @@ constexpr int IDD_WAIT = 187;
 
 // Strings and icons
 constexpr int IDS_ABOUTBOX = 101;
-constexpr int IDR_MAINFRAME = 128;
 
 // Framework commands
 constexpr int IDOK = 1;

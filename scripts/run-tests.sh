@@ -31,8 +31,8 @@ cmake -S . -B build-asan -G Ninja -DQAL_SANITIZE=address
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DQAL_BUILD_UI=OFF -DQAL_FUZZ=ON
 "${no_aslr[@]}" cmake --build build-fuzz -j "$jobs" --target qal_frame_parser_fuzz
 mkdir -p build-fuzz/corpus
-"${no_aslr[@]}" build-fuzz/tests/link/qal_frame_parser_fuzz -max_total_time=20 -max_len=512 \
-    -seed=1 -dict=tests/link/fuzz/frame-parser.dict build-fuzz/corpus tests/link/fuzz/corpus
+"${no_aslr[@]}" build-fuzz/tests/protocol/qal_frame_parser_fuzz -max_total_time=20 -max_len=512 \
+    -seed=1 -dict=tests/protocol/fuzz/frame-parser.dict build-fuzz/corpus tests/protocol/fuzz/corpus
 
 # Windows: the Qt-free core cross-built with MinGW-w64 and its tests run under wine, in a
 # temporary prefix; the line tests talk to the native build's qal-sim through a COM port of

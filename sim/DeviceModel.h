@@ -2,6 +2,7 @@
 
 #include "DeviceMemory.h"
 #include "GustyWind.h"
+#include "LineDefaults.h"
 #include "LinkMessage.h"
 
 #include <chrono>
@@ -17,7 +18,7 @@ enum class ModelMarkerMode {
 
 // How the device itself behaves; what happens on the line is the loop's business.
 struct DeviceBehaviour {
-    std::uint8_t address = 31;
+    std::uint8_t address = kDefaultDeviceAddress;
     ModelMarkerMode modelMarker = ModelMarkerMode::First;
     bool failure = false;                   // report a device failure in every reading
     bool shortAnswers = false;              // cut every answer's payload to half its length

@@ -2,15 +2,17 @@
 
 #include "DeviceModel.h"
 
+#include "LineDefaults.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 
 // Everything qal-sim can be told on its command line.
 struct SimOptions {
-    std::uint8_t address = 31;
+    std::uint8_t address = kDefaultDeviceAddress;
     std::string linkDirectory; // empty: no COM link
-    int port = 1;
+    int port = kDefaultPort;
     std::string stateFile; // empty: the device forgets everything at exit
     std::uint32_t seed = 1;
     ModelMarkerMode modelMarker = ModelMarkerMode::First;
@@ -21,8 +23,8 @@ struct SimOptions {
     int textPeriodMs = 10000;
     double corruptFraction = 0.0;
     bool shortAnswers = false;
-    bool pace = false;                 // characters take the line time of baudRate
-    int baudRate = 19200;              // the terminal's default
+    bool pace = false; // characters take the line time of baudRate
+    int baudRate = kDefaultBaudRate;
     std::optional<std::int16_t> speed; // tenths of m/s
     bool ignoreInput = false;
     bool verbose = false;

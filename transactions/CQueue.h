@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CmdTarget.h"
+#include "EventLog.h"
 #include "QueueTypes.h"
 #include "TimerTable.h"
 
@@ -11,13 +12,10 @@
 inline constexpr unsigned ID_REQUEST_DONE = 103;
 
 // What the request queue needs of the main window.
-class IQueueOwner {
+class IQueueOwner : public virtual IOneShotTimers, public virtual IEventLog {
 public:
-    virtual void StartTimer(void* object, TimerFn callback, unsigned elapse, int parameter) = 0;
-    virtual void StopTimers(void* object, TimerFn callback, int parameter) = 0;
     // Delivered later, in posting order, by whichever loop runs.
     virtual void PostCommand(unsigned id) = 0;
-    virtual void AppendLog(const std::string& text, bool newLine) = 0;
     // Into the link's list for the device; dropped there while no worker runs.
     virtual void PutForDevice(const LinkMessage& message) = 0;
 

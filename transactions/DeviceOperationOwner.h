@@ -1,5 +1,6 @@
 #pragma once
 
+#include "EventLog.h"
 #include "LinkMessage.h"
 
 #include <cstdint>
@@ -7,11 +8,8 @@
 
 // What a device operation started from a button (versions, clock, the three settings records)
 // needs of the main window: the event log and one request run behind the wait dialog.
-class IDeviceOperationOwner {
+class IDeviceOperationOwner : public virtual IEventLog {
 public:
-    // The event log; newLine starts a new line, otherwise the text continues the last one.
-    virtual void AppendLog(const std::string& text, bool newLine) = 0;
-
     // Sends one request to the device address of the settings and shows "Transmisja danych"
     // until it completes. Returns the answer, valid until the next request, or null when none
     // came (time-out, or the user closed the wait dialog). length is at most 62.

@@ -7,11 +7,8 @@
 #include <string>
 
 // What the live readout needs of the main window.
-class IReadoutOwner : public IRequestSubmitter {
+class IReadoutOwner : public IRequestSubmitter, public virtual IOneShotTimers {
 public:
-    virtual void StartTimer(void* object, TimerFn callback, unsigned elapse, int parameter) = 0;
-    virtual void StopTimers(void* object, TimerFn callback, int parameter) = 0;
-    virtual bool IsTimerPending(void* object, TimerFn callback, int parameter) = 0;
     // The large speed field and the details field beside it.
     virtual void SetSpeedText(const std::string& text) = 0;
     virtual void SetReadInfoText(const std::string& text) = 0;

@@ -29,6 +29,18 @@ protected:
     ~ITimerBackend() = default;
 };
 
+// The main window's one-shot timers, as the queue and the readout use them.
+class IOneShotTimers {
+public:
+    virtual void StartTimer(void* object, TimerFn callback, unsigned elapse, int parameter) = 0;
+    // Stops every running timer whose entry matches all three values.
+    virtual void StopTimers(void* object, TimerFn callback, int parameter) = 0;
+    virtual bool IsTimerPending(void* object, TimerFn callback, int parameter) = 0;
+
+protected:
+    ~IOneShotTimers() = default;
+};
+
 // One-shot timers told apart by callback, object and parameter rather than by an id the caller
 // keeps. Runs on the user-interface thread; ticks come from whichever loop runs.
 class CTimerTable {

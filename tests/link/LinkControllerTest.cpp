@@ -1,4 +1,5 @@
 #include "CComLink.h"
+#include "LinkButtons.h"
 #include "NotifyCounter.h"
 #include "PtyPair.h"
 #include "ResourceIds.h"
@@ -21,7 +22,9 @@ using Clock = std::chrono::steady_clock;
 // The main window as the link controller sees it; the test plays its message loop.
 class FakeWindow : public ILinkOwner {
 public:
-    void EnableControl(int id, bool enable) override { enabled[id] = enable; }
+    void OnLinkStateChanged(LinkState state) override {
+        ApplyLinkButtons(state, [this](int id, bool on) { enabled[id] = on; });
+    }
     void AppendLog(const std::string& text, bool newLine) override {
         EXPECT_TRUE(newLine);
         log.push_back(text);

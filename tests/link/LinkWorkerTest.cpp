@@ -232,3 +232,40 @@ TEST_F(LinkWorkerLine, HungUpLineEndsTheRunWithResult2) {
     EXPECT_EQ(m_context.failure.device, m_pty.SlavePath());
     EXPECT_FALSE(m_context.failure.reason.empty());
 }
+
+// While somebody listens, the trace holds the frame sent, every byte read, the frames accepted
+// and what the parser threw away, in the order it happened.
+TEST_F(LinkWorkerLine, TraceShowsBothEndsOfTheWireAndWhatTheParserDropped) {
+    m_context.wireTrace.Listen(true);
+    Connect();
+    PutForDevice(m_context, MakeMessage(0x21));
+    ASSERT_EQ(m_pty.Receive(11, 2s), "\n\r:031F21BD");
+    const int before = m_notes.Count();
+    const std::string answer = "zz:031F21BE\n\r:041F2205B6";
+    ASSERT_TRUE(m_pty.Send(answer));
+    ASSERT_TRUE(m_notes.WaitFor(before + 1));
+    StopAndJoin();
+
+    std::vector<WireRecord> records;
+    (void)m_context.wireTrace.Drain(records);
+    std::string received; // however the reads split it
+    std::vector<std::pair<WireEvent, FrameDrop>> events;
+    std::vector<std::string> bytes;
+    for (const WireRecord& record : records) {
+        const std::string text(reinterpret_cast<const char*>(record.bytes), record.size);
+        if (record.event == WireEvent::Received) {
+            received += text;
+        } else {
+            events.emplace_back(record.event, record.drop);
+            bytes.push_back(text);
+        }
+    }
+    EXPECT_EQ(received, answer);
+    EXPECT_EQ(events, (std::vector<std::pair<WireEvent, FrameDrop>>{
+                          {WireEvent::Sent, FrameDrop::None},
+                          {WireEvent::Dropped, FrameDrop::Noise},
+                          {WireEvent::Dropped, FrameDrop::BadChecksum},
+                          {WireEvent::Frame, FrameDrop::None}}));
+    EXPECT_EQ(bytes, (std::vector<std::string>{"\n\r:031F21BD", "zz", "\x03\x1F\x21\xBE",
+                                               "\x04\x1F\x22\x05\xB6"}));
+}

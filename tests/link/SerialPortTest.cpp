@@ -1,5 +1,6 @@
 #include "SerialPort.h"
 #include "FrameEncoder.h"
+#include "LinkWorker.h"
 #include "PtyPair.h"
 
 #include <gtest/gtest.h>
@@ -242,10 +243,10 @@ TEST_F(SerialPortLine, SendWritesTheWholeFrameAndRefusesOversizedMessages) {
     LinkMessage message;
     message.address = 0x1F;
     message.command = 0x21;
-    EXPECT_EQ(FrameEncoder::Send(message, port), 11);
+    EXPECT_EQ(SendFrame(message, port), 11);
     EXPECT_EQ(m_pty.Receive(11, 2s), "\n\r:031F21BD");
 
     message.length = LinkMessage::kPayloadCapacity + 1;
-    EXPECT_EQ(FrameEncoder::Send(message, port), 0);
+    EXPECT_EQ(SendFrame(message, port), 0);
     EXPECT_EQ(m_pty.ReceiveFor(50ms), "");
 }

@@ -64,15 +64,15 @@ public:
 
     void SubmitRequest(std::uint8_t address, std::uint8_t command, const std::uint8_t* payload,
                        std::uint8_t length, void* requester, CompletionFn callback) override {
-        if (requester == &m_readout) {
+        if (requester == &Readout()) {
             m_requested = Clock::now();
         }
         CTerminalDlg::SubmitRequest(address, command, payload, length, requester, callback);
     }
 
     void StopReadoutTimer() {
-        m_timers.StopTimers(
-            &m_readout, &TimerThunk<CMeasurementReadout, &CMeasurementReadout::PollMeasurement>, 1);
+        StopTimers(&Readout(),
+                   &TimerThunk<CMeasurementReadout, &CMeasurementReadout::PollMeasurement>, 1);
     }
 
     std::vector<double> roundTripsMs;

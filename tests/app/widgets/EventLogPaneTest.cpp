@@ -22,8 +22,8 @@ protected:
             dialog.AppendLog("linia", true);
         }
     }
-    QString PaneText() const { return dialog.m_editLog->toPlainText(); }
-    int FirstLineInView() const { return dialog.m_editLog->verticalScrollBar()->value(); }
+    QString PaneText() const { return dialog.LogPane()->toPlainText(); }
+    int FirstLineInView() const { return dialog.LogPane()->verticalScrollBar()->value(); }
 
     TestApp app;
     TempAppDir dir;
@@ -40,7 +40,7 @@ TEST_F(EventLogPaneTest, PaneShowsTheLogTextLineByLine) {
 }
 
 TEST_F(EventLogPaneTest, ViewFollowsTheLastSixLines) {
-    QScrollBar* bar = dialog.m_editLog->verticalScrollBar();
+    QScrollBar* bar = dialog.LogPane()->verticalScrollBar();
     FillTo(6);
     EXPECT_EQ(FirstLineInView(), 0);
     FillTo(7);
@@ -76,9 +76,9 @@ TEST_F(EventLogPaneTest, LoneCarriageReturnOrLineFeedDoesNotStartALine) {
 
     FillTo(20);
     dialog.AppendLog("a\rb", true);
-    EXPECT_EQ(dialog.m_editLog->document()->blockCount(), dialog.Log().LineCount());
+    EXPECT_EQ(dialog.LogPane()->document()->blockCount(), dialog.Log().LineCount());
     EXPECT_EQ(FirstLineInView(), std::min(dialog.Log().FirstVisibleLine(),
-                                          dialog.m_editLog->verticalScrollBar()->maximum()));
+                                          dialog.LogPane()->verticalScrollBar()->maximum()));
 }
 
 } // namespace

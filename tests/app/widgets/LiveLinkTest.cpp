@@ -151,7 +151,7 @@ TEST_F(LiveLinkTest, ConnectReadsLiveThenDisconnectAndReconnect) {
     EXPECT_EQ(Speed(), " - - - -");
     EXPECT_EQ(ReadInfo(), "");
     // A reading still on its way ends, and nothing starts another while the link is down.
-    EXPECT_TRUE(ProcessEventsUntil([&] { return dialog->m_timers.Count() == 0; }, 2500));
+    EXPECT_TRUE(ProcessEventsUntil([&] { return dialog->Timers().Count() == 0; }, 2500));
 
     // The reading number carries on across connections.
     Connect();
@@ -178,7 +178,7 @@ TEST_F(LiveLinkTest, EveryReadoutTextOfTheSpeedTable) {
     port = 1;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.speed);
-        dialog->m_settings.port = port++;
+        dialog->Settings().port = port++;
         Connect();
         EXPECT_TRUE(WaitForSpeed(c.shown)) << Speed();
         Disconnect();
@@ -411,7 +411,7 @@ TEST_F(LiveLinkTest, LineThatGoesAwayEndsTheLinkAndTheSamePortConnectsAgain) {
         if (when == While::Idle) {
             ASSERT_TRUE(ProcessEventsUntil([&] { return !ReadInfo().empty(); }));
         } else {
-            ASSERT_TRUE(ProcessEventsUntil([&] { return dialog->m_pQueue->IsBusy(); }));
+            ASSERT_TRUE(ProcessEventsUntil([&] { return dialog->Queue()->IsBusy(); }));
         }
         const std::size_t before = LogLines(*dialog).size();
         app.shown.clear();
@@ -446,7 +446,7 @@ TEST_F(LiveLinkTest, LineThatGoesAwayEndsTheLinkAndTheSamePortConnectsAgain) {
         // Nothing left waiting: the outstanding request ends with its time-out, and no
         // reading starts after it.
         EXPECT_TRUE(ProcessEventsUntil(
-            [&] { return !dialog->m_pQueue->IsBusy() && dialog->m_timers.Count() == 0; }, 2500));
+            [&] { return !dialog->Queue()->IsBusy() && dialog->Timers().Count() == 0; }, 2500));
         EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
         EXPECT_EQ(sim.Wait(), 0) << sim.Errors();
     }

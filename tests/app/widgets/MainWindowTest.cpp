@@ -5,6 +5,7 @@
 #include "ResourceIds.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -54,10 +55,10 @@ TEST_F(MainWindowTest, StartWithSettingsFileLogsThreeLinesAndUsesTheFile) {
     EXPECT_EQ(LogLines(*dialog),
               (std::vector<std::string>{kVersionLine, "Inicjalizacja...", ReadLine()}));
     EXPECT_TRUE(app.shown.empty());
-    EXPECT_EQ(dialog->m_settings.port, 3);
-    EXPECT_EQ(dialog->m_settings.baudRate, 9600);
-    EXPECT_EQ(dialog->m_settings.deviceAddress, 5);
-    EXPECT_EQ(dialog->m_strVersion, kVersionLine);
+    EXPECT_EQ(dialog->Settings().port, 3);
+    EXPECT_EQ(dialog->Settings().baudRate, 9600);
+    EXPECT_EQ(dialog->Settings().deviceAddress, 5);
+    EXPECT_EQ(dialog->VersionLine(), kVersionLine);
     EXPECT_EQ(dialog->GetWindow()->windowTitle().toStdString(), "Program kontrolny QAL");
 }
 
@@ -122,9 +123,9 @@ TEST_F(MainWindowTest, StartWithoutSettingsFileWarnsAndUsesDefaults) {
     ASSERT_EQ(app.shown.size(), 1u);
     EXPECT_EQ(app.shown[0].text, kNoSettingsMessage);
     EXPECT_EQ(app.shown[0].type, unsigned{MB_OK | MB_ICONEXCLAMATION});
-    EXPECT_EQ(dialog->m_settings.port, 1);
-    EXPECT_EQ(dialog->m_settings.baudRate, 19200);
-    EXPECT_EQ(dialog->m_settings.deviceAddress, 31);
+    EXPECT_EQ(dialog->Settings().port, 1);
+    EXPECT_EQ(dialog->Settings().baudRate, 19200);
+    EXPECT_EQ(dialog->Settings().deviceAddress, 31);
     EXPECT_FALSE(std::filesystem::exists(dir.ConfigPath())) << "loading never creates the file";
 }
 
@@ -153,9 +154,9 @@ TEST_F(MainWindowTest, SettingsFilesOfEverySize) {
         ASSERT_TRUE(window.Create());
         EXPECT_EQ(caseApp.shown.size(), c.read ? 0u : 1u);
         EXPECT_EQ(LogLines(window).size(), c.read ? 3u : 2u);
-        EXPECT_EQ(window.m_settings.port, c.expected.port);
-        EXPECT_EQ(window.m_settings.baudRate, c.expected.baudRate);
-        EXPECT_EQ(window.m_settings.deviceAddress, c.expected.deviceAddress);
+        EXPECT_EQ(window.Settings().port, c.expected.port);
+        EXPECT_EQ(window.Settings().baudRate, c.expected.baudRate);
+        EXPECT_EQ(window.Settings().deviceAddress, c.expected.deviceAddress);
         window.DestroyWindow();
     }
 }
@@ -171,11 +172,11 @@ TEST_F(MainWindowTest, StartsDisconnectedWithTheBlankReadoutInLargeFixedFont) {
                          IDC_MEASURE, IDC_VERSIONS, IDC_DISCONNECT}) {
         EXPECT_FALSE(dialog->IsDlgItemEnabled(id)) << id;
     }
-    EXPECT_EQ(dialog->m_btnConnect->text().toStdString(), "Połącz");
-    EXPECT_EQ(dialog->m_editSpeed->text().toStdString(), " - - - -");
-    EXPECT_TRUE(dialog->m_editSpeed->isReadOnly());
+    EXPECT_EQ(dialog->GetDlgItemText(IDC_CONNECT), "Połącz");
+    EXPECT_EQ(dialog->SpeedField()->text().toStdString(), " - - - -");
+    EXPECT_TRUE(dialog->SpeedField()->isReadOnly());
 
-    const QFont font = dialog->m_editSpeed->font();
+    const QFont font = dialog->SpeedField()->font();
     const QFontMetrics metrics(font);
     EXPECT_EQ(metrics.horizontalAdvance('i'), metrics.horizontalAdvance('W')) << "fixed pitch";
     const int dpi = dialog->GetWindow()->logicalDpiY();
@@ -184,7 +185,7 @@ TEST_F(MainWindowTest, StartsDisconnectedWithTheBlankReadoutInLargeFixedFont) {
     EXPECT_EQ(font.weight(), QFont::Medium);
     // The widest readout text fits its field.
     EXPECT_LE(QFontMetrics(font).horizontalAdvance(QStringLiteral(" 12.3 [m/s]")),
-              dialog->m_editSpeed->width());
+              dialog->SpeedField()->width());
 }
 
 TEST_F(MainWindowTest, ControlsFollowTheTemplateTabOrderAndHaveNames) {
@@ -207,7 +208,7 @@ TEST_F(MainWindowTest, ControlsFollowTheTemplateTabOrderAndHaveNames) {
     EXPECT_EQ(chain, templateOrder);
 
     // Tab moves on from the log pane instead of into its text.
-    EXPECT_TRUE(dialog->m_editLog->tabChangesFocus());
+    EXPECT_TRUE(dialog->LogPane()->tabChangesFocus());
 }
 
 TEST_F(MainWindowTest, CommandWithoutHandlerReachesNobody) {
@@ -249,9 +250,9 @@ TEST_F(MainWindowTest, ExitEscapeAndCloseBoxEndTheProgramAlike) {
         WhenModalOpens(ending.act);
         EXPECT_EQ(window.DoModal(), ending.result);
         EXPECT_EQ(window.GetWindow(), nullptr);
-        EXPECT_EQ(window.m_pLink, nullptr) << "the owned objects go with the window";
-        EXPECT_EQ(window.m_pQueue, nullptr);
-        EXPECT_EQ(window.m_pWaitDlg, nullptr);
+        EXPECT_EQ(window.Link(), nullptr) << "the owned objects go with the window";
+        EXPECT_EQ(window.Queue(), nullptr);
+        EXPECT_EQ(window.WaitDlg(), nullptr);
     }
 }
 
@@ -259,7 +260,7 @@ TEST_F(MainWindowTest, AboutBoxOpensFromTheMenuItemAndItsSystemCommands) {
     dir.WriteConfig(SettingsBytes(1, 19200, 31));
     Start();
 
-    const std::unique_ptr<QMenu> menu = dialog->CreateSystemMenu();
+    const std::unique_ptr<QMenu> menu = dialog->CreateWindowMenu();
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(menu->actions().size(), 1);
     EXPECT_EQ(menu->actions()[0]->text().toStdString(), "&About ZB...");
@@ -292,6 +293,31 @@ TEST_F(MainWindowTest, AboutBoxOpensFromTheMenuItemAndItsSystemCommands) {
     dialog->OnSysCommand(0xF060);
     QApplication::processEvents();
     EXPECT_FALSE(opened);
+}
+
+// The window menu is the window's context menu: chosen there from the keyboard, its About
+// item opens the About box.
+TEST_F(MainWindowTest, AboutBoxOpensFromTheWindowMenuAsContextMenu) {
+    dir.WriteConfig(SettingsBytes(1, 19200, 31));
+    Start();
+    // Watched from the running loop: the menu's own loop must be able to end first.
+    bool opened = false;
+    WhenModalOpens("About ZB", [&opened](QWidget& about) {
+        opened = true;
+        QTest::keyClick(&about, Qt::Key_Escape);
+    });
+    QTimer chooser;
+    QObject::connect(&chooser, &QTimer::timeout, [&chooser] {
+        if (auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            chooser.stop();
+            popup->setActiveAction(popup->actions().value(0));
+            QTest::keyClick(popup, Qt::Key_Return);
+        }
+    });
+    chooser.start(10);
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(10, 10), QPoint(10, 10));
+    QApplication::sendEvent(dialog->GetWindow(), &event);
+    EXPECT_TRUE(opened);
 }
 
 TEST_F(MainWindowTest, AboutBoxShowsVersionAndIcon) {

@@ -75,8 +75,8 @@ TEST_F(PortDialogTest, ConfirmSavesThePortWithDefaultSpeedAndAddress) {
     EXPECT_EQ(shown, 2) << "COM3 is selected for port 3";
     EXPECT_EQ(dir.ReadConfig(), SettingsBytes(3, 19200, 31));
     EXPECT_EQ(LogLines(*dialog).back(), SavedLine());
-    EXPECT_EQ(dialog->m_settings.baudRate, 19200);
-    EXPECT_EQ(dialog->m_settings.deviceAddress, 31);
+    EXPECT_EQ(dialog->Settings().baudRate, 19200);
+    EXPECT_EQ(dialog->Settings().deviceAddress, 31);
 }
 
 TEST_F(PortDialogTest, DefaultsWrittenAsTheirTwelveBytes) {
@@ -94,7 +94,7 @@ TEST_F(PortDialogTest, ChoosingAnotherPortByKeyboardAndMouse) {
         QTest::keyClick(&portDialog, Qt::Key_Return);
     });
     EXPECT_EQ(shown, -1) << "port 7 has no button";
-    EXPECT_EQ(dialog->m_settings.port, 5);
+    EXPECT_EQ(dialog->Settings().port, 5);
     EXPECT_EQ(dir.ReadConfig(), SettingsBytes(5, 19200, 31));
 }
 
@@ -109,7 +109,7 @@ TEST_F(PortDialogTest, ConfirmWithNothingSelectedStoresPortZero) {
             Click(portDialog, IDOK);
         });
         EXPECT_EQ(shown, -1);
-        EXPECT_EQ(dialog->m_settings.port, 0);
+        EXPECT_EQ(dialog->Settings().port, 0);
         EXPECT_EQ(dir.ReadConfig(), SettingsBytes(0, 19200, 31));
         dialog->DestroyWindow();
     }
@@ -130,9 +130,9 @@ TEST_F(PortDialogTest, CancelLeavesSettingsAndFileAsTheyWere) {
                 portDialog.close();
             }
         });
-        EXPECT_EQ(dialog->m_settings.port, 0);
-        EXPECT_EQ(dialog->m_settings.baudRate, 9600);
-        EXPECT_EQ(dialog->m_settings.deviceAddress, 5);
+        EXPECT_EQ(dialog->Settings().port, 0);
+        EXPECT_EQ(dialog->Settings().baudRate, 9600);
+        EXPECT_EQ(dialog->Settings().deviceAddress, 5);
         EXPECT_EQ(dir.ReadConfig(), original);
         EXPECT_NE(LogLines(*dialog).back(), SavedLine());
         dialog->DestroyWindow();
@@ -146,7 +146,7 @@ TEST_F(PortDialogTest, FailedSaveIsReportedInTheLog) {
     RunOptions([](QWidget& portDialog) { Click(portDialog, IDOK); });
     EXPECT_EQ(LogLines(*dialog).back(),
               "Nie można zapisać pliku konfiguracyjnego '" + dir.ConfigPath().string() + "'");
-    EXPECT_EQ(dialog->m_settings.port, 1) << "the choice stays in force in memory";
+    EXPECT_EQ(dialog->Settings().port, 1) << "the choice stays in force in memory";
 }
 
 // Each choice says what it reaches: a pseudo-terminal behind a COM link, a link to nothing, a

@@ -28,16 +28,24 @@ void FrameParser::Reset() {
 }
 
 bool FrameParser::Feed(char c) {
+    lastDrop = static_cast<std::uint8_t>(FrameDrop::None);
     if (c == ':') {
+        if (state == Receiving) {
+            Drop(FrameDrop::Interrupted);
+        }
         Reset();
         state = Receiving;
         return false;
     }
     if (state == Idle) {
+        if (c != '\n' && c != '\r') {
+            Drop(FrameDrop::Noise);
+        }
         return false;
     }
     const int value = HexValue(c);
     if (value < 0) {
+        Drop(FrameDrop::Broken);
         state = Idle;
         return false;
     }
@@ -48,8 +56,9 @@ bool FrameParser::Feed(char c) {
     }
     current = static_cast<std::uint8_t>(current + value);
     highNibbleNext = 1;
-    if (count >= capacity) {
-        state = Idle; // too long: no deliverable frame has more bytes
+    if (count >= kCapacity) {
+        Drop(FrameDrop::TooLong); // no deliverable frame has more bytes
+        state = Idle;
         return false;
     }
     *writePos++ = current;
@@ -57,9 +66,18 @@ bool FrameParser::Feed(char c) {
     sum = static_cast<std::uint8_t>(sum + current);
     if (static_cast<int>(count) == static_cast<int>(buffer[0]) + 1) {
         state = Idle;
-        return sum == 0;
+        if (sum != 0) {
+            Drop(FrameDrop::BadChecksum);
+            return false;
+        }
+        return true;
     }
     return false;
+}
+
+void FrameParser::Drop(FrameDrop what) {
+    lastDrop = static_cast<std::uint8_t>(what);
+    droppedSize = what == FrameDrop::Noise ? 0 : count;
 }
 
 bool DecodeFrame(const std::uint8_t* frame, LinkMessage& message) {

@@ -216,3 +216,34 @@ TEST(FrameParser, DeviceCommandsWithLinkEventNumbersDecodeAsOrdinaryMessages) {
         EXPECT_TRUE(IsLinkEvent(result.messages[0].command));
     }
 }
+
+// What the parser throws away is reported with the character that ends it, together with the
+// decoded bytes it had gathered; frames it delivers and the frame preamble report nothing.
+TEST(FrameParser, ReportsWhatItDropsAndWhy) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::vector<std::pair<FrameDrop, int>> drops; // reason, decoded bytes dropped
+    };
+    const Case cases[] = {
+        {"good frame after its preamble", "\n\r:031F21BD", {}},
+        {"noise around a frame", "x\n\r:031F21BDy", {{FrameDrop::Noise, 0}, {FrameDrop::Noise, 0}}},
+        {"bad checksum", ":031F21BE", {{FrameDrop::BadChecksum, 4}}},
+        {"broken by a non-digit", ":031F2?", {{FrameDrop::Broken, 2}}},
+        {"interrupted by the next frame", ":031F:031F21BD", {{FrameDrop::Interrupted, 2}}},
+        {"too long", ":FF" + std::string(2 * 66, '0'), {{FrameDrop::TooLong, 66}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::uint8_t> store(FrameParser::kCapacity);
+        FrameParser parser(store.data());
+        std::vector<std::pair<FrameDrop, int>> drops;
+        for (char ch : c.text) {
+            (void)parser.Feed(ch);
+            if (parser.LastDrop() != FrameDrop::None) {
+                drops.emplace_back(parser.LastDrop(), parser.DroppedSize());
+            }
+        }
+        EXPECT_EQ(drops, c.drops);
+    }
+}

@@ -1,7 +1,5 @@
 #include "FrameEncoder.h"
 
-#include "SerialPort.h"
-
 #include <cstdint>
 
 namespace {
@@ -38,12 +36,4 @@ bool FrameEncoder::Encode(const LinkMessage& message, EncodedFrame& frame) {
     }
     AppendByte(frame, static_cast<std::uint8_t>(0x100 - sum));
     return true;
-}
-
-int FrameEncoder::Send(const LinkMessage& message, CSerialPort& port) {
-    EncodedFrame frame;
-    if (!Encode(message, frame)) {
-        return 0;
-    }
-    return port.Write(frame.text, static_cast<int>(frame.size));
 }

@@ -4,8 +4,6 @@
 
 #include <cstddef>
 
-class CSerialPort;
-
 // Wire text of one frame: "\n\r:" and the hex digits of length, address, command, payload and
 // checksum. Built in a fixed buffer so that sending needs no allocation.
 struct EncodedFrame {
@@ -20,9 +18,4 @@ public:
     // Returns false, leaving frame empty, for a message whose length exceeds the payload
     // capacity: such a frame could not be decoded by any receiver.
     static bool Encode(const LinkMessage& message, EncodedFrame& frame);
-
-    // Encodes the message and hands the whole frame to one write of the port. Returns what the
-    // port reports written (0 for a message Encode refuses); callers need not look at it, since
-    // a lost frame ends as the request's time-out.
-    static int Send(const LinkMessage& message, CSerialPort& port);
 };
