@@ -7,6 +7,7 @@
 #include "CWinApp.h"
 #include "ClockUpdate.h"
 #include "DataExchange.h"
+#include "DeviceFileOperations.h"
 #include "LinkButtons.h"
 #include "MessageBoxTypes.h"
 #include "PortFailureText.h"
@@ -64,6 +65,34 @@ void CTerminalDlg::BuildWindowMenu() {
     if (!aboutText.empty()) {
         m_menu.Add(IDM_ABOUTBOX, QString::fromStdString(aboutText), {}, [this] { OnAbout(); });
     }
+    // The settings files talk to the device, so they wait for a connection.
+    const auto connected = [this] { return m_pLink && m_pLink->State() == LinkState::Connected; };
+    m_menu.Add(0x40, QStringLiteral("Zapisz ustawienia urządzenia do pliku…"), {},
+               [this] { RunSaveSettingsToFile(*this, FileContext()); })
+        .enabled = connected;
+    m_menu.Add(0x50, QStringLiteral("Porównaj / przywróć z pliku…"), {},
+               [this] { RunCompareWithFile(*this, FileContext()); })
+        .enabled = connected;
+    m_menu.Add(0x60, QStringLiteral("Arkusz ustawień…"), {},
+               [this] { RunSettingsSheet(*this, FileContext()); })
+        .enabled = connected;
+}
+
+DeviceFileContext CTerminalDlg::FileContext() {
+    DeviceFileContext context;
+    context.port = "COM" + std::to_string(m_settings.port);
+    context.baudRate = m_settings.baudRate;
+    context.address = DeviceAddress();
+    context.programVersion = kTerminalVersion;
+    context.parent = GetWindow();
+    context.askFileName = [this](FileQuestion question, const std::string& suggested) {
+        return AskFileName(question, suggested);
+    };
+    return context;
+}
+
+std::string CTerminalDlg::AskFileName(FileQuestion question, const std::string& suggested) {
+    return AskFileNameWithDialog(GetWindow(), question, suggested);
 }
 
 void CTerminalDlg::OnWindowBuilt() {

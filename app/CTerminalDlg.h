@@ -20,6 +20,8 @@
 
 class CComLink;
 class CWaitDlg;
+struct DeviceFileContext;
+enum class FileQuestion;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
@@ -109,6 +111,9 @@ protected:
     // The PC's local time, asked when the user agrees to set the device clock.
     virtual TimeRecord LocalTime() const;
 
+    // The settings files' question for a file name; empty when the user gave up.
+    virtual std::string AskFileName(FileQuestion question, const std::string& suggested);
+
     // The requester of the live readout's requests.
     CMeasurementReadout& Readout() { return m_readout; }
 
@@ -132,6 +137,7 @@ protected:
 
 private:
     void BuildWindowMenu();
+    DeviceFileContext FileContext();
     void CreateReadoutFont();
     void ShowLog();
 

@@ -61,7 +61,7 @@ RestoreOutcome RestoreRecords(IDeviceOperationOwner& owner, const DeviceRecords&
         // Any answer means the write was done; its content says nothing more.
         if (owner.RunRequest(info.writeCommand, bytes.data(),
                              static_cast<std::uint8_t>(bytes.size())) == nullptr) {
-            outcome.notWritten.push_back(kind);
+            outcome.unanswered.push_back(kind);
             silent = true;
             continue;
         }
@@ -93,8 +93,12 @@ std::vector<std::string> DescribeOutcome(const RestoreOutcome& outcome) {
         lines.push_back("Zapisano, ale odczyt nie potwierdził zapisu: " +
                         Names(outcome.notVerified));
     }
+    if (!outcome.unanswered.empty()) {
+        lines.push_back("Urządzenie nie odpowiedziało na zapis (nie wiadomo, czy zapisano): " +
+                        Names(outcome.unanswered));
+    }
     if (!outcome.notWritten.empty()) {
-        lines.push_back("Nie zapisano (urządzenie nie odpowiada): " + Names(outcome.notWritten));
+        lines.push_back("Nie zapisano: " + Names(outcome.notWritten));
     }
     return lines;
 }

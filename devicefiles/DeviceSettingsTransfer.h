@@ -15,8 +15,11 @@ bool ReadDeviceRecords(IDeviceOperationOwner& owner, DeviceRecords& records);
 struct RestoreOutcome {
     std::vector<RecordKind> verified;     // written and read back the same
     std::vector<RecordKind> notVerified;  // written (answered), but read back different or not
-    std::vector<RecordKind> notWritten;   // the write got no answer, or was never sent
-    bool Succeeded() const { return notVerified.empty() && notWritten.empty(); }
+    std::vector<RecordKind> unanswered;   // the write got no answer: it may or may not have landed
+    std::vector<RecordKind> notWritten;   // never sent, after a request without an answer
+    bool Succeeded() const {
+        return notVerified.empty() && unanswered.empty() && notWritten.empty();
+    }
 };
 
 // Writes these records of target, each followed by a read-back compared byte for byte; stops at

@@ -117,11 +117,13 @@ TEST(DeviceSettingsTransferTest, RestoreWritesVerifiesAndSaysWhatWasNotWritten) 
          {"Zapisano i sprawdzono: konfiguracja QAL, konfiguracja czytnika, konfiguracja wyjść"}},
         {"silent after the first record", 2, {},
          {"Zapisano i sprawdzono: konfiguracja QAL",
-          "Nie zapisano (urządzenie nie odpowiada): konfiguracja czytnika, konfiguracja wyjść"}},
+          "Urządzenie nie odpowiedziało na zapis (nie wiadomo, czy zapisano): konfiguracja "
+          "czytnika",
+          "Nie zapisano: konfiguracja wyjść"}},
         {"silent before the read-back", 3, {},
          {"Zapisano i sprawdzono: konfiguracja QAL",
           "Zapisano, ale odczyt nie potwierdził zapisu: konfiguracja czytnika",
-          "Nie zapisano (urządzenie nie odpowiada): konfiguracja wyjść"}},
+          "Nie zapisano: konfiguracja wyjść"}},
         {"device keeps something else", 100, RecordKind::ReaderData,
          {"Zapisano i sprawdzono: konfiguracja QAL, konfiguracja wyjść",
           "Zapisano, ale odczyt nie potwierdził zapisu: konfiguracja czytnika"}},
@@ -133,6 +135,7 @@ TEST(DeviceSettingsTransferTest, RestoreWritesVerifiesAndSaysWhatWasNotWritten) 
         device.ignoredWrite = c.ignored;
         const RestoreOutcome outcome = RestoreRecords(device, target, all);
         EXPECT_EQ(outcome.Succeeded(), c.lines.size() == 1 && !c.ignored);
+        EXPECT_EQ(DescribeOutcome(outcome), c.lines);
         ASSERT_GE(device.log.size(), c.lines.size());
         EXPECT_EQ(std::vector<std::string>(device.log.end() - static_cast<long>(c.lines.size()),
                                            device.log.end()),
