@@ -67,14 +67,17 @@ void CTerminalDlg::BuildWindowMenu() {
     }
     // The settings files talk to the device, so they wait for a connection.
     const auto connected = [this] { return m_pLink && m_pLink->State() == LinkState::Connected; };
-    m_menu.Add(0x40, QStringLiteral("Zapisz ustawienia urządzenia do pliku…"), {},
-               [this] { RunSaveSettingsToFile(*this, FileContext()); })
+    m_menu
+        .Add(0x40, QStringLiteral("Zapisz ustawienia urządzenia do pliku…"), {},
+             [this] { RunSaveSettingsToFile(*this, FileContext()); })
         .enabled = connected;
-    m_menu.Add(0x50, QStringLiteral("Porównaj / przywróć z pliku…"), {},
-               [this] { RunCompareWithFile(*this, FileContext()); })
+    m_menu
+        .Add(0x50, QStringLiteral("Porównaj / przywróć z pliku…"), {},
+             [this] { RunCompareWithFile(*this, FileContext()); })
         .enabled = connected;
-    m_menu.Add(0x60, QStringLiteral("Arkusz ustawień…"), {},
-               [this] { RunSettingsSheet(*this, FileContext()); })
+    m_menu
+        .Add(0x60, QStringLiteral("Arkusz ustawień…"), {},
+             [this] { RunSettingsSheet(*this, FileContext()); })
         .enabled = connected;
 }
 

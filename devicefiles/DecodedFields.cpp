@@ -13,8 +13,8 @@ const char* YesNo(int on) {
 }
 
 // The description's text ends at its first zero byte; the bytes after it are not shown.
-bool AfterDescriptionText(std::span<const std::uint8_t> bytes, std::size_t start,
-                          std::size_t size, std::size_t offset) {
+bool AfterDescriptionText(std::span<const std::uint8_t> bytes, std::size_t start, std::size_t size,
+                          std::size_t offset) {
     if (offset <= start || offset >= start + size) {
         return false;
     }
@@ -50,8 +50,7 @@ std::vector<DecodedField> DecodeFields(const DeviceRecords& records) {
     reader.RecordToFields();
     constexpr RecordKind kReader = RecordKind::ReaderData;
     add(kReader, "serialNumber", "Czytnik: nr fabryczny", std::to_string(reader.m_nSerial));
-    add(kReader, "recordInterval", "Czytnik: okres zapisu [s]",
-        std::to_string(reader.m_nInterval));
+    add(kReader, "recordInterval", "Czytnik: okres zapisu [s]", std::to_string(reader.m_nInterval));
     add(kReader, "description", "Czytnik: opis", reader.m_strDescription);
 
     OutputsForm outputs;

@@ -18,5 +18,4 @@ std::vector<DecodedField> DecodeFields(const DeviceRecords& records);
 
 // Whether bit `bit` of byte `offset` of a record means nothing to the terminal (it only travels
 // back as read). Description bytes after the text's closing zero count as such too.
-bool IsUninterpretedBit(const DeviceRecords& records, RecordKind kind, std::size_t offset,
-                        int bit);
+bool IsUninterpretedBit(const DeviceRecords& records, RecordKind kind, std::size_t offset, int bit);

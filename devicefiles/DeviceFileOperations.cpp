@@ -25,8 +25,7 @@ bool ReadSnapshot(IDeviceOperationOwner& owner, const DeviceFileContext& context
         return false;
     }
     const QDateTime now = QDateTime::currentDateTime();
-    snapshot.savedAt =
-        now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
+    snapshot.savedAt = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
     snapshot.programVersion = context.programVersion;
     snapshot.port = context.port;
     snapshot.baudRate = context.baudRate;
@@ -36,8 +35,8 @@ bool ReadSnapshot(IDeviceOperationOwner& owner, const DeviceFileContext& context
 
 std::string DefaultName(const SettingsSnapshot& snapshot, const char* extension) {
     const QDate today = QDate::currentDate();
-    std::string name = DefaultSettingsFileName(snapshot.records.config.serialNumber(),
-                                               today.year(), today.month(), today.day());
+    std::string name = DefaultSettingsFileName(snapshot.records.config.serialNumber(), today.year(),
+                                               today.month(), today.day());
     return name.substr(0, name.rfind('.')) + extension;
 }
 
@@ -132,8 +131,8 @@ std::string AskFileNameWithDialog(QWidget* parent, FileQuestion question,
                                             QStringLiteral("Ustawienia QAL (*.json)"));
         break;
     case FileQuestion::SaveSheet:
-        path = QFileDialog::getSaveFileName(parent, QStringLiteral("Zapisz arkusz ustawień"),
-                                            start, QStringLiteral("PDF (*.pdf)"));
+        path = QFileDialog::getSaveFileName(parent, QStringLiteral("Zapisz arkusz ustawień"), start,
+                                            QStringLiteral("PDF (*.pdf)"));
         break;
     }
     return path.toStdString();

@@ -13,10 +13,10 @@ bool ReadDeviceVersion(IDeviceOperationOwner& owner, std::string& text, int& num
 bool ReadDeviceRecords(IDeviceOperationOwner& owner, DeviceRecords& records);
 
 struct RestoreOutcome {
-    std::vector<RecordKind> verified;     // written and read back the same
-    std::vector<RecordKind> notVerified;  // written (answered), but read back different or not
-    std::vector<RecordKind> unanswered;   // the write got no answer: it may or may not have landed
-    std::vector<RecordKind> notWritten;   // never sent, after a request without an answer
+    std::vector<RecordKind> verified;    // written and read back the same
+    std::vector<RecordKind> notVerified; // written (answered), but read back different or not
+    std::vector<RecordKind> unanswered;  // the write got no answer: it may or may not have landed
+    std::vector<RecordKind> notWritten;  // never sent, after a request without an answer
     bool Succeeded() const {
         return notVerified.empty() && unanswered.empty() && notWritten.empty();
     }

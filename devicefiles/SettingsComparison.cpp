@@ -43,8 +43,7 @@ SettingsComparison CompareSettings(const DeviceRecords& device, const DeviceReco
                                       IsUninterpretedBit(file, kind, offset, bit)));
             }
             if (unseen) {
-                result.otherBytes.push_back(
-                    {kind, offset, deviceBytes[offset], fileBytes[offset]});
+                result.otherBytes.push_back({kind, offset, deviceBytes[offset], fileBytes[offset]});
             }
         }
         if (!std::equal(deviceBytes.begin(), deviceBytes.end(),

@@ -3,11 +3,11 @@
 #include "DecodedFields.h"
 
 #include <QFile>
-#include <cctype>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <cctype>
 
 namespace {
 
@@ -29,9 +29,9 @@ bool ReadHex(const QString& text, std::span<std::uint8_t> into, const RecordInfo
         }
     }
     if (text.size() != static_cast<qsizetype>(into.size() * 2)) {
-        error = "Rekord " + Quoted(info.name) + " w pliku ma " +
-                std::to_string(text.size() / 2) + (text.size() % 2 != 0 ? ",5" : "") +
-                " bajtów zamiast " + std::to_string(into.size()) + ".";
+        error = "Rekord " + Quoted(info.name) + " w pliku ma " + std::to_string(text.size() / 2) +
+                (text.size() % 2 != 0 ? ",5" : "") + " bajtów zamiast " +
+                std::to_string(into.size()) + ".";
         return false;
     }
     const QByteArray bytes = QByteArray::fromHex(text.toLatin1());
@@ -55,10 +55,10 @@ QByteArray SettingsToJson(const SettingsSnapshot& snapshot) {
         }
         records.insert(
             InfoOf(kind).key,
-            QJsonObject{{"bytes", QString::fromLatin1(
-                                      QByteArray(reinterpret_cast<const char*>(bytes.data()),
-                                                 static_cast<qsizetype>(bytes.size()))
-                                          .toHex())},
+            QJsonObject{{"bytes",
+                         QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                                        static_cast<qsizetype>(bytes.size()))
+                                                 .toHex())},
                         {"fields", decoded}});
     }
     const QJsonObject root{
@@ -126,11 +126,9 @@ SettingsRead SettingsFromJson(const QByteArray& json) {
     // A field edited by hand would say one thing while a restore writes another.
     for (const DecodedField& field : DecodeFields(snapshot.records)) {
         const RecordInfo& info = InfoOf(field.record);
-        const QJsonValue inFile = records.value(info.key)
-                                      .toObject()
-                                      .value("fields")
-                                      .toObject()
-                                      .value(QString::fromStdString(field.key));
+        const QJsonValue inFile =
+            records.value(info.key).toObject().value("fields").toObject().value(
+                QString::fromStdString(field.key));
         if (!inFile.isUndefined() && inFile.toString() != QString::fromStdString(field.value)) {
             return Refused("Pole " + Quoted(field.label) + " rekordu " + Quoted(info.name) +
                            " nie zgadza się z bajtami rekordu (" + field.value +

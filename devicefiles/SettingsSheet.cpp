@@ -3,10 +3,10 @@
 #include "DecodedFields.h"
 
 #include <QFile>
-#include <cstdio>
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QTextDocument>
+#include <cstdio>
 
 namespace {
 
@@ -25,7 +25,8 @@ QString SettingsSheetHtml(const SettingsSnapshot& snapshot) {
     std::snprintf(serial, sizeof serial, "%05u", unsigned{snapshot.records.config.serialNumber()});
     row(QStringLiteral("Numer fabryczny"), QString::fromLatin1(serial));
     row(QStringLiteral("Wersja urządzenia"),
-        Cell(snapshot.deviceVersionText) + QStringLiteral(", wersja %1").arg(snapshot.deviceVersion));
+        Cell(snapshot.deviceVersionText) +
+            QStringLiteral(", wersja %1").arg(snapshot.deviceVersion));
     row(QStringLiteral("Połączenie"), QStringLiteral("%1, %2 b/s, adres %3")
                                           .arg(Cell(snapshot.port))
                                           .arg(snapshot.baudRate)

@@ -1,6 +1,6 @@
-#include "FakeDevice.h"
 #include "SettingsComparison.h"
 #include "DeviceSettingsTransfer.h"
+#include "FakeDevice.h"
 
 #include <gtest/gtest.h>
 
@@ -43,8 +43,11 @@ TEST(SettingsComparisonTest, RowsBytesAndRecordsToWrite) {
         std::vector<RecordKind> written;
     } cases[] = {
         {"same", [](DeviceRecords&) {}, {}, {}, {}},
-        {"description", [](DeviceRecords& r) { r.config.setDescription("Maszt 2"); }, {"Opis"},
-         {}, {RecordKind::SensorConfig}},
+        {"description",
+         [](DeviceRecords& r) { r.config.setDescription("Maszt 2"); },
+         {"Opis"},
+         {},
+         {RecordKind::SensorConfig}},
         {"uninterpreted byte and flag bit",
          [](DeviceRecords& r) {
              r.config.bytes[30] ^= 1;
@@ -53,9 +56,11 @@ TEST(SettingsComparisonTest, RowsBytesAndRecordsToWrite) {
          {},
          {10, 30},
          {RecordKind::SensorConfig}},
-        {"range tenths no row shows", [](DeviceRecords& r) { r.config.setRange(
-                                                              r.config.range() ^ 1); },
-         {}, {4}, {RecordKind::SensorConfig}},
+        {"range tenths no row shows",
+         [](DeviceRecords& r) { r.config.setRange(r.config.range() ^ 1); },
+         {},
+         {4},
+         {RecordKind::SensorConfig}},
         {"byte after the description's end",
          [](DeviceRecords& r) { r.reader.bytes[8 + 12] ^= 0x55; },
          {},
@@ -113,18 +118,26 @@ TEST(DeviceSettingsTransferTest, RestoreWritesVerifiesAndSaysWhatWasNotWritten) 
         std::optional<RecordKind> ignored;
         std::vector<std::string> lines;
     } cases[] = {
-        {"all", 100, {},
+        {"all",
+         100,
+         {},
          {"Zapisano i sprawdzono: konfiguracja QAL, konfiguracja czytnika, konfiguracja wyjść"}},
-        {"silent after the first record", 2, {},
+        {"silent after the first record",
+         2,
+         {},
          {"Zapisano i sprawdzono: konfiguracja QAL",
           "Urządzenie nie odpowiedziało na zapis (nie wiadomo, czy zapisano): konfiguracja "
           "czytnika",
           "Nie zapisano: konfiguracja wyjść"}},
-        {"silent before the read-back", 3, {},
+        {"silent before the read-back",
+         3,
+         {},
          {"Zapisano i sprawdzono: konfiguracja QAL",
           "Zapisano, ale odczyt nie potwierdził zapisu: konfiguracja czytnika",
           "Nie zapisano: konfiguracja wyjść"}},
-        {"device keeps something else", 100, RecordKind::ReaderData,
+        {"device keeps something else",
+         100,
+         RecordKind::ReaderData,
          {"Zapisano i sprawdzono: konfiguracja QAL, konfiguracja wyjść",
           "Zapisano, ale odczyt nie potwierdził zapisu: konfiguracja czytnika"}},
     };

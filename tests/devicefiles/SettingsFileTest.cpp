@@ -76,12 +76,7 @@ TEST(SettingsFileTest, SaveReplacesTheFileWholeAndLeavesNothingBesideIt) {
     EXPECT_EQ(QDir(QString::fromStdString(dir.Path())).entryList(QDir::Files).size(), 1);
 
     std::string error;
-    EXPECT_FALSE(SaveSettingsFile(QString::fromStdString(dir.Join("no/such/dir.json")),
-                                  snapshot, error));
+    EXPECT_FALSE(
+        SaveSettingsFile(QString::fromStdString(dir.Join("no/such/dir.json")), snapshot, error));
     EXPECT_EQ(error.rfind("Nie można zapisać pliku: ", 0), 0u) << error;
-}
-
-TEST(SettingsFileTest, DefaultName) {
-    EXPECT_EQ(DefaultSettingsFileName(1234, 2026, 12, 8), "QAL-01234-2026-12-08.json");
-    EXPECT_EQ(DefaultSettingsFileName(65535, 2027, 1, 31), "QAL-65535-2027-01-31.json");
 }

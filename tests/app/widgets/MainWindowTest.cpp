@@ -262,7 +262,8 @@ TEST_F(MainWindowTest, AboutBoxOpensFromTheMenuItemAndItsSystemCommands) {
 
     const std::unique_ptr<QMenu> menu = dialog->CreateWindowMenu();
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(menu->actions().size(), 1);
+    // About comes first; the tools' rows follow it.
+    ASSERT_GE(menu->actions().size(), 1);
     EXPECT_EQ(menu->actions()[0]->text().toStdString(), "&About ZB...");
 
     for (const unsigned command : {16u, 17u, 31u}) {

@@ -83,11 +83,11 @@ TEST(DeviceFilesWidgetTest, RefusedFilesSayWhyAndSendNothing) {
     const QByteArray valid = SettingsToJson(Snapshot());
     const struct {
         const char* name;
-        QByteArray content; // null: no file at all
+        QByteArray content;  // null: no file at all
         std::string message; // the box's text starts with it
     } cases[] = {
-        {"not JSON", "{\"format\": ",
-         "To nie jest plik ustawień: plik nie jest poprawnym plikiem JSON ("},
+        {"not JSON",
+         "{\"format\": ", "To nie jest plik ustawień: plik nie jest poprawnym plikiem JSON ("},
         {"JSON but no object", "[1, 2]",
          "To nie jest plik ustawień: plik nie jest poprawnym plikiem JSON."},
         {"another format", EditedFile([](QJsonObject& r) { r["format"] = "inny"; }),
@@ -107,12 +107,10 @@ TEST(DeviceFilesWidgetTest, RefusedFilesSayWhyAndSendNothing) {
              SetRecordField(r, "readerData", "bytes", QString(52, QChar('g')));
          }),
          "Rekord „konfiguracja czytnika” w pliku nie jest zapisem szesnastkowym."},
-        {"record missing",
-         EditedFile([](QJsonObject& r) { r["records"] = QJsonObject{}; }),
+        {"record missing", EditedFile([](QJsonObject& r) { r["records"] = QJsonObject{}; }),
          "W pliku brak rekordu „konfiguracja QAL”."},
-        {"field edited by hand", EditedFile([](QJsonObject& r) {
-             SetRecordField(r, "outputs", "output2.max", "13.0");
-         }),
+        {"field edited by hand",
+         EditedFile([](QJsonObject& r) { SetRecordField(r, "outputs", "output2.max", "13.0"); }),
          "Pole „Wyjście 2: próg max [m/s]” rekordu „konfiguracja wyjść” nie zgadza się z "
          "bajtami rekordu (12.5): plik zmieniono ręcznie. Nie użyto go."},
         {"over 1 MB", valid + QByteArray(1024 * 1024, ' '),
@@ -203,7 +201,7 @@ TEST(DeviceFilesWidgetTest, SettingsSheetReadsBackAsText) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     }
 
-    EXPECT_FALSE(WriteSettingsSheet(QString::fromStdString(dir.Join("no/such/sheet.pdf")),
-                                    snapshot, error));
+    EXPECT_FALSE(
+        WriteSettingsSheet(QString::fromStdString(dir.Join("no/such/sheet.pdf")), snapshot, error));
     EXPECT_EQ(error.rfind("Nie można zapisać pliku: ", 0), 0u) << error;
 }

@@ -8,9 +8,11 @@
 #include "StateFile.h"
 #include "TerminalTestSupport.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDate>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -72,6 +74,17 @@ protected:
             dialog = std::make_unique<FileTerminalDlg>(dir.Path());
             ASSERT_TRUE(dialog->Create());
             EXPECT_FALSE(dialog->OnSysCommand(kSaveToFile)) << "only while connected";
+            std::vector<std::string> rows;
+            const std::unique_ptr<QMenu> menu = dialog->CreateWindowMenu();
+            for (const QAction* action : menu->actions()) {
+                if (action->data().toUInt() >= 0x40 && action->data().toUInt() <= 0x60) {
+                    rows.push_back(action->text().toStdString());
+                    EXPECT_FALSE(action->isEnabled());
+                }
+            }
+            EXPECT_EQ(rows, (std::vector<std::string>{"Zapisz ustawienia urządzenia do pliku…",
+                                                      "Porównaj / przywróć z pliku…",
+                                                      "Arkusz ustawień…"}));
         }
         dialog->Settings().port = port;
         QTest::mouseClick(static_cast<QPushButton*>(dialog->GetDlgItem(IDC_CONNECT)),
@@ -147,10 +160,10 @@ TEST_F(SettingsFilesLiveTest, SaveChangeRestoreAndCloneOntoReplacement) {
     dialog->file = saved;
     ASSERT_TRUE(dialog->OnSysCommand(kSaveToFile));
     EXPECT_TRUE(app.shown.empty()) << app.shown.front().text;
-    EXPECT_EQ(dialog->suggested, (std::vector<std::string>{
-                                     "QAL-01234-" +
-                                     QDate::currentDate().toString("yyyy-MM-dd").toStdString() +
-                                     ".json"}));
+    EXPECT_EQ(
+        dialog->suggested,
+        (std::vector<std::string>{
+            "QAL-01234-" + QDate::currentDate().toString("yyyy-MM-dd").toStdString() + ".json"}));
     const SettingsRead backup = LoadSettingsFile(QString::fromStdString(saved));
     ASSERT_TRUE(backup.snapshot) << backup.error;
     EXPECT_EQ(backup.snapshot->records, RecordsOf(original));
