@@ -3,10 +3,10 @@
 #include "DecodedFields.h"
 
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+
 #include <cctype>
 
 namespace {

@@ -6,6 +6,7 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QTextDocument>
+
 #include <cstdio>
 
 namespace {
