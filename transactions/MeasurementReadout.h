@@ -31,7 +31,7 @@ std::string FormatSpeed(std::int16_t tenths);
 std::string FormatReadInfo(std::uint16_t readingNo, std::uint8_t status);
 
 // The wind speed read about once a second while the link is up: one request, its completion
-// shows the reading and arms a 1000 ms timer, whose tick sends the next request.
+// shows the reading and arms a kPollIntervalMs timer, whose tick sends the next request.
 class CMeasurementReadout {
 public:
     static constexpr unsigned kPollIntervalMs = 1000;
