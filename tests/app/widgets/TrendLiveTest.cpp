@@ -72,7 +72,8 @@ TEST(TrendLive, PlotAndFileFollowTheReadingsShownWithAGapWhileTheDeviceIsStopped
     dialog.ReadingTools().SetFileQuestion([&](QWidget*) { return csv; });
 
     ASSERT_TRUE(dialog.OnSysCommand(CReadingTools::kRecordingCommand));
-    for (const QAction* action : dialog.CreateWindowMenu()->actions()) {
+    const std::unique_ptr<QMenu> menu = dialog.CreateWindowMenu();
+    for (const QAction* action : menu->actions()) {
         if (action->data().toUInt() == CReadingTools::kRecordingCommand) {
             EXPECT_TRUE(action->isCheckable() && action->isChecked());
         }
