@@ -5,14 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
-#include <csignal>
 #include <fstream>
 #include <sstream>
 #include <string>
-
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -95,32 +90,5 @@ TEST(ReadingRecorder, HeaderInANewFileThenAppends) {
     EXPECT_FALSE(recorder.Open(dir.Join("no/such/folder.csv")));
     EXPECT_FALSE(recorder.IsOpen());
 }
-
-#ifndef _WIN32
-TEST(ReadingRecorder, AFullDiskEndsRecording) {
-    CReadingRecorder recorder;
-    EXPECT_FALSE(recorder.Open("/dev/full")) << "its header cannot be written";
-    EXPECT_FALSE(recorder.IsOpen());
-    EXPECT_FALSE(recorder.Write(0, Reading(1, 10, 0x08)));
-
-    // A file that can grow no further after its header and one line.
-    CTempDirectory dir;
-    const std::string path = dir.Join("odczyty.csv");
-    ASSERT_TRUE(recorder.Open(path));
-    ASSERT_TRUE(recorder.Write(0, Reading(1, 10, 0x08)));
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved;
-    limit.rlim_cur = static_cast<rlim_t>(FileText(path).size());
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const bool written = recorder.Write(1000, Reading(2, 20, 0x08));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, savedSignal);
-    EXPECT_FALSE(written);
-    EXPECT_FALSE(recorder.IsOpen());
-    EXPECT_FALSE(recorder.Write(2000, Reading(3, 30, 0x08)));
-}
-#endif
 
 } // namespace

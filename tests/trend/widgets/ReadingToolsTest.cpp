@@ -5,7 +5,6 @@
 #include "TempDirectory.h"
 #include "WidgetTestSupport.h"
 
-#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -83,6 +82,9 @@ TEST_F(ReadingToolsTest, PlotShowsTheChosenSpanAndKeepsItsDataWhenClosed) {
     auto* combo = window->findChild<QComboBox*>();
     ASSERT_NE(combo, nullptr);
     EXPECT_EQ(combo->accessibleName().toStdString(), "Zakres");
+    EXPECT_TRUE(combo->focusPolicy() & Qt::TabFocus);
+    QTest::keyClick(combo, Qt::Key_Down);
+    EXPECT_EQ(window->SpanMinutes(), 60) << "from the keyboard";
     for (const int minutes : {1, 10, 60}) {
         window->SetSpanMinutes(minutes);
         const CTrendRing& ring = tools.Ring();
