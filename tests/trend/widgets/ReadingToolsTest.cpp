@@ -179,4 +179,20 @@ TEST_F(ReadingToolsTest, AWriteFailureEndsRecordingOnce) {
     EXPECT_EQ(LineCount(fileAnswer), 1u + 3u);
 }
 
+TEST(TrendPlotAxis, SpeedAxisFollowsTheDataWithAMinimumSpan) {
+    const struct {
+        double low, high;
+        SpeedAxis axis;
+    } cases[] = {
+        {5.0, 5.4, {4.0, 6.5, 0.5}}, {0.2, 0.5, {0, 2, 0.5}}, {3.8, 13.5, {2, 14, 2}},
+        {-3, -1, {-3, -1, 0.5}},     {-1, 30, {-10, 30, 10}}, {7, 7, {6, 8, 0.5}},
+    };
+    for (const auto& c : cases) {
+        const SpeedAxis axis = ChooseSpeedAxis(c.low, c.high, CTrendPlot::kMinimumSpan);
+        EXPECT_DOUBLE_EQ(axis.low, c.axis.low) << c.low << ".." << c.high;
+        EXPECT_DOUBLE_EQ(axis.high, c.axis.high) << c.low << ".." << c.high;
+        EXPECT_DOUBLE_EQ(axis.step, c.axis.step) << c.low << ".." << c.high;
+    }
+}
+
 } // namespace
