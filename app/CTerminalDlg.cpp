@@ -64,6 +64,13 @@ void CTerminalDlg::BuildWindowMenu() {
     if (!aboutText.empty()) {
         m_menu.Add(IDM_ABOUTBOX, QString::fromStdString(aboutText), {}, [this] { OnAbout(); });
     }
+    m_menu.Add(CReadingTools::kTrendCommand, QStringLiteral("Wykres prędkości"),
+               QKeySequence(Qt::CTRL | Qt::Key_G),
+               [this] { m_readingTools.ShowTrend(GetWindow()); });
+    m_menu
+        .Add(CReadingTools::kRecordingCommand, QStringLiteral("Zapisuj odczyty do pliku…"), {},
+             [this] { m_readingTools.ToggleRecording(GetWindow()); })
+        .checked = [this] { return m_readingTools.IsRecording(); };
 }
 
 void CTerminalDlg::OnWindowBuilt() {

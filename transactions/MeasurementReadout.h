@@ -1,6 +1,7 @@
 #pragma once
 
 #include "QueueTypes.h"
+#include "ReadingSample.h"
 #include "TimerTable.h"
 
 #include <cstdint>
@@ -16,6 +17,10 @@ public:
     // model.
     virtual void EnableModelFunctions() = 0;
     virtual std::uint8_t DeviceAddress() const = 0;
+    // Each speed reading shown, and each place where one is missing: a reading request without
+    // an answer, or the readout stopped with the link. For tools that follow the readings.
+    virtual void OnReading(const ReadingSample& /*sample*/) {}
+    virtual void OnReadingMissed() {}
 
 protected:
     ~IReadoutOwner() = default;
