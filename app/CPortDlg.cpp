@@ -2,8 +2,8 @@
 
 #include "DataExchange.h"
 #include "ResourceIds.h"
+#include "SystemSerialPorts.h"
 
-#include <QSerialPortInfo>
 #include <QWidget>
 
 #include <cstdint>
@@ -29,11 +29,10 @@ void CPortDlg::DescribeChoices() {
     // Maker and product of each serial device the system knows, by its device file (and by
     // its port name, which is how Windows names it: "COM3").
     std::map<std::string, std::string> adapters;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        const std::string name = AdapterName(info.manufacturer().trimmed().toStdString(),
-                                             info.description().trimmed().toStdString());
-        adapters[info.systemLocation().toStdString()] = name;
-        adapters[info.portName().toStdString()] = name;
+    for (const SystemSerialPort& info : ListSystemSerialPorts()) {
+        const std::string name = AdapterName(info.maker, info.product);
+        adapters[info.location] = name;
+        adapters[info.name] = name;
     }
     for (int i = 0; i < kPortChoices; ++i) {
         QWidget* choice = GetDlgItem(IDC_PORT_COM1 + i);

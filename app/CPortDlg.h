@@ -7,7 +7,7 @@
 #include <string>
 
 // "Wybierz port": one of COM1..COM6. Only "Zatwierdź" changes the settings; speed and address
-// are then reset to 19200 and 31, as no control chooses them. Each choice tells, as its tooltip
+// are then reset to the defaults, as no control chooses them. Each choice tells, as its tooltip
 // and accessible description, which device it reaches and whether that can be used.
 class CPortDlg : public CDialog {
 public:

@@ -79,6 +79,13 @@ void CTerminalDlg::BuildWindowMenu() {
         .Add(0x60, QStringLiteral("Arkusz ustawień…"), {},
              [this] { RunSettingsSheet(*this, FileContext()); })
         .enabled = connected;
+    m_menu.Add(CReadingTools::kTrendCommand, QStringLiteral("Wykres prędkości"),
+               QKeySequence(Qt::CTRL | Qt::Key_G),
+               [this] { m_readingTools.ShowTrend(GetWindow()); });
+    m_menu
+        .Add(CReadingTools::kRecordingCommand, QStringLiteral("Zapisuj odczyty do pliku…"), {},
+             [this] { m_readingTools.ToggleRecording(GetWindow()); })
+        .checked = [this] { return m_readingTools.IsRecording(); };
 }
 
 DeviceFileContext CTerminalDlg::FileContext() {

@@ -2,6 +2,7 @@
 
 #include "CDialog.h"
 #include "CQueue.h"
+#include "CReadingTools.h"
 #include "CmdTarget.h"
 #include "ConnectionSettings.h"
 #include "DeviceOperationOwner.h"
@@ -86,6 +87,7 @@ public:
     const CComLink* Link() const { return m_pLink.get(); }
     const CQueue* Queue() const { return m_pQueue.get(); }
     const CWaitDlg* WaitDlg() const { return m_pWaitDlg.get(); }
+    CReadingTools& ReadingTools() { return m_readingTools; }
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -131,6 +133,8 @@ protected:
     void SetReadInfoText(const std::string& text) override;
     void EnableModelFunctions() override;
     std::uint8_t DeviceAddress() const override;
+    void OnReading(const ReadingSample& sample) override { m_readingTools.OnReading(sample); }
+    void OnReadingMissed() override { m_readingTools.OnReadingMissed(); }
     // ITimerBackend
     void SetWindowTimer(unsigned id, unsigned milliseconds) override { SetTimer(id, milliseconds); }
     void KillWindowTimer(unsigned id) override { KillTimer(id); }
@@ -149,6 +153,7 @@ private:
     QLineEdit* m_editSpeed = nullptr;
     EventLogText m_log;
     CWindowMenu m_menu;
+    CReadingTools m_readingTools{[this](const std::string& line) { AppendLog(line, true); }};
     // Before the owned objects, which may hold on to them until they go.
     CTimerTable m_timers{*this};
     CMeasurementReadout m_readout{*this};

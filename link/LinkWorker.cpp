@@ -52,13 +52,13 @@ public:
     // After the parser was fed one character: delivered is whether it gave a message.
     void Parsed(const FrameParser& parser, char byte, bool frameDone, bool delivered) {
         if (!m_trace.Listening()) {
-            m_noise.clear();
+            m_noiseCount = 0;
             return;
         }
         const FrameDrop drop = parser.LastDrop();
         if (drop == FrameDrop::Noise) {
-            m_noise.push_back(static_cast<std::uint8_t>(byte));
-            if (m_noise.size() == m_noise.capacity()) {
+            m_noise[m_noiseCount++] = static_cast<std::uint8_t>(byte);
+            if (m_noiseCount == sizeof m_noise) {
                 FlushNoise();
             }
             return;
@@ -75,30 +75,18 @@ public:
         }
     }
 
-    // A noise run ends where the line falls quiet.
+    // A noise run ends where the line falls quiet, or where something else happens on it.
     void FlushNoise() {
-        if (!m_noise.empty()) {
-            m_trace.Record(WireEvent::Dropped, m_noise.data(), m_noise.size(), FrameDrop::Noise);
-            m_noise.clear();
+        if (m_noiseCount > 0) {
+            m_trace.Record(WireEvent::Dropped, m_noise, m_noiseCount, FrameDrop::Noise);
+            m_noiseCount = 0;
         }
     }
 
 private:
-    // A fixed run: gathering noise never allocates.
-    struct NoiseRun {
-        std::uint8_t bytes[64] = {};
-        std::size_t count = 0;
-
-        void push_back(std::uint8_t byte) { bytes[count++] = byte; }
-        void clear() { count = 0; }
-        bool empty() const { return count == 0; }
-        std::size_t size() const { return count; }
-        std::size_t capacity() const { return sizeof bytes; }
-        const std::uint8_t* data() const { return bytes; }
-    };
-
     CWireTrace& m_trace;
-    NoiseRun m_noise;
+    std::uint8_t m_noise[64] = {}; // a fixed run: gathering noise never allocates
+    std::size_t m_noiseCount = 0;
 };
 
 // One pass: send at most one queued message, then decode at most one received byte. Sending

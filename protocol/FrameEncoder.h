@@ -7,7 +7,7 @@
 // Wire text of one frame: "\n\r:" and the hex digits of length, address, command, payload and
 // checksum. Built in a fixed buffer so that sending needs no allocation.
 struct EncodedFrame {
-    static constexpr std::size_t kMaxSize = 3 + 2 * (LinkMessage::kPayloadCapacity + 4); // 135
+    static constexpr std::size_t kMaxSize = 3 + 2 * (LinkMessage::kPayloadCapacity + 4);
 
     char text[kMaxSize] = {};
     std::size_t size = 0;

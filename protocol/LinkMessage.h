@@ -7,7 +7,7 @@
 struct LinkMessage {
     static constexpr int kPayloadCapacity = 62;
 
-    std::uint8_t length = 0; // meaningful bytes in payload, 0..62
+    std::uint8_t length = 0; // meaningful bytes in payload, up to kPayloadCapacity
     std::uint8_t address = 0;
     std::uint8_t command = 0; // for link events: one of LinkEvent
     std::uint8_t payload[kPayloadCapacity] = {};

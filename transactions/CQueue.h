@@ -24,7 +24,7 @@ protected:
 };
 
 // Keeps one request outstanding, takes the next message from the device as its answer, and gives
-// up after 1500 ms. Outcomes are delivered later, through command 103, in the order they came.
+// up after kTimeoutMs. Outcomes are delivered later, through command 103, in the order they came.
 // Answers are not matched to requests: whatever arrives first after a send is its answer.
 class CQueue : public CCmdTarget {
 public:

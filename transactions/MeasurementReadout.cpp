@@ -21,6 +21,18 @@ constexpr CompletionFn kAnswerFn =
 constexpr std::uint8_t kMarkerLength = 2;
 constexpr std::uint8_t kReadingLength = MeasurementAnswer::kStatusOffset + 1;
 
+ReadingSample SampleOf(std::uint16_t readingNo, const MeasurementAnswer& answer) {
+    ReadingSample sample;
+    sample.readingNo = readingNo;
+    sample.speedTenths = answer.speed();
+    sample.status = answer.status();
+    sample.failure = !answer.deviceInOrder();
+    for (int output = 1; output <= 3; ++output) {
+        sample.outputs[static_cast<std::size_t>(output - 1)] = answer.outputOn(output);
+    }
+    return sample;
+}
+
 } // namespace
 
 std::string FormatSpeed(std::int16_t tenths) {
@@ -57,6 +69,7 @@ void CMeasurementReadout::PollMeasurement(int action) {
     }
     m_bActive = false;
     ShowNoReading();
+    m_pOwner->OnReadingMissed();
     m_pOwner->StopTimers(this, kPollFn, 1);
 }
 
@@ -72,6 +85,7 @@ void CMeasurementReadout::OnMeasurementAnswer(const LinkMessage* answer) {
     // An answer too short for what it claims is no answer: bytes past its length carry nothing.
     if (answer == nullptr || answer->length < kMarkerLength) {
         ShowNoReading();
+        m_pOwner->OnReadingMissed();
     } else {
         MeasurementAnswer reading;
         std::copy_n(answer->payload,
@@ -82,9 +96,11 @@ void CMeasurementReadout::OnMeasurementAnswer(const LinkMessage* answer) {
             m_pOwner->EnableModelFunctions();
         } else if (answer->length < kReadingLength) {
             ShowNoReading();
+            m_pOwner->OnReadingMissed();
         } else {
             m_pOwner->SetSpeedText(FormatSpeed(reading.speed()));
             m_pOwner->SetReadInfoText(FormatReadInfo(s_nReadingNo, reading.status()));
+            m_pOwner->OnReading(SampleOf(s_nReadingNo, reading));
             ++s_nReadingNo;
         }
     }

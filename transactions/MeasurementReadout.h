@@ -1,6 +1,7 @@
 #pragma once
 
 #include "QueueTypes.h"
+#include "ReadingSample.h"
 #include "TimerTable.h"
 
 #include <cstdint>
@@ -16,6 +17,10 @@ public:
     // model.
     virtual void EnableModelFunctions() = 0;
     virtual std::uint8_t DeviceAddress() const = 0;
+    // Each speed reading shown, and each place where one is missing: a reading request without
+    // an answer, or the readout stopped with the link. For tools that follow the readings.
+    virtual void OnReading(const ReadingSample& /*sample*/) {}
+    virtual void OnReadingMissed() {}
 
 protected:
     ~IReadoutOwner() = default;
@@ -31,7 +36,7 @@ std::string FormatSpeed(std::int16_t tenths);
 std::string FormatReadInfo(std::uint16_t readingNo, std::uint8_t status);
 
 // The wind speed read about once a second while the link is up: one request, its completion
-// shows the reading and arms a 1000 ms timer, whose tick sends the next request.
+// shows the reading and arms a kPollIntervalMs timer, whose tick sends the next request.
 class CMeasurementReadout {
 public:
     static constexpr unsigned kPollIntervalMs = 1000;

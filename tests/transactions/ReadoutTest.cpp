@@ -158,4 +158,39 @@ TEST_F(ReadoutTest, StopBlanksAndALateCompletionDoesNotRestartTheChain) {
     EXPECT_EQ(owner.sent.size(), 3u);
 }
 
+// What a tool following the readings gets: each speed shown, and a gap for each missing one.
+TEST(ReadoutFollowers, GetEachReadingShownAndAGapForEachMissingOne) {
+    struct Follower : VirtualOwner {
+        void OnReading(const ReadingSample& s) override {
+            events.push_back("reading " + std::to_string(s.speedTenths) + " " +
+                             std::to_string(s.status) + (s.failure ? " failure " : " in order ") +
+                             std::to_string(s.outputs[0]) + std::to_string(s.outputs[1]) +
+                             std::to_string(s.outputs[2]));
+            numbers.push_back(s.readingNo);
+        }
+        void OnReadingMissed() override { events.push_back("gap"); }
+        std::vector<std::string> events;
+        std::vector<int> numbers;
+    } owner;
+    owner.readout.PollMeasurement(1);
+    owner.Receive(Reading(123, 0x28));
+    owner.DeliverPosted();
+    owner.Advance(1000);
+    owner.Receive(Reading(0x7FFF)); // the model marker is no speed
+    owner.DeliverPosted();
+    owner.Advance(1000);
+    owner.Receive(Reading(-5, 0x00));
+    owner.DeliverPosted();
+    owner.Advance(1000);
+    owner.Receive(Reading(50, 0x08, 6)); // too short
+    owner.DeliverPosted();
+    owner.Advance(1000 + 1500); // no answer
+    owner.readout.PollMeasurement(0);
+    EXPECT_EQ(owner.events,
+              (std::vector<std::string>{"reading 123 40 in order 101", "reading -5 0 failure 111",
+                                        "gap", "gap", "gap"}));
+    ASSERT_EQ(owner.numbers.size(), 2u);
+    EXPECT_EQ(owner.numbers[1], owner.numbers[0] + 1);
+}
+
 } // namespace

@@ -262,8 +262,7 @@ TEST_F(MainWindowTest, AboutBoxOpensFromTheMenuItemAndItsSystemCommands) {
 
     const std::unique_ptr<QMenu> menu = dialog->CreateWindowMenu();
     ASSERT_NE(menu, nullptr);
-    // About comes first; the tools' rows follow it.
-    ASSERT_GE(menu->actions().size(), 1);
+    ASSERT_FALSE(menu->actions().empty()); // About first, the tools after it
     EXPECT_EQ(menu->actions()[0]->text().toStdString(), "&About ZB...");
 
     for (const unsigned command : {16u, 17u, 31u}) {
