@@ -7,6 +7,7 @@
 #include "CWinApp.h"
 #include "ClockUpdate.h"
 #include "DataExchange.h"
+#include "DeviceFileOperations.h"
 #include "LinkButtons.h"
 #include "MessageBoxTypes.h"
 #include "PortFailureText.h"
@@ -64,6 +65,20 @@ void CTerminalDlg::BuildWindowMenu() {
     if (!aboutText.empty()) {
         m_menu.Add(IDM_ABOUTBOX, QString::fromStdString(aboutText), {}, [this] { OnAbout(); });
     }
+    // The settings files talk to the device, so they wait for a connection.
+    const auto connected = [this] { return m_pLink && m_pLink->State() == LinkState::Connected; };
+    m_menu
+        .Add(0x40, QStringLiteral("Zapisz ustawienia urządzenia do pliku…"), {},
+             [this] { RunSaveSettingsToFile(*this, FileContext()); })
+        .enabled = connected;
+    m_menu
+        .Add(0x50, QStringLiteral("Porównaj / przywróć z pliku…"), {},
+             [this] { RunCompareWithFile(*this, FileContext()); })
+        .enabled = connected;
+    m_menu
+        .Add(0x60, QStringLiteral("Arkusz ustawień…"), {},
+             [this] { RunSettingsSheet(*this, FileContext()); })
+        .enabled = connected;
     m_menu.Add(CReadingTools::kTrendCommand, QStringLiteral("Wykres prędkości"),
                QKeySequence(Qt::CTRL | Qt::Key_G),
                [this] { m_readingTools.ShowTrend(GetWindow()); });
@@ -71,6 +86,23 @@ void CTerminalDlg::BuildWindowMenu() {
         .Add(CReadingTools::kRecordingCommand, QStringLiteral("Zapisuj odczyty do pliku…"), {},
              [this] { m_readingTools.ToggleRecording(GetWindow()); })
         .checked = [this] { return m_readingTools.IsRecording(); };
+}
+
+DeviceFileContext CTerminalDlg::FileContext() {
+    DeviceFileContext context;
+    context.port = "COM" + std::to_string(m_settings.port);
+    context.baudRate = m_settings.baudRate;
+    context.address = DeviceAddress();
+    context.programVersion = kTerminalVersion;
+    context.parent = GetWindow();
+    context.askFileName = [this](FileQuestion question, const std::string& suggested) {
+        return AskFileName(question, suggested);
+    };
+    return context;
+}
+
+std::string CTerminalDlg::AskFileName(FileQuestion question, const std::string& suggested) {
+    return AskFileNameWithDialog(GetWindow(), question, suggested);
 }
 
 void CTerminalDlg::OnWindowBuilt() {

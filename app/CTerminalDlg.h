@@ -21,6 +21,8 @@
 
 class CComLink;
 class CWaitDlg;
+struct DeviceFileContext;
+enum class FileQuestion;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
@@ -111,6 +113,9 @@ protected:
     // The PC's local time, asked when the user agrees to set the device clock.
     virtual TimeRecord LocalTime() const;
 
+    // The settings files' question for a file name; empty when the user gave up.
+    virtual std::string AskFileName(FileQuestion question, const std::string& suggested);
+
     // The requester of the live readout's requests.
     CMeasurementReadout& Readout() { return m_readout; }
 
@@ -136,6 +141,7 @@ protected:
 
 private:
     void BuildWindowMenu();
+    DeviceFileContext FileContext();
     void CreateReadoutFont();
     void ShowLog();
 

@@ -14,6 +14,8 @@ packages=(
     clang libclang-rt-dev clang-format
     xvfb xauth
     locales
+    # The settings sheet's test reads its PDF back as text.
+    poppler-utils
     # The Windows build of the core and its tests under wine (64-bit only: no i386 needed).
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64
 )
