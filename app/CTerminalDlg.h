@@ -8,12 +8,15 @@
 #include "EventLogText.h"
 #include "LinkOwner.h"
 #include "MeasurementReadout.h"
+#include "NotifyGate.h"
 #include "TimeRecord.h"
 #include "TimerTable.h"
 #include "WindowMenu.h"
 
 #include <QFont>
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -142,6 +145,11 @@ private:
     QPlainTextEdit* m_editLog = nullptr;
     QLineEdit* m_editSpeed = nullptr;
     EventLogText m_log;
+    // What of the log the pane holds: its widget, the log's clearing count and text size then.
+    const QPlainTextEdit* m_shownIn = nullptr;
+    std::uint64_t m_shownClears = 0;
+    std::size_t m_shownSize = 0;
+    std::shared_ptr<CNotifyGate> m_linkGate = std::make_shared<CNotifyGate>();
     CWindowMenu m_menu;
     // Before the owned objects, which may hold on to them until they go.
     CTimerTable m_timers{*this};
