@@ -102,7 +102,7 @@ TEST_F(LinkControllerTest, ConnectPassesMessagesOnAndDisconnectEndsCleanly) {
     EXPECT_EQ(window.polls, std::vector<int>{1});
     EXPECT_EQ(link->StartWorker(pty.Port(), 19200), 0) << "one worker at a time";
 
-    // What the device sends reaches the queue in its order, one message per notification.
+    // What the device sends reaches the queue in its order, taken in passes.
     ASSERT_TRUE(pty.Send(WireText(MakeMessage(0x21, {0xAA})) + WireText(MakeMessage(0x22))));
     HandleNotifications(4);
     ASSERT_EQ(window.received.size(), 2u);
