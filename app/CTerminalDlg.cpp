@@ -10,6 +10,7 @@
 #include "DeviceFileOperations.h"
 #include "LinkButtons.h"
 #include "MessageBoxTypes.h"
+#include "NotifyGate.h"
 #include "PortFailureText.h"
 #include "ProgramVersion.h"
 #include "ResourceIds.h"
@@ -131,6 +132,8 @@ bool CTerminalDlg::OnInitDialog() {
         CreateReadoutFont();
     }
     m_editSpeed->setFont(*m_font);
+    // Lines are only ever added: an undo history would keep every one of them.
+    m_editLog->setUndoRedoEnabled(false);
     SetDlgItemText(IDC_SPEED, kNoSpeedText);
 
     m_pLink->SetControlsDisconnected();
@@ -168,6 +171,7 @@ void CTerminalDlg::OnDestroy() {
     // The controls go with the window.
     m_editLog = nullptr;
     m_editSpeed = nullptr;
+    m_shownIn = nullptr; // a new pane may come at the same address
 }
 
 std::string CTerminalDlg::GetModuleFileName() const {
@@ -183,7 +187,21 @@ void CTerminalDlg::ShowLog() {
     if (m_editLog == nullptr) {
         return;
     }
-    SetDlgItemText(IDC_LOG, m_log.Text());
+    // Only what is new goes into the pane, so that a line costs the same in a full log as in
+    // an empty one; the whole text is set after a clearing (at most about 200 lines), for a new
+    // pane, and where a CR at the end may pair with what follows.
+    const std::string& text = m_log.Text();
+    const bool grewAtEnd = m_shownIn == m_editLog && m_shownClears == m_log.Clears() &&
+                           m_shownSize > 0 && m_shownSize <= text.size() &&
+                           text[m_shownSize - 1] != '\r';
+    if (grewAtEnd) {
+        AppendDlgItemText(IDC_LOG, text.substr(m_shownSize));
+    } else {
+        SetDlgItemText(IDC_LOG, text);
+    }
+    m_shownIn = m_editLog;
+    m_shownClears = m_log.Clears();
+    m_shownSize = text.size();
     m_editLog->horizontalScrollBar()->setValue(0);
     m_editLog->verticalScrollBar()->setValue(m_log.FirstVisibleLine());
 }
@@ -215,6 +233,9 @@ bool CTerminalDlg::SaveSettings() {
 }
 
 bool CTerminalDlg::OnCmdMsg(unsigned id) {
+    if (id == ID_LINK_EVENT) {
+        m_linkGate->Open(); // before the controller takes: a later put posts again
+    }
     if (m_pLink && m_pLink->OnCmdMsg(id)) {
         return true;
     }
@@ -351,7 +372,8 @@ void CTerminalDlg::OnLinkStateChanged(LinkState state) {
 }
 
 std::function<void()> CTerminalDlg::LinkNotifier() {
-    return CommandPoster(ID_LINK_EVENT);
+    // One notification outstanding at a time; the controller takes what waits in passes.
+    return GatedNotifier(m_linkGate, CommandPoster(ID_LINK_EVENT));
 }
 
 void CTerminalDlg::OnDeviceMessage(const LinkMessage& message) {

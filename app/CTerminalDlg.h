@@ -9,12 +9,15 @@
 #include "EventLogText.h"
 #include "LinkOwner.h"
 #include "MeasurementReadout.h"
+#include "NotifyGate.h"
 #include "TimeRecord.h"
 #include "TimerTable.h"
 #include "WindowMenu.h"
 
 #include <QFont>
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -152,6 +155,11 @@ private:
     QPlainTextEdit* m_editLog = nullptr;
     QLineEdit* m_editSpeed = nullptr;
     EventLogText m_log;
+    // What of the log the pane holds: its widget, the log's clearing count and text size then.
+    const QPlainTextEdit* m_shownIn = nullptr;
+    std::uint64_t m_shownClears = 0;
+    std::size_t m_shownSize = 0;
+    std::shared_ptr<CNotifyGate> m_linkGate = std::make_shared<CNotifyGate>();
     CWindowMenu m_menu;
     CReadingTools m_readingTools{[this](const std::string& line) { AppendLog(line, true); }};
     // Before the owned objects, which may hold on to them until they go.

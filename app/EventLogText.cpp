@@ -24,6 +24,7 @@ void EventLogText::Append(std::string_view text, bool newLine) {
     if (m_lineCount > kClearAbove) {
         m_text = kClearedText;
         m_lineCount = 1;
+        ++m_clears;
     }
 
     // Only the appended part is scanned, so the cost of a call does not grow with the log. A CR

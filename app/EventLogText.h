@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -19,8 +20,12 @@ public:
     int LineCount() const { return m_lineCount; }
     // Index of the first line in view: 0 up to six lines, else line count - 6.
     int FirstVisibleLine() const;
+    // How often the text started over with "Clr screen": while this stays, the text only grows
+    // at its end, and a view of it may add just what is new.
+    std::uint64_t Clears() const { return m_clears; }
 
 private:
     std::string m_text;
     int m_lineCount = 1;
+    std::uint64_t m_clears = 0;
 };

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QWindow>
 
 namespace {
@@ -207,6 +208,14 @@ std::string CDialog::GetDlgItemText(int id) const {
         return button->text().toStdString();
     }
     return {};
+}
+
+void CDialog::AppendDlgItemText(int id, const std::string& text) {
+    if (auto* textEdit = qobject_cast<QPlainTextEdit*>(GetDlgItem(id))) {
+        QTextCursor cursor(textEdit->document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(ToDisplayText(text));
+    }
 }
 
 void CDialog::EnableDlgItem(int id, bool enable) {

@@ -42,6 +42,9 @@ public:
     // Whole text of a control; multi-line edits take and give CR LF line breaks.
     void SetDlgItemText(int id, const std::string& text);
     std::string GetDlgItemText(int id) const;
+    // Adds text at the end of a multi-line edit, with the line breaks SetDlgItemText gives it;
+    // a CR LF pair split between two calls is not joined. Costs what the addition costs.
+    void AppendDlgItemText(int id, const std::string& text);
     void EnableDlgItem(int id, bool enable);
     bool IsDlgItemEnabled(int id) const;
 

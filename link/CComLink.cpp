@@ -86,8 +86,8 @@ int CComLink::WaitForWorkerEnd() {
     if (m_context.running.load() == 0) {
         return 0;
     }
-    // A device frame may carry the ended event's number while the worker still runs; stopping
-    // first keeps the join short and the link's state true in either case.
+    // Called for the worker's ended event, after which it only returns; asking it to stop as
+    // well keeps the join short should that ever change.
     RequestStop();
     if (m_thread.joinable()) {
         m_thread.join();
@@ -106,14 +106,35 @@ void CComLink::OnDisconnect() {
 }
 
 void CComLink::OnLinkEvent() {
-    LinkMessage message;
-    if (!TakeForWindow(m_context, message)) {
-        return;
+    // A bounded pass, so that the window's other events get their turn under a flood; what is
+    // left asks for another pass behind them.
+    for (std::size_t taken = 0; taken < kLinkEventPass; ++taken) {
+        WindowItem item;
+        if (!TakeForWindow(m_context, item)) {
+            return;
+        }
+        if (item.isLinkEvent) {
+            OnWorkerEvent(item.message.command);
+        } else {
+            // Whatever its command byte: only the worker's own events move the link's state.
+            m_pOwner->OnDeviceMessage(item.message);
+        }
     }
-    switch (message.command) {
+    bool more = false;
+    {
+        const std::lock_guard<std::mutex> guard(m_context.lock);
+        more = !m_context.toWindow.Empty();
+    }
+    if (more && m_context.notifier) {
+        m_context.notifier();
+    }
+}
+
+void CComLink::OnWorkerEvent(std::uint8_t event) {
+    switch (event) {
     case kLinkEventEnded:
-        // After a worker that was stopped early the ended event it still put finds no worker
-        // marked running: that end has been reported already.
+        // The ended event of a worker that was stopped early finds none marked running: that
+        // end has been reported already.
         if (WaitForWorkerEnd() == 1) {
             OnEnded(EndOfWorkerResult(m_context.result.load()));
         }
@@ -125,8 +146,7 @@ void CComLink::OnLinkEvent() {
         OnOpening();
         break;
     default:
-        m_pOwner->OnDeviceMessage(message);
-        break;
+        break; // the worker puts no other event
     }
 }
 

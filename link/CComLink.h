@@ -5,10 +5,12 @@
 #include "LinkOwner.h"
 #include "LinkState.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <thread>
 
 // Command ids the link controller handles.
-inline constexpr unsigned ID_LINK_EVENT = 101; // posted by the worker, once per message
+inline constexpr unsigned ID_LINK_EVENT = 101; // posted by the worker: entries wait for the window
 inline constexpr unsigned ID_CONNECT = 1000;
 inline constexpr unsigned ID_DISCONNECT = 1001;
 
@@ -17,6 +19,8 @@ inline constexpr unsigned ID_DISCONNECT = 1001;
 // every other message to the request queue.
 class CComLink : public CCmdTarget {
 public:
+    static constexpr std::size_t kLinkEventPass = 64;
+
     explicit CComLink(ILinkOwner& owner) : m_pOwner(&owner) {}
     // Stops a running worker and waits for it: the context it uses goes with this object.
     ~CComLink() override;
@@ -36,6 +40,9 @@ public:
 
     void OnConnect();
     void OnDisconnect();
+    // Takes up to kLinkEventPass entries from the worker, oldest first: link events change the
+    // link's state, device messages go to the owner (also those whose command byte equals a
+    // link event's number). Notifies again when more are left.
     void OnLinkEvent();
     void OnOpening();
     void OnConnected();
@@ -49,6 +56,7 @@ protected:
 
 private:
     void SetState(LinkState state);
+    void OnWorkerEvent(std::uint8_t event);
 
     LinkState m_state = LinkState::Disconnected;
     std::thread m_thread;

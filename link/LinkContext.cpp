@@ -5,11 +5,13 @@ void LinkContext::RequestStop() {
     wakeup.Signal();
 }
 
-int PutForWindow(LinkContext& context, const LinkMessage& message) {
+namespace {
+
+template <typename PutFn> int PutAndNotify(LinkContext& context, PutFn put) {
     {
         const std::lock_guard<std::mutex> guard(context.lock);
         if (context.running.load() == 1) {
-            context.toWindow.Push(message);
+            put(context.toWindow);
         }
     }
     // One notification per put, also for a refused one: the taker copes with an empty list.
@@ -19,9 +21,28 @@ int PutForWindow(LinkContext& context, const LinkMessage& message) {
     return 1;
 }
 
-int TakeForWindow(LinkContext& context, LinkMessage& message) {
+} // namespace
+
+int PutForWindow(LinkContext& context, const LinkMessage& message) {
+    return PutAndNotify(context, [&](CWindowList& list) { list.PushDeviceMessage(message); });
+}
+
+int PutLinkEvent(LinkContext& context, LinkEvent event) {
+    return PutAndNotify(context, [&](CWindowList& list) { list.PushLinkEvent(event); });
+}
+
+int TakeForWindow(LinkContext& context, WindowItem& item) {
     const std::lock_guard<std::mutex> guard(context.lock);
-    return context.toWindow.Pop(message) ? 1 : 0;
+    return context.toWindow.Pop(item) ? 1 : 0;
+}
+
+int TakeForWindow(LinkContext& context, LinkMessage& message) {
+    WindowItem item;
+    if (TakeForWindow(context, item) == 0) {
+        return 0;
+    }
+    message = item.message;
+    return 1;
 }
 
 int PutForDevice(LinkContext& context, const LinkMessage& message) {

@@ -6,6 +6,7 @@
 #include "LinkWakeup.h"
 #include "MessageList.h"
 #include "SerialPort.h"
+#include "WindowList.h"
 #include "WireTrace.h"
 
 #include <atomic>
@@ -26,8 +27,9 @@ struct LinkContext {
     int port = kDefaultPort;
     int baudRate = kDefaultBaudRate;
     std::string appDirectory; // where COM<n> links are looked up (see CSerialPort)
-    // Called on the worker thread once per message put for the window, with no lock held. It
-    // only posts a notification to the user-interface thread (QCoreApplication::postEvent,
+    // Called on the worker thread once per entry put for the window, with no lock held. It
+    // only posts a notification to the user-interface thread (the window posts it only while
+    // none of its own is outstanding, see CNotifyGate) (QCoreApplication::postEvent,
     // which is thread-safe and cannot fail while the window lives; the controller stops and
     // joins the worker before the window goes), so the worker has no failure to report.
     std::function<void()> notifier;
@@ -42,7 +44,7 @@ struct LinkContext {
 
     std::mutex lock; // guards both lists, for one list operation at a time
     CMessageList toDevice;
-    CMessageList toWindow;
+    CWindowList toWindow; // bounded; see CWindowList for what a flood pushes out
 
     std::uint8_t rxStore[FrameParser::kCapacity] = {}; // the worker's receive store
     CLinkWakeup wakeup;                                // wakes the worker from its wait
@@ -53,10 +55,14 @@ struct LinkContext {
     void RequestStop();
 };
 
-// The four list operations. Each holds the lock for that one operation only. A put while no
-// worker is running is dropped silently; both puts return 1 either way. The takes return 1
-// when a message was taken, 0 when the list was empty.
+// The list operations. Each holds the lock for that one operation only. A put while no worker
+// is running is dropped silently; the puts return 1 either way. The takes return 1 when an
+// entry was taken, 0 when the list was empty.
 int PutForWindow(LinkContext& context, const LinkMessage& message); // worker; then notifies
-int TakeForWindow(LinkContext& context, LinkMessage& message);      // user interface
+int PutLinkEvent(LinkContext& context, LinkEvent event);            // worker; then notifies
+int TakeForWindow(LinkContext& context, WindowItem& item);          // user interface
+// For callers that only look at command numbers: a link event comes out as a message whose
+// command is its number, indistinguishable from a device frame with that command.
+int TakeForWindow(LinkContext& context, LinkMessage& message);
 int PutForDevice(LinkContext& context, const LinkMessage& message); // user interface
 int TakeForDevice(LinkContext& context, LinkMessage& message);      // worker

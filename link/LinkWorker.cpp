@@ -19,12 +19,6 @@ constexpr int kDeadLineWaitMs = 100;
 
 enum class LoopEnd { Stopped, LineGone };
 
-void PutLinkEvent(LinkContext& context, LinkEvent event) {
-    LinkMessage message;
-    message.command = event;
-    PutForWindow(context, message);
-}
-
 // What one read of the port gave, handed to the parser a byte at a time: one system call for
 // what has arrived instead of one per character.
 struct ReceivedBytes {

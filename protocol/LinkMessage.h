@@ -17,7 +17,9 @@ struct LinkMessage {
 static_assert(sizeof(LinkMessage) == 3 + LinkMessage::kPayloadCapacity);
 static_assert(std::is_trivially_copyable_v<LinkMessage>);
 
-// Link events share the command byte with device messages.
+// The worker's link events. Their numbers are also valid device commands, so the worker hands
+// its events over marked as its own: a device frame with one of these commands stays a device
+// message.
 enum LinkEvent : std::uint8_t {
     kLinkEventEnded = 100,
     kLinkEventConnected = 101,

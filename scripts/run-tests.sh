@@ -34,6 +34,13 @@ mkdir -p build-fuzz/corpus
 "${no_aslr[@]}" build-fuzz/tests/protocol/qal_frame_parser_fuzz -max_total_time=20 -max_len=512 \
     -seed=1 -dict=tests/protocol/fuzz/frame-parser.dict build-fuzz/corpus tests/protocol/fuzz/corpus
 
+# The same for the whole receive path, from line bytes to the readout, with its own checks of
+# the link's state and of every list's bound.
+"${no_aslr[@]}" cmake --build build-fuzz -j "$jobs" --target qal_receive_path_fuzz
+mkdir -p build-fuzz/receive-corpus
+"${no_aslr[@]}" build-fuzz/tests/transactions/qal_receive_path_fuzz -max_total_time=20 \
+    -max_len=4096 -seed=1 -dict=tests/transactions/fuzz/receive-path.dict build-fuzz/receive-corpus
+
 # Windows: the Qt-free core cross-built with MinGW-w64 and its tests run under wine, in a
 # temporary prefix; the line tests talk to the native build's qal-sim through a COM port of
 # that prefix. Where wine cannot start, these tests are reported as skipped, with the reason.

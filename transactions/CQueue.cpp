@@ -26,8 +26,7 @@ void CQueue::AddRequest(std::uint8_t address, std::uint8_t command, const std::u
     item.requester = requester;
     if (length > LinkMessage::kPayloadCapacity || (payload == nullptr && length != 0)) {
         // Cannot go on the wire; the requester hears of it as of any request without answer.
-        m_done.push_back(item);
-        m_pOwner->PostCommand(ID_REQUEST_DONE);
+        AddDone(item, false);
         return;
     }
     item.message.length = length;
@@ -60,7 +59,7 @@ void CQueue::OnDeviceMessage(const LinkMessage& message) {
         m_pOwner->AppendLog(DecodeDeviceText(message.payload, message.length), true);
         return;
     }
-    Complete(&message);
+    Complete(&message, m_bBusy == 0);
     m_bBusy = 0;
     m_pOwner->StopTimers(this, kTimeoutFn, 0);
     SendNext();
@@ -70,11 +69,11 @@ void CQueue::OnTimeout(int parameter) {
     (void)parameter;
     m_bBusy = 0;
     m_pOwner->StopTimers(this, kTimeoutFn, 0);
-    Complete(nullptr);
+    Complete(nullptr, false);
     SendNext();
 }
 
-void CQueue::Complete(const LinkMessage* answer) {
+void CQueue::Complete(const LinkMessage* answer, bool unsolicited) {
     QueueItem completion;
     completion.callback = m_pfnCurrentCallback;
     completion.requester = m_pCurrentRequester;
@@ -82,19 +81,45 @@ void CQueue::Complete(const LinkMessage* answer) {
         completion.message = *answer;
         completion.answered = 1;
     }
-    m_done.push_back(completion);
-    m_pOwner->PostCommand(ID_REQUEST_DONE);
+    AddDone(completion, unsolicited);
+}
+
+void CQueue::AddDone(const QueueItem& item, bool unsolicited) {
+    if (unsolicited && m_unsolicitedDone == kUnsolicitedCapacity) {
+        for (auto it = m_done.begin(); it != m_done.end(); ++it) {
+            if (it->unsolicited) {
+                m_done.erase(it);
+                --m_unsolicitedDone;
+                ++m_dropped;
+                break;
+            }
+        }
+    }
+    m_done.push_back(Completion{item, unsolicited});
+    if (unsolicited) {
+        ++m_unsolicitedDone;
+    }
+    if (!m_bDonePosted) {
+        m_bDonePosted = true;
+        m_pOwner->PostCommand(ID_REQUEST_DONE);
+    }
 }
 
 void CQueue::OnRequestDone() {
-    if (m_done.empty()) {
-        return;
-    }
-    const QueueItem completion = m_done.front();
-    m_done.pop_front();
-    if (completion.requester != nullptr && completion.callback != nullptr) {
-        completion.callback(completion.requester,
-                            completion.answered != 0 ? &completion.message : nullptr);
+    m_bDonePosted = false;
+    // What waits now, and no more: a callback may complete another request at once, and a
+    // modal loop run by one may deliver the rest; both post again.
+    for (std::size_t count = m_done.size(); count > 0 && !m_done.empty(); --count) {
+        const Completion done = m_done.front();
+        m_done.pop_front();
+        if (done.unsolicited) {
+            --m_unsolicitedDone;
+        }
+        const QueueItem& completion = done.item;
+        if (completion.requester != nullptr && completion.callback != nullptr) {
+            completion.callback(completion.requester,
+                                completion.answered != 0 ? &completion.message : nullptr);
+        }
     }
 }
 
@@ -102,4 +127,6 @@ void CQueue::Reset() {
     m_bBusy = 0;
     m_pending.clear();
     m_done.clear();
+    m_unsolicitedDone = 0;
+    m_bDonePosted = false; // a 103 still on its way finds nothing to deliver
 }

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <map>
@@ -101,7 +102,7 @@ TEST_F(LinkControllerTest, ConnectPassesMessagesOnAndDisconnectEndsCleanly) {
     EXPECT_EQ(window.polls, std::vector<int>{1});
     EXPECT_EQ(link->StartWorker(pty.Port(), 19200), 0) << "one worker at a time";
 
-    // What the device sends reaches the queue in its order, one message per notification.
+    // What the device sends reaches the queue in its order, taken in passes.
     ASSERT_TRUE(pty.Send(WireText(MakeMessage(0x21, {0xAA})) + WireText(MakeMessage(0x22))));
     HandleNotifications(4);
     ASSERT_EQ(window.received.size(), 2u);
@@ -216,19 +217,55 @@ TEST_F(LinkControllerTest, WorkerThatCannotStartIsReported) {
     EXPECT_EQ(noThread.m_context.running.load(), 0) << "a later Połącz may try again";
 }
 
-// A frame from the device that carries the ended event's number ends the link for real: the
-// worker stops, and the end is reported once.
-TEST_F(LinkControllerTest, DeviceFrameWithTheEndedNumberEndsTheLinkOnce) {
+// Only the worker's own events move the link's state: device frames whose command byte equals
+// a link event's number (here the ended-then-connected pair :031F647A :031F6579 and opening)
+// are ordinary device messages, and the buttons keep matching the running worker.
+TEST_F(LinkControllerTest, DeviceFramesWithLinkEventNumbersNeverMoveTheLinkState) {
     link->OnConnect();
     HandleNotifications(2);
-    ASSERT_TRUE(pty.Send(WireText(MakeMessage(100))));
-    HandleNotifications(3);
-    EXPECT_EQ(window.log.back(), "Rozłączono");
+    ASSERT_EQ(Buttons(), kConnected);
+    ASSERT_TRUE(pty.Send("\n\r:031F647A\n\r:031F6579" + WireText(MakeMessage(102))));
+    HandleNotifications(5);
+    ASSERT_EQ(window.received.size(), 3u);
+    EXPECT_EQ(window.received[0].command, 100);
+    EXPECT_EQ(window.received[1].command, 101);
+    EXPECT_EQ(window.received[2].command, 102);
+    EXPECT_EQ(Buttons(), kConnected);
+    EXPECT_EQ(link->m_context.running.load(), 1);
+    EXPECT_EQ(window.log.size(), 2u) << "no link line logged for a device frame";
+
+    // "Rozłącz" still works, and ends the link exactly once.
+    link->OnDisconnect();
+    HandleNotifications(6);
     EXPECT_EQ(Buttons(), kDisconnected);
-    EXPECT_EQ(link->m_context.running.load(), 0);
-    HandleNotifications(4); // the worker's own ended event
     EXPECT_EQ(std::count(window.log.begin(), window.log.end(), "Rozłączono"), 1);
+    EXPECT_EQ(link->m_context.running.load(), 0);
     EXPECT_TRUE(window.boxes.empty());
+}
+
+// Under a flood one notification takes a bounded pass, oldest first, and asks for another
+// while more wait, so that the window's other events get their turn.
+TEST_F(LinkControllerTest, NotificationTakesABoundedPassAndAsksForMore) {
+    link->OnConnect();
+    HandleNotifications(2);
+    const std::size_t kFrames = CComLink::kLinkEventPass * 2 + 5;
+    std::string frames;
+    for (std::size_t i = 0; i < kFrames; ++i) {
+        frames += WireText(MakeMessage(0x22, {static_cast<std::uint8_t>(i)}));
+    }
+    ASSERT_TRUE(pty.Send(frames));
+    ASSERT_TRUE(window.notes.WaitFor(static_cast<int>(2 + kFrames)));
+    const int before = window.notes.Count();
+    (void)link->OnCmdMsg(ID_LINK_EVENT);
+    EXPECT_EQ(window.received.size(), CComLink::kLinkEventPass);
+    EXPECT_EQ(window.notes.Count(), before + 1) << "asks for another pass";
+    (void)link->OnCmdMsg(ID_LINK_EVENT);
+    (void)link->OnCmdMsg(ID_LINK_EVENT);
+    ASSERT_EQ(window.received.size(), kFrames);
+    for (std::size_t i = 0; i < kFrames; ++i) {
+        EXPECT_EQ(window.received[i].payload[0], static_cast<std::uint8_t>(i));
+    }
+    EXPECT_EQ(window.notes.Count(), before + 2) << "none once the list is empty";
 }
 
 // Going away while connected, even with a write stuck on a line that takes nothing, ends the

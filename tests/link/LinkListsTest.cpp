@@ -1,8 +1,10 @@
 #include "LinkContext.h"
 #include "NotifyCounter.h"
+#include "NotifyGate.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -121,11 +123,16 @@ TEST(LinkLists, TwoThreadsHandOverEveryMessageInOrder) {
     context.running = 1;
     CNotifyCounter notes;
     context.notifier = [&] { notes.Add(); };
+    std::atomic<int> takenByWindow{0};
 
-    // Worker side: puts for the window and takes for the device, as the worker does.
+    // Worker side: puts for the window and takes for the device, as the worker does. It keeps
+    // within the window list's bound of the reader: beyond it the list drops, by design.
     std::thread worker([&] {
         int nextFromDevice = 0;
         for (int i = 0; i < kCount; ++i) {
+            while (i - takenByWindow.load() >= static_cast<int>(CWindowList::kCapacity)) {
+                std::this_thread::yield();
+            }
             PutForWindow(context, Numbered(i));
             LinkMessage out;
             while (TakeForDevice(context, out) == 1) {
@@ -152,9 +159,61 @@ TEST(LinkLists, TwoThreadsHandOverEveryMessageInOrder) {
             ADD_FAILURE() << "message " << i << " lost or out of order";
             break;
         }
+        ++takenByWindow;
     }
     worker.join();
     LinkMessage out;
     EXPECT_EQ(TakeForWindow(context, out), 0);
     EXPECT_EQ(notes.Count(), kCount);
+}
+
+// Device messages beyond the bound push out the oldest device message; the worker's own link
+// events are never pushed out and keep their kind, whatever a device message's command byte.
+TEST(LinkLists, WindowListIsBoundedForDeviceMessagesOnly) {
+    LinkContext context;
+    context.running = 1;
+    const int kExtra = 10;
+    PutLinkEvent(context, kLinkEventOpening);
+    PutLinkEvent(context, kLinkEventConnected);
+    for (int i = 0; i < static_cast<int>(CWindowList::kCapacity) + kExtra; ++i) {
+        LinkMessage message = Numbered(i);
+        message.command = kLinkEventEnded; // a device frame with the ended event's number
+        PutForWindow(context, message);
+    }
+    PutLinkEvent(context, kLinkEventEnded);
+    EXPECT_EQ(context.toWindow.Size(), CWindowList::kCapacity + 3);
+    EXPECT_EQ(context.toWindow.Dropped(), static_cast<std::uint64_t>(kExtra));
+
+    WindowItem item;
+    for (const LinkEvent event : {kLinkEventOpening, kLinkEventConnected}) {
+        ASSERT_EQ(TakeForWindow(context, item), 1);
+        EXPECT_TRUE(item.isLinkEvent);
+        EXPECT_EQ(item.message.command, event);
+    }
+    for (int i = kExtra; i < static_cast<int>(CWindowList::kCapacity) + kExtra; ++i) {
+        ASSERT_EQ(TakeForWindow(context, item), 1);
+        ASSERT_FALSE(item.isLinkEvent) << i;
+        EXPECT_EQ(NumberOf(item.message), i);
+    }
+    ASSERT_EQ(TakeForWindow(context, item), 1);
+    EXPECT_TRUE(item.isLinkEvent);
+    EXPECT_EQ(item.message.command, kLinkEventEnded);
+    EXPECT_EQ(TakeForWindow(context, item), 0);
+}
+
+// However many entries are put, one notification is outstanding until its handler opens the
+// gate; a put after that posts again.
+TEST(LinkLists, GatedNotifierKeepsOneNotificationOutstanding) {
+    auto gate = std::make_shared<CNotifyGate>();
+    int posted = 0;
+    const std::function<void()> notify = GatedNotifier(gate, [&] { ++posted; });
+    for (int i = 0; i < 1000; ++i) {
+        notify();
+    }
+    EXPECT_EQ(posted, 1);
+    gate->Open();
+    notify();
+    notify();
+    EXPECT_EQ(posted, 2);
+    EXPECT_FALSE(GatedNotifier(gate, {})) << "nothing to post through: no notifier";
 }

@@ -113,6 +113,35 @@ TEST_F(QueueTest, MessageWhileIdleCompletesForTheLastRequester) {
     EXPECT_EQ(owner.queue.DoneCount(), 0u);
 }
 
+// A device that floods the line: one command 103 waits at a time, the answer to the request
+// is kept, and of the messages that came while nothing was outstanding only the newest wait.
+TEST_F(QueueTest, FloodWhileIdleKeepsTheAnswerAndOnlyTheNewestRepeats) {
+    const std::size_t kExtra = CQueue::kUnsolicitedCapacity + 40;
+    Submit(CMD_READ_VERSION, first);
+    owner.Advance(10);
+    owner.Receive(MakeMessage(CMD_READ_VERSION, {0}));
+    for (std::size_t i = 1; i <= kExtra; ++i) {
+        owner.Receive(MakeMessage(static_cast<std::uint8_t>(i)));
+    }
+    EXPECT_EQ(owner.posted, std::vector<unsigned>{ID_REQUEST_DONE});
+    EXPECT_EQ(owner.queue.DoneCount(), 1 + CQueue::kUnsolicitedCapacity);
+    EXPECT_EQ(owner.queue.DroppedCount(), kExtra - CQueue::kUnsolicitedCapacity);
+
+    owner.DeliverPosted();
+    ASSERT_EQ(first.outcomes.size(), 1 + CQueue::kUnsolicitedCapacity);
+    EXPECT_EQ(first.outcomes.front().command, CMD_READ_VERSION);
+    for (std::size_t i = 1; i < first.outcomes.size(); ++i) {
+        EXPECT_EQ(first.outcomes[i].command,
+                  static_cast<int>(kExtra - CQueue::kUnsolicitedCapacity + i));
+    }
+    EXPECT_EQ(owner.queue.DoneCount(), 0u);
+
+    // Afterwards a request and its time-out go through as before.
+    Submit(CMD_READ_TIME, second);
+    owner.Advance(CQueue::kTimeoutMs);
+    EXPECT_EQ(second.outcomes, (std::vector<Requester::Outcome>{{1510, -1}}));
+}
+
 TEST_F(QueueTest, RequestThatCannotGoOnTheWireEndsWithoutAnswer) {
     const std::uint8_t big[63] = {};
     owner.SubmitRequest(31, CMD_WRITE_CONFIG, big, sizeof big, &first, kOnAnswer);
