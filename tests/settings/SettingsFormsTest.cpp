@@ -1,8 +1,10 @@
+#include "DescriptionText.h"
 #include "OutputsForm.h"
 #include "SensorConfigForm.h"
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -51,6 +53,31 @@ TEST(SensorConfigForm, DescriptionTheDeviceCannotHoldStaysAsRead) {
     form.m_strDescription = "Łódź";
     EXPECT_TRUE(form.FieldsToRecord());
     EXPECT_EQ(form.m_record.description(), "\xA3\xF3\x64\x9F");
+}
+
+TEST(DescriptionText, ControlCharactersAreRefusedLikeCharactersTheDeviceCannotHold) {
+    using namespace std::string_literals;
+    const struct {
+        std::string utf8;
+        bool taken;
+    } cases[] = {
+        {"Łódź €", true},   {"a\tb", false}, {"a\nb", false},     {"a\0b"s, false},
+        {"\x1F", false},    {"\x7F", false}, {"\xC2\x81", false}, {"\xC2\x85", false},
+        {"\xC2\xA0", true}, // the no-break space has a byte of its own
+    };
+    for (const auto& c : cases) {
+        std::string bytes = "before";
+        EXPECT_EQ(EncodeDescription(c.utf8, bytes), c.taken) << c.utf8;
+        if (!c.taken) {
+            EXPECT_EQ(bytes, "before");
+        }
+    }
+    for (const char32_t refused : {U'\0', U'\t', U'\r', U'\x7F', U'\x81', U'\x9F', U'→'}) {
+        EXPECT_FALSE(IsDescriptionCharacter(refused)) << static_cast<unsigned>(refused);
+    }
+    for (const char32_t taken : {U' ', U'z', U'Ł', U'€', U'\xA0'}) {
+        EXPECT_TRUE(IsDescriptionCharacter(taken)) << static_cast<unsigned>(taken);
+    }
 }
 
 TEST(OutputsForm, ShowsThresholdsWithOneDecimalAndWritesTheTextsValues) {
