@@ -1,5 +1,7 @@
 #include "PseudoTerminal.h"
 
+#include <sys/file.h>
+
 #include <fcntl.h>
 #include <stdlib.h>
 #include <termios.h>
@@ -57,6 +59,9 @@ std::optional<CPseudoTerminal> CPseudoTerminal::Open(std::string& error) {
         error = SystemError(("cannot open " + pty.m_slavePath).c_str());
         return std::nullopt;
     }
+    // The lock marks the line as a live simulator's: another simulator finding a link to it
+    // leaves the link alone (see CPortLink). Without it only that check is weaker.
+    (void)::flock(pty.m_slave.Get(), LOCK_EX | LOCK_NB);
     // Raw from the start: with echo on, every answer would come straight back to the device.
     termios settings{};
     if (::tcgetattr(pty.m_slave.Get(), &settings) != 0) {
