@@ -1,7 +1,6 @@
 #include "PortLink.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,17 +22,21 @@ std::optional<std::string> ReadLink(const std::string& path) {
     return std::string(buffer, static_cast<std::size_t>(n));
 }
 
-// Whether a pseudo-terminal line is a live simulator's: each simulator holds an flock on its
-// line for as long as it runs. A line held exclusively by a program cannot be checked and counts
-// as live.
+// Whether a pseudo-terminal line is a live simulator's: each simulator holds an open-file lock
+// on its line for as long as it runs (see CPseudoTerminal). A line held exclusively by a program
+// cannot be checked and counts as live.
 bool IsLiveSimulatorLine(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         return errno == EBUSY;
     }
-    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-    (void)::close(fd); // only read from; closing also drops a lock just taken
-    return locked;
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    probe.l_len = 1;
+    const bool asked = ::fcntl(fd, F_OFD_GETLK, &probe) == 0;
+    (void)::close(fd); // only looked at
+    return !asked || probe.l_type != F_UNLCK;
 }
 
 // A link left behind by a simulator that was killed: it dangles, or its pseudo-terminal's number

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 namespace {
@@ -56,23 +55,8 @@ TEST(SensorConfigForm, DescriptionTheDeviceCannotHoldStaysAsRead) {
 }
 
 TEST(DescriptionText, ControlCharactersAreRefusedLikeCharactersTheDeviceCannotHold) {
-    using namespace std::string_literals;
-    const struct {
-        std::string utf8;
-        bool taken;
-    } cases[] = {
-        {"Łódź €", true},   {"a\tb", false}, {"a\nb", false},     {"a\0b"s, false},
-        {"\x1F", false},    {"\x7F", false}, {"\xC2\x81", false}, {"\xC2\x85", false},
-        {"\xC2\xA0", true}, // the no-break space has a byte of its own
-    };
-    for (const auto& c : cases) {
-        std::string bytes = "before";
-        EXPECT_EQ(EncodeDescription(c.utf8, bytes), c.taken) << c.utf8;
-        if (!c.taken) {
-            EXPECT_EQ(bytes, "before");
-        }
-    }
-    for (const char32_t refused : {U'\0', U'\t', U'\r', U'\x7F', U'\x81', U'\x9F', U'→'}) {
+    for (const char32_t refused :
+         {U'\0', U'\t', U'\n', U'\r', U'\x1F', U'\x7F', U'\x81', U'\x85', U'\x9F', U'→'}) {
         EXPECT_FALSE(IsDescriptionCharacter(refused)) << static_cast<unsigned>(refused);
     }
     for (const char32_t taken : {U' ', U'z', U'Ł', U'€', U'\xA0'}) {
