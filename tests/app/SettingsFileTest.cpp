@@ -234,14 +234,23 @@ TEST_F(SettingsFileTest, OddFilesNeverBlockAndAreNeverWritten) {
 }
 
 TEST_F(SettingsFileTest, ReadOnlyFolderRefusesAndKeepsTheFile) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "permission bits do not stop root";
-    }
+    // Permission bits do not stop root: as root the save runs in a child as user "nobody".
     WriteFile(kDefaultBytes);
-    fs::permissions(m_dir.Path(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_EQ(SaveSettingsFile(m_path, ConnectionSettings{.port = 2}),
-              SettingsSaveResult::CannotOpen);
+    fs::permissions(m_dir.Path(), fs::perms::owner_read | fs::perms::owner_exec |
+                                      fs::perms::others_read | fs::perms::others_exec);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && ::setuid(65534) != 0) {
+            ::_exit(2);
+        }
+        const auto result = SaveSettingsFile(m_path, ConnectionSettings{.port = 2});
+        ::_exit(result == SettingsSaveResult::CannotOpen ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
     fs::permissions(m_dir.Path(), fs::perms::owner_all);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(ReadFile(), kDefaultBytes);
 }
 
