@@ -2,20 +2,22 @@
 
 #include "Utf8Path.h"
 
-#include <cstdio>
+#include <chrono>
 #include <filesystem>
-#include <memory>
+#include <string>
 #include <system_error>
 
-namespace {
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-struct FileCloser {
-    void operator()(std::FILE* file) const {
-        // Only reached on paths whose outcome is already decided: a failing close cannot change it.
-        static_cast<void>(std::fclose(file));
-    }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
+#include <cerrno>
+#endif
+
+namespace {
 
 void PutLittleEndian(std::uint8_t* out, std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);
@@ -32,22 +34,224 @@ std::int32_t GetLittleEndian(const std::uint8_t* in) {
     return static_cast<std::int32_t>(bits);
 }
 
-// A directory, pipe or device in place of the file counts as no file: opening a pipe could
-// block start-up, and a directory holds no settings.
-bool IsMissingOrNotAFile(const std::filesystem::path& path) {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    return error || !std::filesystem::is_regular_file(status);
+using SettingsBytes = std::array<std::uint8_t, kSettingsFileSize>;
+
+// A name for the new content beside the file, so that the final rename stays in one folder
+// (and one file system). Unique enough with the time; a clash is retried by the caller.
+std::filesystem::path TemporaryBeside(const std::filesystem::path& target, int attempt) {
+    const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+    std::filesystem::path name = target;
+    name += ".tmp-" + std::to_string(ticks) + "-" + std::to_string(attempt);
+    return name;
 }
 
-FileHandle OpenFile(const std::filesystem::path& path, bool forWriting) {
 #if defined(_WIN32)
-    // The wide call: a narrow name would be read in the ANSI code page.
-    return FileHandle(_wfopen(path.c_str(), forWriting ? L"wb" : L"rb"));
-#else
-    return FileHandle(std::fopen(path.c_str(), forWriting ? "wb" : "rb"));
-#endif
+
+class CWinHandle {
+public:
+    explicit CWinHandle(HANDLE handle) : m_handle(handle) {}
+    ~CWinHandle() { Close(); }
+    CWinHandle(const CWinHandle&) = delete;
+    CWinHandle& operator=(const CWinHandle&) = delete;
+    bool IsOpen() const { return m_handle != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return m_handle; }
+    void Reset(HANDLE handle) {
+        Close();
+        m_handle = handle;
+    }
+    bool Close() {
+        const bool closed = !IsOpen() || CloseHandle(m_handle) != 0;
+        m_handle = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+// Reading never waits: a pipe or device in the file's place holds no settings.
+SettingsLoadResult ReadSettingsBytes(const std::filesystem::path& path, SettingsBytes& bytes) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return SettingsLoadResult::NotFound;
+    }
+    CWinHandle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsOpen()) {
+        return SettingsLoadResult::NotFound;
+    }
+    if (GetFileType(file.Get()) != FILE_TYPE_DISK) {
+        return SettingsLoadResult::NotFound;
+    }
+    DWORD received = 0;
+    if (ReadFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &received, nullptr) ==
+        0) {
+        return SettingsLoadResult::ReadError;
+    }
+    return received < bytes.size() ? SettingsLoadResult::NotFound : SettingsLoadResult::Read;
 }
+
+SettingsSaveResult ReplaceSettingsBytes(const std::filesystem::path& target,
+                                        const SettingsBytes& bytes) {
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return SettingsSaveResult::CannotOpen;
+    }
+    std::filesystem::path temporary;
+    CWinHandle file(INVALID_HANDLE_VALUE);
+    for (int attempt = 0; attempt < 8 && !file.IsOpen(); ++attempt) {
+        temporary = TemporaryBeside(target, attempt);
+        file.Reset(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.IsOpen() && GetLastError() != ERROR_FILE_EXISTS) {
+            break;
+        }
+    }
+    if (!file.IsOpen()) {
+        return SettingsSaveResult::CannotOpen;
+    }
+    DWORD written = 0;
+    const bool stored = WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                  &written, nullptr) != 0 &&
+                        written == bytes.size() && FlushFileBuffers(file.Get()) != 0;
+    if (!file.Close() || !stored ||
+        MoveFileExW(temporary.c_str(), target.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
+        // The old file is untouched; the half-made new one must not stay beside it.
+        static_cast<void>(DeleteFileW(temporary.c_str()));
+        return SettingsSaveResult::WriteError;
+    }
+    return SettingsSaveResult::Written;
+}
+
+#else
+
+class CFd {
+public:
+    explicit CFd(int fd) : m_fd(fd) {}
+    ~CFd() { Close(); }
+    CFd(const CFd&) = delete;
+    CFd& operator=(const CFd&) = delete;
+    bool IsOpen() const { return m_fd >= 0; }
+    int Get() const { return m_fd; }
+    void Reset(int fd) {
+        Close();
+        m_fd = fd;
+    }
+    bool Close() {
+        const bool closed = m_fd < 0 || ::close(m_fd) == 0;
+        m_fd = -1;
+        return closed;
+    }
+
+private:
+    int m_fd;
+};
+
+// Opened without waiting and checked on the open file itself, so that a pipe put in the file's
+// place (even between a check and the open) can never block start-up.
+SettingsLoadResult ReadSettingsBytes(const std::filesystem::path& path, SettingsBytes& bytes) {
+    const CFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    struct stat info {};
+    if (!file.IsOpen() || ::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return SettingsLoadResult::NotFound;
+    }
+    std::size_t received = 0;
+    while (received < bytes.size()) {
+        const ssize_t n = ::read(file.Get(), bytes.data() + received, bytes.size() - received);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return SettingsLoadResult::ReadError;
+        }
+        if (n == 0) {
+            return SettingsLoadResult::NotFound;
+        }
+        received += static_cast<std::size_t>(n);
+    }
+    return SettingsLoadResult::Read;
+}
+
+// A settings path that is a link (settings kept elsewhere on purpose) keeps its link: the file
+// it leads to gets the new content, also when that file does not exist yet.
+std::filesystem::path FollowLinks(std::filesystem::path path) {
+    for (int depth = 0; depth < 40; ++depth) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) {
+            return path;
+        }
+        const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+        if (error) {
+            return path;
+        }
+        path = target.is_absolute() ? target : path.parent_path() / target;
+    }
+    return path; // a loop: the save fails on it below
+}
+
+bool WriteAll(int fd, const SettingsBytes& bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The new content goes to a file beside the old one, reaches the disk, and replaces the old
+// file by one rename: a crash at any moment leaves either the old or the new 12 bytes.
+SettingsSaveResult ReplaceSettingsBytes(const std::filesystem::path& path,
+                                        const SettingsBytes& bytes) {
+    const std::filesystem::path target = FollowLinks(path);
+    struct stat old {};
+    const bool hadFile = ::lstat(target.c_str(), &old) == 0;
+    if (hadFile && !S_ISREG(old.st_mode)) {
+        return SettingsSaveResult::CannotOpen; // a pipe, device or folder: never written
+    }
+    std::filesystem::path temporary;
+    CFd file(-1);
+    for (int attempt = 0; attempt < 8 && !file.IsOpen(); ++attempt) {
+        temporary = TemporaryBeside(target, attempt);
+        file.Reset(
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (!file.IsOpen() && errno != EEXIST) {
+            break;
+        }
+    }
+    if (!file.IsOpen()) {
+        return SettingsSaveResult::CannotOpen;
+    }
+    if (hadFile) {
+        // The replacement keeps the old file's permissions and, where allowed, its owner.
+        // (Owner first: a change of owner may clear mode bits.)
+        static_cast<void>(::fchown(file.Get(), old.st_uid, old.st_gid));
+        static_cast<void>(::fchmod(file.Get(), old.st_mode & 07777));
+    }
+    const bool stored = WriteAll(file.Get(), bytes) && ::fsync(file.Get()) == 0;
+    if (!file.Close() || !stored || ::rename(temporary.c_str(), target.c_str()) != 0) {
+        // The old file is untouched; the half-made new one must not stay beside it.
+        static_cast<void>(::unlink(temporary.c_str()));
+        return SettingsSaveResult::WriteError;
+    }
+    // The rename itself reaches the disk with the folder. Failing here changes nothing the
+    // program could act on: the file is already whole under its name.
+    const CFd folder(::open(target.parent_path().empty() ? "." : target.parent_path().c_str(),
+                            O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.IsOpen()) {
+        static_cast<void>(::fsync(folder.Get()));
+    }
+    return SettingsSaveResult::Written;
+}
+
+#endif
 
 } // namespace
 
@@ -69,41 +273,19 @@ ConnectionSettings DecodeSettings(const std::array<std::uint8_t, kSettingsFileSi
 
 SettingsLoadResult LoadSettingsFile(const std::string& path, ConnectionSettings& settings) {
     settings = ConnectionSettings{};
-    const std::filesystem::path filePath = PathFromUtf8(path);
-    if (IsMissingOrNotAFile(filePath)) {
-        return SettingsLoadResult::NotFound;
+    SettingsBytes bytes{};
+    const SettingsLoadResult result = ReadSettingsBytes(PathFromUtf8(path), bytes);
+    if (result == SettingsLoadResult::Read) {
+        settings = DecodeSettings(bytes);
     }
-    const FileHandle file = OpenFile(filePath, false);
-    if (!file) {
-        return SettingsLoadResult::NotFound;
-    }
-    std::array<std::uint8_t, kSettingsFileSize> bytes{};
-    const std::size_t received = std::fread(bytes.data(), 1, bytes.size(), file.get());
-    if (received < bytes.size()) {
-        return std::ferror(file.get()) ? SettingsLoadResult::ReadError
-                                       : SettingsLoadResult::NotFound;
-    }
-    settings = DecodeSettings(bytes);
-    return SettingsLoadResult::Read;
+    return result;
 }
 
 SettingsSaveResult SaveSettingsFile(const std::string& path, const ConnectionSettings& settings) {
     const std::filesystem::path filePath = PathFromUtf8(path);
     // The settings folder of an installed program is made at the first save. A folder that
-    // cannot be made shows as the open failing.
+    // cannot be made shows as the temporary file failing to open.
     std::error_code ignored;
     std::filesystem::create_directories(filePath.parent_path(), ignored);
-    FileHandle file = OpenFile(filePath, true);
-    if (!file) {
-        return SettingsSaveResult::CannotOpen;
-    }
-    const auto bytes = EncodeSettings(settings);
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
-        return SettingsSaveResult::WriteError;
-    }
-    // The bytes may still sit in the stream's buffer: only the close tells whether they arrived.
-    if (std::fclose(file.release()) != 0) {
-        return SettingsSaveResult::WriteError;
-    }
-    return SettingsSaveResult::Written;
+    return ReplaceSettingsBytes(filePath, EncodeSettings(settings));
 }

@@ -14,7 +14,7 @@ ConnectionSettings DecodeSettings(const std::array<std::uint8_t, kSettingsFileSi
 
 enum class SettingsLoadResult {
     Read,      // the first 12 bytes were read into the settings
-    NotFound,  // missing, cannot be opened, or shorter than 12 bytes
+    NotFound,  // missing, cannot be opened, not a regular file, or shorter than 12 bytes
     ReadError, // opened, but reading failed
 };
 
@@ -23,9 +23,11 @@ SettingsLoadResult LoadSettingsFile(const std::string& path, ConnectionSettings&
 
 enum class SettingsSaveResult {
     Written,    // the file now holds exactly the 12 bytes
-    CannotOpen, // could not be created or opened for writing; the old content is untouched
-    WriteError, // opened, but writing or closing failed
+    CannotOpen, // not a regular file, or no new file could be made beside it; nothing changed
+    WriteError, // the new content could not be written or put in place; the old file stays
 };
 
-// Paths are UTF-8. Saving makes the file's folder first when it is missing.
+// Paths are UTF-8. Saving makes the file's folder first when it is missing, and replaces the
+// file in one step, so that a crash leaves the old or the new content, never a part. A path
+// that is a link keeps the link: the file it leads to is replaced.
 SettingsSaveResult SaveSettingsFile(const std::string& path, const ConnectionSettings& settings);

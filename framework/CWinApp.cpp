@@ -3,14 +3,49 @@
 #include "MessageBoxTypes.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 
 // The one application object; set and cleared only by its constructor and destructor.
 CWinApp* g_app = nullptr;
+
+// A box whose buttons are all answers (Yes/No, Abort/Retry/Ignore) is left only by one of them:
+// Esc and the close box would otherwise pick an answer the user never gave.
+class CMessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+    void RequireAnswer() {
+        m_requireAnswer = true;
+        setWindowFlag(Qt::WindowCloseButtonHint, false);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (m_requireAnswer && event->matches(QKeySequence::Cancel)) {
+            event->accept();
+            return;
+        }
+        QMessageBox::keyPressEvent(event);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        if (m_requireAnswer && clickedButton() == nullptr) {
+            event->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(event);
+    }
+
+private:
+    bool m_requireAnswer = false;
+};
 
 struct ButtonChoice {
     QMessageBox::StandardButton button;
@@ -18,7 +53,7 @@ struct ButtonChoice {
 };
 
 int ShowQtMessageBox(const std::string& text, unsigned type, const QString& caption) {
-    QMessageBox box(QApplication::activeWindow());
+    CMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(caption);
     box.setText(QString::fromStdString(text));
     switch (EffectiveMessageBoxIcon(type)) {
@@ -74,6 +109,12 @@ int ShowQtMessageBox(const std::string& text, unsigned type, const QString& capt
         defaultIndex = 0;
     }
     box.setDefaultButton(buttons[defaultIndex].button);
+    const bool hasCancel =
+        std::any_of(buttons.begin(), buttons.end(),
+                    [](const ButtonChoice& choice) { return choice.answer == IDANSWER_CANCEL; });
+    if (buttons.size() > 1 && !hasCancel) {
+        box.RequireAnswer();
+    }
 
     box.exec();
     const auto* clicked = box.clickedButton();
@@ -82,8 +123,8 @@ int ShowQtMessageBox(const std::string& text, unsigned type, const QString& capt
             return choice.answer;
         }
     }
-    // Closed without a button (Esc or the close box): Cancel where there is one, else the
-    // only answer the box offers.
+    // Closed without a button (Esc or the close box, which only boxes with Cancel or a single
+    // button allow): Cancel where there is one, else the only answer the box offers.
     for (const ButtonChoice& choice : buttons) {
         if (choice.answer == IDANSWER_CANCEL) {
             return choice.answer;

@@ -18,28 +18,38 @@ namespace {
 
 // Stops typing at a number of characters, and optionally refuses characters, without cutting a
 // longer text the program put there: such a text stays visible and fails the check when saved.
+// A change that shortens the text is always taken, so that an over-long text can be mended.
 class MaxLengthValidator : public QValidator {
 public:
-    MaxLengthValidator(int limit, bool (*accepts)(char32_t), QObject* parent)
-        : QValidator(parent), m_limit(limit), m_accepts(accepts) {}
+    MaxLengthValidator(int limit, bool (*accepts)(char32_t), QLineEdit* edit)
+        : QValidator(edit), m_limit(limit), m_accepts(accepts),
+          m_length(CharacterCount(edit->text())) {
+        // The edit reports every text it takes, so that validate() knows the text before a change.
+        connect(edit, &QLineEdit::textChanged, this,
+                [this](const QString& text) { m_length = CharacterCount(text); });
+    }
 
     State validate(QString& input, int& position) const override {
         (void)position;
         const QList<uint> characters = input.toUcs4();
-        if (characters.size() > m_limit) {
-            return Invalid;
+        const bool acceptable = characters.size() <= m_limit &&
+                                (m_accepts == nullptr ||
+                                 std::all_of(characters.begin(), characters.end(), [this](uint c) {
+                                     return m_accepts(static_cast<char32_t>(c));
+                                 }));
+        if (acceptable) {
+            return Acceptable;
         }
-        if (m_accepts != nullptr &&
-            !std::all_of(characters.begin(), characters.end(),
-                         [this](uint c) { return m_accepts(static_cast<char32_t>(c)); })) {
-            return Invalid;
-        }
-        return Acceptable;
+        // Intermediate: taken by the edit, but still not a text the dialog can save.
+        return characters.size() < m_length ? Intermediate : Invalid;
     }
 
 private:
+    static qsizetype CharacterCount(const QString& text) { return text.toUcs4().size(); }
+
     int m_limit;
     bool (*m_accepts)(char32_t);
+    qsizetype m_length; // characters of the edit's text before the change being validated
 };
 
 template <typename T>

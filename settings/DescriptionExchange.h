@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DataExchange.h"
-#include "Windows1250.h"
+#include "DescriptionText.h"
 
 #include <string>
 
@@ -10,8 +10,9 @@
 inline constexpr int kDescriptionChars = 15;
 
 // A record description in its edit: at most 15 characters, and only characters the device's
-// code page can hold, typed or pasted, so that what is shown is what the device gets.
+// code page can hold and no control characters, typed or pasted, so that what is shown is what
+// the device gets.
 inline void DDX_Description(CDataExchange& dx, int id, std::string& value) {
     DDX_Text(dx, id, value);
-    DDV_MaxChars(dx, value, kDescriptionChars, &IsWindows1250Character);
+    DDV_MaxChars(dx, value, kDescriptionChars, &IsDescriptionCharacter);
 }

@@ -8,8 +8,9 @@
 // someone has replaced it meanwhile.
 class CPortLink {
 public:
-    // Refuses to replace anything but a dangling link (left behind by a simulator that was
-    // killed): an existing entry may be a user's mapping of a real adapter.
+    // Replaces only a link left behind by a simulator that was killed: one that dangles, or
+    // that leads to a pseudo-terminal no live simulator holds (its number taken by another
+    // program since). Anything else may be a user's mapping of a real adapter and is refused.
     static std::optional<CPortLink> Create(const std::string& directory, int port,
                                            const std::string& target, std::string& error);
 
@@ -22,6 +23,8 @@ public:
     CPortLink& operator=(const CPortLink&) = delete;
 
     const std::string& Path() const { return m_path; }
+    // Where the stale link this one replaced led; empty when there was none.
+    const std::string& Replaced() const { return m_replaced; }
 
 private:
     CPortLink(std::string path, std::string target);
@@ -29,4 +32,5 @@ private:
 
     std::string m_path; // empty once moved from
     std::string m_target;
+    std::string m_replaced;
 };

@@ -57,6 +57,14 @@ std::optional<CPseudoTerminal> CPseudoTerminal::Open(std::string& error) {
         error = SystemError(("cannot open " + pty.m_slavePath).c_str());
         return std::nullopt;
     }
+    // The lock marks the line as a live simulator's: another simulator finding a link to it
+    // leaves the link alone (see CPortLink). An open-file lock, apart from the flock a terminal
+    // takes on the line when it connects. Without it only that check is weaker.
+    struct flock mark {};
+    mark.l_type = F_WRLCK;
+    mark.l_whence = SEEK_SET;
+    mark.l_len = 1;
+    (void)::fcntl(pty.m_slave.Get(), F_OFD_SETLK, &mark);
     // Raw from the start: with echo on, every answer would come straight back to the device.
     termios settings{};
     if (::tcgetattr(pty.m_slave.Get(), &settings) != 0) {

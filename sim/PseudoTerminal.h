@@ -24,6 +24,8 @@ private:
     // Held open for the whole run: while any slave descriptor is open, the terminal can close
     // and reopen the port and find the same line with the same settings, and the master never
     // reports a hang-up (which poll would signal again and again while nobody is connected).
+    // It also holds an open-file write lock on its first byte, by which a live simulator's
+    // line is told apart.
     CUniqueFd m_slave;
     std::string m_slavePath;
 };

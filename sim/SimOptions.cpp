@@ -274,7 +274,9 @@ on, which the terminal shows as 1.
 Line and device:
   --link DIR          create the link DIR/COM1 to the line, so that a terminal started
                       from DIR finds the device behind port 1; removed at exit. An
-                      existing entry is never replaced, unless it is a dangling link.
+                      existing entry is never replaced, unless it is a link a killed
+                      simulator left (dangling, or to a pseudo-terminal no running
+                      simulator holds).
   --port N            name the link COM<N> instead (1 to 255; needs --link)
   --address N         the device address (0 to 255, default 31)
   --state FILE        keep the settings records and the clock in FILE, so that they

@@ -70,6 +70,10 @@ int RunSimulator(const SimOptions& options, int stopFd, std::ostream& out, std::
             err << "qal-sim: " << error << '\n';
             return 1;
         }
+        if (!link->Replaced().empty()) {
+            err << "qal-sim: replaced the stale link " << link->Path() << " (-> "
+                << link->Replaced() << ")\n";
+        }
     }
 
     DeviceBehaviour device;

@@ -7,8 +7,9 @@ bool AnswerHolds(IDeviceOperationOwner& owner, const LinkMessage& answer, std::s
         return true;
     }
     char line[96];
-    std::snprintf(line, sizeof line, "Za krótka odpowiedź urządzenia: %d z %zu bajtów",
-                  answer.length, needed);
+    // After "z" Polish takes the genitive: "z 1 bajtu", but "z 2 bajtów", "z 39 bajtów".
+    std::snprintf(line, sizeof line, "Za krótka odpowiedź urządzenia: %d z %zu %s", answer.length,
+                  needed, needed == 1 ? "bajtu" : "bajtów");
     owner.AppendLog(line, true);
     return false;
 }

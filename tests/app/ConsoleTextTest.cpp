@@ -47,6 +47,15 @@ TEST(CommandLineTest, HelpNamesTheSettingsFileAndVersionTheNumber) {
               std::string::npos);
     EXPECT_EQ(HelpText("/p/config.cfg", true).find("(made when"), std::string::npos);
     EXPECT_EQ(VersionText(), "qal-terminal 7\n");
+#if !defined(_WIN32)
+    // The folder of the links and the example command, with every separator in place.
+    for (const char* line :
+         {"\nPort COMn is the device that a link named COMn in /home/jan/.config/qal-terminal/ "
+          "points to,\n",
+          "\n  ln -s /dev/serial/by-id/<adapter> /home/jan/.config/qal-terminal/COM3\n"}) {
+        EXPECT_NE(help.find(line), std::string::npos) << line << "\nin:\n" << help;
+    }
+#endif
 }
 
 TEST(PortFailureTextTest, OneLineWithTheReasonAndAHintForPermission) {

@@ -3,14 +3,26 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <limits>
+#include <random>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
+
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 
@@ -151,12 +163,121 @@ TEST_F(SettingsFileTest, SaveWhereNoFileCanBeCreatedChangesNothing) {
     EXPECT_TRUE(fs::is_directory(m_path));
 }
 
+#if !defined(_WIN32)
+
 TEST(SettingsFile, SaveReportsBytesThatNeverArrive) {
-    // Every write to this device fails for lack of space, which shows only when the stream is
-    // flushed at the close.
-    const std::string full = "/dev/full";
-    if (!fs::exists(full)) {
-        GTEST_SKIP() << "no " << full << " on this system";
+    // A file size limit of 5 bytes lets the write start and fail half-way; the child process
+    // keeps the limit away from the test runner.
+    CTempDirectory dir("qal-settings-test");
+    const std::string path = dir.Join("config.cfg");
+    std::ofstream(path, std::ios::binary) << "old";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{5, 5};
+        const bool limited = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+        const auto result = SaveSettingsFile(path, ConnectionSettings{});
+        ::_exit(limited && result == SettingsSaveResult::WriteError ? 0 : 1);
     }
-    EXPECT_EQ(SaveSettingsFile(full, ConnectionSettings{}), SettingsSaveResult::WriteError);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(fs::file_size(path), 3u) << "the old file stays";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1)
+        << "no temporary file stays behind";
 }
+
+TEST_F(SettingsFileTest, OddFilesNeverBlockAndAreNeverWritten) {
+    // Each case puts something in the file's place; a blocking open would hang the test.
+    const struct {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        SettingsSaveResult save;
+        SettingsLoadResult loadAfter;
+    } cases[] = {
+        {"pipe", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+         SettingsSaveResult::CannotOpen, SettingsLoadResult::NotFound},
+        {"folder", [](const std::string& p) { ASSERT_TRUE(fs::create_directory(p)); },
+         SettingsSaveResult::CannotOpen, SettingsLoadResult::NotFound},
+        {"device", [](const std::string& p) { fs::create_symlink("/dev/null", p); },
+         SettingsSaveResult::CannotOpen, SettingsLoadResult::NotFound},
+        {"dangling link: the file it names is made",
+         [](const std::string& p) { fs::create_symlink("elsewhere.cfg", p); },
+         SettingsSaveResult::Written, SettingsLoadResult::Read},
+        {"link to a file: the file is replaced",
+         [](const std::string& p) {
+             std::ofstream(fs::path(p).parent_path() / "elsewhere.cfg") << "old";
+             fs::create_symlink("elsewhere.cfg", p);
+         },
+         SettingsSaveResult::Written, SettingsLoadResult::Read},
+    };
+    const ConnectionSettings changed{.port = 4, .baudRate = 19200, .deviceAddress = 7};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTempDirectory dir("qal-settings-test");
+        const std::string path = dir.Join("config.cfg");
+        c.make(path);
+        const bool wasLink = fs::is_symlink(path);
+        ConnectionSettings settings = Dirty();
+        EXPECT_NE(LoadSettingsFile(path, settings), SettingsLoadResult::Read);
+        EXPECT_EQ(SaveSettingsFile(path, changed), c.save);
+        EXPECT_EQ(fs::is_symlink(path), wasLink) << "a link stays a link";
+        settings = Dirty();
+        EXPECT_EQ(LoadSettingsFile(path, settings), c.loadAfter);
+        if (c.loadAfter == SettingsLoadResult::Read) {
+            EXPECT_EQ(Fields(settings), Fields(changed));
+        }
+        EXPECT_EQ(fs::exists(dir.Join("elsewhere.cfg")),
+                  wasLink && c.loadAfter == SettingsLoadResult::Read);
+    }
+}
+
+TEST_F(SettingsFileTest, ReadOnlyFolderRefusesAndKeepsTheFile) {
+    // Permission bits do not stop root: as root the save runs in a child as user "nobody".
+    WriteFile(kDefaultBytes);
+    fs::permissions(m_dir.Path(), fs::perms::owner_read | fs::perms::owner_exec |
+                                      fs::perms::others_read | fs::perms::others_exec);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && ::setuid(65534) != 0) {
+            ::_exit(2);
+        }
+        const auto result = SaveSettingsFile(m_path, ConnectionSettings{.port = 2});
+        ::_exit(result == SettingsSaveResult::CannotOpen ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    fs::permissions(m_dir.Path(), fs::perms::owner_all);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(ReadFile(), kDefaultBytes);
+}
+
+TEST_F(SettingsFileTest, KillMidSaveLeavesOldOrNewContent) {
+    const ConnectionSettings first{.port = 1, .baudRate = 9600, .deviceAddress = 1};
+    const ConnectionSettings second{.port = 2, .baudRate = 19200, .deviceAddress = 2};
+    ASSERT_EQ(SaveSettingsFile(m_path, first), SettingsSaveResult::Written);
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<int> delayUs(0, 3000);
+    for (int attempt = 0; attempt < 25; ++attempt) {
+        SCOPED_TRACE(attempt);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i) {
+                static_cast<void>(SaveSettingsFile(m_path, i % 2 == 0 ? second : first));
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
+        ASSERT_EQ(::kill(child, SIGKILL), 0);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ConnectionSettings loaded = Dirty();
+        ASSERT_EQ(fs::file_size(m_path), kSettingsFileSize);
+        ASSERT_EQ(LoadSettingsFile(m_path, loaded), SettingsLoadResult::Read);
+        EXPECT_TRUE(Fields(loaded) == Fields(first) || Fields(loaded) == Fields(second));
+    }
+}
+
+#endif

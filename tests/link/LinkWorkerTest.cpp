@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <ctime>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <poll.h>
 #include <unistd.h>
 
 namespace {
@@ -139,6 +141,29 @@ TEST_F(LinkWorkerLine, SendsQueuedMessagesInQueueOrder) {
     StopAndJoin();
     EXPECT_EQ(TakeCommands(), (std::vector<int>{kLinkEventEnded}));
     EXPECT_EQ(m_context.result.load(), 0);
+}
+
+TEST_F(LinkWorkerLine, QueuedRequestGoesOutWhileTheLineFloods) {
+    Connect();
+    // The device side writes without pause; a worker that read until the line is quiet would
+    // never send.
+    std::atomic<bool> flooding{true};
+    std::thread flood([&] {
+        const std::string noise(4096, '\x55');
+        while (flooding) {
+            if (::write(m_pty.Master(), noise.data(), noise.size()) < 0) {
+                pollfd writable{m_pty.Master(), POLLOUT, 0};
+                ::poll(&writable, 1, 5);
+            }
+        }
+    });
+    std::this_thread::sleep_for(50ms); // the flood is under way
+    PutForDevice(m_context, MakeMessage(0x21));
+    const std::string sent = m_pty.Receive(11, 1s);
+    flooding = false;
+    flood.join();
+    EXPECT_EQ(sent, "\n\r:031F21BD");
+    StopAndJoin();
 }
 
 TEST_F(LinkWorkerLine, AnswerInPiecesBetweenOutgoingFramesDecodesAsOne) {

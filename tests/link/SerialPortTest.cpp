@@ -12,7 +12,9 @@
 #include <string>
 #include <system_error>
 
+#include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -145,13 +147,41 @@ TEST_F(SerialPortLine, ClosedPortDoesNothing) {
     EXPECT_EQ(m_pty.ReceiveFor(50ms), "");
 }
 
+TEST_F(SerialPortLine, OpensTheLineAtTheAskedRate) {
+    const struct {
+        int baudRate;
+        speed_t speed;
+    } cases[] = {{19200, B19200}, {9600, B9600}, {115200, B115200}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.baudRate);
+        CSerialPort port(m_pty.AppDirectory());
+        ASSERT_EQ(port.Open(m_pty.Port(), c.baudRate), 1);
+        termios tio{};
+        ASSERT_EQ(::tcgetattr(m_pty.Master(), &tio), 0);
+        EXPECT_EQ(::cfgetospeed(&tio), c.speed);
+        EXPECT_EQ(::cfgetispeed(&tio), c.speed);
+    }
+}
+
 TEST_F(SerialPortLine, IsExclusiveWhileOpenAndFreeAfterwards) {
+    // The flag itself: privileged processes (tests often run as root) open the line anyway.
+    const auto exclusive = [this] {
+        const int fd = ::open(m_pty.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        int flag = -1;
+        if (fd >= 0) {
+            EXPECT_EQ(::ioctl(fd, TIOCGEXCL, &flag), 0);
+            ::close(fd);
+        }
+        return flag;
+    };
     CSerialPort first(m_pty.AppDirectory());
     CSerialPort second(m_pty.AppDirectory());
     ASSERT_EQ(first.Open(m_pty.Port(), 19200), 1);
+    EXPECT_EQ(exclusive(), 1);
     EXPECT_EQ(second.Open(m_pty.Port(), 19200), 0);
     EXPECT_FALSE(second.IsOpen());
     first.Close();
+    EXPECT_EQ(exclusive(), 0) << "the port stays locked against other programs";
     EXPECT_EQ(second.Open(m_pty.Port(), 19200), 1);
 
     // The destructor closes, so the next user can open.

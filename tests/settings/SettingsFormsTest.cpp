@@ -1,3 +1,4 @@
+#include "DescriptionText.h"
 #include "OutputsForm.h"
 #include "SensorConfigForm.h"
 
@@ -51,6 +52,16 @@ TEST(SensorConfigForm, DescriptionTheDeviceCannotHoldStaysAsRead) {
     form.m_strDescription = "Łódź";
     EXPECT_TRUE(form.FieldsToRecord());
     EXPECT_EQ(form.m_record.description(), "\xA3\xF3\x64\x9F");
+}
+
+TEST(DescriptionText, ControlCharactersAreRefusedLikeCharactersTheDeviceCannotHold) {
+    for (const char32_t refused :
+         {U'\0', U'\t', U'\n', U'\r', U'\x1F', U'\x7F', U'\x81', U'\x85', U'\x9F', U'→'}) {
+        EXPECT_FALSE(IsDescriptionCharacter(refused)) << static_cast<unsigned>(refused);
+    }
+    for (const char32_t taken : {U' ', U'z', U'Ł', U'€', U'\xA0'}) {
+        EXPECT_TRUE(IsDescriptionCharacter(taken)) << static_cast<unsigned>(taken);
+    }
 }
 
 TEST(OutputsForm, ShowsThresholdsWithOneDecimalAndWritesTheTextsValues) {

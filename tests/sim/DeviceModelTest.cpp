@@ -73,7 +73,9 @@ TEST_F(DeviceModelTest, AnswersEveryCommandWithItsCodeAndTheDeviceAddress) {
         EXPECT_EQ(reply.answer->length, row.answerLength) << int(row.request.command);
     }
     // Another address, the unused codes and a text from the terminal get no answer.
-    EXPECT_FALSE(Ask(device, MakeMessage(CMD_READ_VERSION, {}, 31)).answer);
+    for (std::uint8_t other : {0, 6, 8, 31, 255}) { // lower and higher addresses alike
+        EXPECT_FALSE(Ask(device, MakeMessage(CMD_READ_VERSION, {}, other)).answer) << int(other);
+    }
     for (std::uint8_t command : {0x27, 0x28, 0xA0, 0x00}) {
         EXPECT_FALSE(Ask(device, MakeMessage(command, {}, 7)).answer) << int(command);
     }

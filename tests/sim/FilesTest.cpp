@@ -1,11 +1,17 @@
 #include "PortLink.h"
+#include "PseudoTerminal.h"
 #include "StateFile.h"
 #include "TempDirectory.h"
+#include "UniqueFd.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <stdlib.h>
+
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 namespace fs = std::filesystem;
 
@@ -97,4 +103,50 @@ TEST(PortLink, ReplacesOnlyADanglingLink) {
     EXPECT_EQ(fs::file_size(dir.Path() + "/COM2"), 13u);
     EXPECT_FALSE(CPortLink::Create(dir.Path() + "/nowhere", 1, "/dev/null", error));
     EXPECT_EQ(error, "no such directory: " + dir.Path() + "/nowhere");
+}
+
+TEST(PortLink, ReplacesOnlyWhatAKilledSimulatorLeft) {
+    std::string error;
+    const std::optional<CPseudoTerminal> live = CPseudoTerminal::Open(error);
+    ASSERT_TRUE(live) << error;
+    // A pseudo-terminal of some other program: open, but no simulator's lock on it.
+    CUniqueFd other(::posix_openpt(O_RDWR | O_NOCTTY));
+    ASSERT_TRUE(other.IsOpen());
+    ASSERT_EQ(::grantpt(other.Get()), 0);
+    ASSERT_EQ(::unlockpt(other.Get()), 0);
+    const std::string otherLine = ::ptsname(other.Get());
+
+    const struct {
+        const char* name;
+        std::function<void(const std::string& path)> make;
+        bool replaced;
+    } cases[] = {
+        {"dangling link", [](const std::string& p) { fs::create_symlink("/dev/pts/999999", p); },
+         true},
+        {"link to another program's terminal",
+         [&](const std::string& p) { fs::create_symlink(otherLine, p); }, true},
+        {"link to a live simulator's line",
+         [&](const std::string& p) { fs::create_symlink(live->SlavePath(), p); }, false},
+        {"link to another device", [](const std::string& p) { fs::create_symlink("/dev/null", p); },
+         false},
+        {"regular file", [](const std::string& p) { std::ofstream(p) << "a user's file"; }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTempDirectory dir;
+        const std::string path = CPortLink::PathFor(dir.Path(), 4);
+        c.make(path);
+        const std::string before =
+            fs::is_symlink(path) ? fs::read_symlink(path).string() : std::string();
+        std::optional<CPortLink> link = CPortLink::Create(dir.Path(), 4, "/dev/zero", error);
+        ASSERT_EQ(link.has_value(), c.replaced) << error;
+        if (c.replaced) {
+            EXPECT_EQ(link->Replaced(), before);
+            EXPECT_EQ(fs::read_symlink(path), "/dev/zero");
+        } else {
+            EXPECT_NE(error.find("COM4 already exists"), std::string::npos) << error;
+            EXPECT_EQ(fs::is_symlink(path) ? fs::read_symlink(path).string() : std::string(),
+                      before);
+        }
+    }
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <regex>
 
 namespace {
@@ -88,6 +89,25 @@ TEST_F(ReadoutTest, EachCompletionShowsTheReadingAndArmsTheNextRequest) {
     EXPECT_EQ(owner.readInfoText, "");
     owner.Advance(2500);
     EXPECT_EQ(RequestTimes(), (std::vector<unsigned>{0, 1040, 2070, 4570}));
+}
+
+TEST(ReadoutStart, FirstReadingAfterStartIsNumberZero) {
+    // The number counts for the whole program, so only a fresh process shows the first one.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            VirtualOwner owner;
+            owner.readout.PollMeasurement(1);
+            owner.Receive(Reading(10));
+            owner.DeliverPosted();
+            const bool first = owner.readInfoText.rfind("Nr odczytu: 0\r\n", 0) == 0;
+            owner.Advance(1000);
+            owner.Receive(Reading(20));
+            owner.DeliverPosted();
+            const bool second = owner.readInfoText.rfind("Nr odczytu: 1\r\n", 0) == 0;
+            std::exit(first && second ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 TEST_F(ReadoutTest, ModelMarkerShowsTheModelAndOffersClockAndReader) {

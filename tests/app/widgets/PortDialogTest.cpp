@@ -15,6 +15,7 @@
 #include <fstream>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -147,6 +148,14 @@ TEST_F(PortDialogTest, FailedSaveIsReportedInTheLog) {
     EXPECT_EQ(LogLines(*dialog).back(),
               "Nie można zapisać pliku konfiguracyjnego '" + dir.ConfigPath().string() + "'");
     EXPECT_EQ(dialog->Settings().port, 1) << "the choice stays in force in memory";
+}
+
+TEST_F(PortDialogTest, PipeInPlaceOfTheFileBlocksNeitherStartNorSave) {
+    ASSERT_EQ(::mkfifo(dir.ConfigPath().c_str(), 0600), 0);
+    RunOptions([](QWidget& portDialog) { Click(portDialog, IDOK); });
+    EXPECT_EQ(LogLines(*dialog).back(),
+              "Nie można zapisać pliku konfiguracyjnego '" + dir.ConfigPath().string() + "'");
+    EXPECT_EQ(std::filesystem::status(dir.ConfigPath()).type(), std::filesystem::file_type::fifo);
 }
 
 // Each choice says what it reaches: a pseudo-terminal behind a COM link, a link to nothing, a

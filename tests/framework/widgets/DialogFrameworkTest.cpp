@@ -56,6 +56,32 @@ TEST(MessageBoxSeam, RealBoxShowsTextIconAndButtonsAndReturnsTheAnswer) {
     EXPECT_EQ(AfxMessageBox("Urządzenie nie odpowiada"), IDANSWER_OK);
 }
 
+TEST(MessageBoxSeam, YesNoBoxIsLeftOnlyByYesOrNo) {
+    for (const bool byEsc : {true, false}) {
+        SCOPED_TRACE(byEsc ? "Esc" : "close box");
+        bool stayedOpen = false;
+        bool hasCloseBox = true;
+        WhenModalOpens([&](QWidget& window) {
+            auto& box = dynamic_cast<QMessageBox&>(window);
+            hasCloseBox = box.windowFlags().testFlag(Qt::WindowCloseButtonHint);
+            if (byEsc) {
+                QTest::keyClick(box.button(QMessageBox::No), Qt::Key_Escape);
+            } else {
+                box.close();
+            }
+            QApplication::processEvents();
+            stayedOpen = box.isVisible();
+            QTest::mouseClick(box.button(QMessageBox::Yes), Qt::LeftButton);
+        });
+        EXPECT_EQ(AfxMessageBox("Czy aktualizować czas ?", MB_YESNO), IDYES);
+        EXPECT_TRUE(stayedOpen);
+        EXPECT_FALSE(hasCloseBox);
+    }
+    // A box with Cancel still ends on Esc, with Cancel.
+    WhenModalOpens([](QWidget& window) { QTest::keyClick(&window, Qt::Key_Escape); });
+    EXPECT_EQ(AfxMessageBox("?", MB_YESNOCANCEL), IDANSWER_CANCEL);
+}
+
 TEST(MessageBoxSeam, IconRules) {
     EXPECT_EQ(EffectiveMessageBoxIcon(MB_OK), unsigned{MB_ICONEXCLAMATION});
     EXPECT_EQ(EffectiveMessageBoxIcon(MB_YESNOCANCEL), unsigned{MB_ICONEXCLAMATION});
@@ -161,6 +187,32 @@ TEST_F(DataExchangeBinding, IntegerFieldShowsChecksAndFocusesOnFailure) {
                     dlg.GetWindow()->focusWidget() == &dlg.Edit());
         EXPECT_EQ(dlg.Edit().selectedText(), dlg.Edit().text());
     }
+}
+
+TEST(TextLimit, AnOverLongTextCanBeShortenedButNeverGrow) {
+    TestApp app;
+    FieldDlg dlg;
+    dlg.useText = true;
+    dlg.text = "-1000.0"; // three over the limit of 4, as a device value can be
+    ASSERT_TRUE(dlg.Create());
+    QLineEdit& edit = dlg.Edit();
+    edit.setReadOnly(false); // the readout edit lent to the test takes no keys otherwise
+    edit.setFocus();
+    edit.end(false);
+    const struct {
+        Qt::Key key;
+        const char* text; // after the key
+    } steps[] = {
+        {Qt::Key_Backspace, "-1000."}, {Qt::Key_1, "-1000."},        {Qt::Key_Home, "-1000."},
+        {Qt::Key_Delete, "1000."},     {Qt::Key_Backspace, "1000."}, {Qt::Key_End, "1000."},
+        {Qt::Key_Backspace, "1000"},   {Qt::Key_5, "1000"},          {Qt::Key_Backspace, "100"},
+        {Qt::Key_5, "1005"},
+    };
+    for (const auto& step : steps) {
+        QTest::keyClick(&edit, step.key);
+        EXPECT_EQ(edit.text().toStdString(), step.text) << "after key " << step.key;
+    }
+    dlg.DestroyWindow();
 }
 
 TEST_F(DataExchangeBinding, OkKeepsTheDialogOpenUntilTheFieldPasses) {

@@ -601,6 +601,12 @@ TEST(DescriptionEdit, TakesNeitherASixteenthCharacterNorOneTheDeviceCannotHold) 
             edit.end(false);
             edit.paste();
             EXPECT_EQ(edit.text().toStdString(), "Łódź€") << "a paste is refused whole";
+            for (const QString& control : {QStringLiteral("a\tb"), QStringLiteral("a\nb"),
+                                           QString(QChar(0)), QString(QChar(0x85))}) {
+                QApplication::clipboard()->setText(control);
+                edit.paste();
+                EXPECT_EQ(edit.text().toStdString(), "Łódź€") << "control characters";
+            }
             TypeText(edit, QStringLiteral("0123456789abc"));
             EXPECT_EQ(edit.text().toStdString(), "Łódź€0123456789");
         };
