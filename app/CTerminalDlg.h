@@ -5,7 +5,9 @@
 #include "CmdTarget.h"
 #include "ConnectionSettings.h"
 #include "DeviceOperationOwner.h"
+#include "EventJournal.h"
 #include "EventLogText.h"
+#include "LineEvents.h"
 #include "LinkOwner.h"
 #include "MeasurementReadout.h"
 #include "TimeRecord.h"
@@ -19,6 +21,7 @@
 #include <string>
 
 class CComLink;
+class CLineMonitorWnd;
 class CWaitDlg;
 class QLineEdit;
 class QMenu;
@@ -40,6 +43,8 @@ public:
     // The only way to write to the event log. newLine: start a new line, else continue the last.
     void AppendLog(const std::string& text, bool newLine) override;
     const EventLogText& Log() const { return m_log; }
+    // Every log line since the start, with its time ("Zapisz dziennik…").
+    const CEventJournal& Journal() const { return m_journal; }
 
     // config.cfg in the settings directory (see SettingsDirectory). Load: true when read, false
     // when the defaults were set. Save: true when written.
@@ -84,6 +89,8 @@ public:
     const CComLink* Link() const { return m_pLink.get(); }
     const CQueue* Queue() const { return m_pQueue.get(); }
     const CWaitDlg* WaitDlg() const { return m_pWaitDlg.get(); }
+    // "Podgląd transmisji"; null until first opened.
+    CLineMonitorWnd* LineMonitor() const { return m_pMonitor.get(); }
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -103,6 +110,10 @@ protected:
     void OnReaderConfig();
     void OnOutputs();
     void OnAbout();
+    void OnLineMonitor();
+    void OnSaveJournal();
+    // Where "Zapisz dziennik…" writes; empty: nowhere. Asks the user.
+    virtual std::string AskJournalPath();
 
     void OnTimer(unsigned id) override;
 
@@ -121,6 +132,7 @@ protected:
     void ReportPortFailure(const PortFailure& failure) override;
     // IQueueOwner
     void PutForDevice(const LinkMessage& message) override;
+    void OnRequestTimedOut(std::uint8_t command) override;
     // IReadoutOwner
     void SetSpeedText(const std::string& text) override;
     void SetReadInfoText(const std::string& text) override;
@@ -134,6 +146,8 @@ private:
     void BuildWindowMenu();
     void CreateReadoutFont();
     void ShowLog();
+    // Tells the line monitor, while it is open.
+    void NotifyLine(LineEvent event, const std::string& text);
 
     ConnectionSettings m_settings;
     std::string m_strVersion;
@@ -142,6 +156,7 @@ private:
     QPlainTextEdit* m_editLog = nullptr;
     QLineEdit* m_editSpeed = nullptr;
     EventLogText m_log;
+    CEventJournal m_journal;
     CWindowMenu m_menu;
     // Before the owned objects, which may hold on to them until they go.
     CTimerTable m_timers{*this};
@@ -149,4 +164,6 @@ private:
     std::unique_ptr<CComLink> m_pLink;
     std::unique_ptr<CQueue> m_pQueue;
     std::unique_ptr<CWaitDlg> m_pWaitDlg;
+    // Reads the link's wire trace: goes before the link controller.
+    std::unique_ptr<CLineMonitorWnd> m_pMonitor;
 };

@@ -262,7 +262,7 @@ TEST_F(MainWindowTest, AboutBoxOpensFromTheMenuItemAndItsSystemCommands) {
 
     const std::unique_ptr<QMenu> menu = dialog->CreateWindowMenu();
     ASSERT_NE(menu, nullptr);
-    ASSERT_EQ(menu->actions().size(), 1);
+    ASSERT_FALSE(menu->actions().empty()); // About first, then the tools
     EXPECT_EQ(menu->actions()[0]->text().toStdString(), "&About ZB...");
 
     for (const unsigned command : {16u, 17u, 31u}) {
@@ -289,7 +289,7 @@ TEST_F(MainWindowTest, AboutBoxOpensFromTheMenuItemAndItsSystemCommands) {
         }
     });
     guard.start(10);
-    dialog->OnSysCommand(32);
+    dialog->OnSysCommand(0xEF0);
     dialog->OnSysCommand(0xF060);
     QApplication::processEvents();
     EXPECT_FALSE(opened);
