@@ -49,6 +49,7 @@ CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setWordWrap(false);
+    m_table->setTextElideMode(Qt::ElideNone); // cheaper to paint; columns can be widened
     m_table->verticalHeader()->hide();
     // Equal row heights keep a table of 100 000 rows quick to scroll.
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -72,7 +73,6 @@ CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
     m_status = new QLabel;
     m_status->setAccessibleName(QStringLiteral("Statystyka łącza"));
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_status->setWordWrap(true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_table, 1);
@@ -100,7 +100,12 @@ CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
     connect(copyShortcut, &QShortcut::activated, this, [this] { Copy(); });
 
     m_timer.setInterval(kTickMs);
-    connect(&m_timer, &QTimer::timeout, this, [this] { Tick(); });
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        // A quiet tick slows the timer down: an idle line costs one wake-up a second.
+        if (!Tick() && m_timer.interval() != kQuietTickMs) {
+            m_timer.setInterval(kQuietTickMs);
+        }
+    });
     UpdateStatus();
 }
 
@@ -111,7 +116,13 @@ CLineMonitorWnd::~CLineMonitorWnd() {
 void CLineMonitorWnd::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     m_trace->Listen(true);
-    m_timer.start();
+    m_timer.start(kTickMs);
+}
+
+void CLineMonitorWnd::Wake() {
+    if (m_timer.isActive() && m_timer.interval() != kTickMs) {
+        m_timer.start(kTickMs);
+    }
 }
 
 void CLineMonitorWnd::hideEvent(QHideEvent* event) {
@@ -119,14 +130,14 @@ void CLineMonitorWnd::hideEvent(QHideEvent* event) {
     // Back to no cost; what the trace still holds is read now, not left for the next opening.
     m_trace->Listen(false);
     m_timer.stop();
-    Tick();
+    (void)Tick(); // whether there was anything left does not matter
 }
 
-void CLineMonitorWnd::Tick() {
+bool CLineMonitorWnd::Tick() {
     (void)m_trace->Drain(m_records); // how many is seen in the vector
     std::vector<MonitorRow> rows = m_monitor.Take(m_records);
     if (rows.empty()) {
-        return;
+        return false;
     }
     // Follows the end unless the user has scrolled up to read.
     const QScrollBar* bar = m_table->verticalScrollBar();
@@ -136,6 +147,7 @@ void CLineMonitorWnd::Tick() {
         m_table->scrollToBottom();
     }
     UpdateStatus();
+    return true;
 }
 
 void CLineMonitorWnd::TogglePause() {

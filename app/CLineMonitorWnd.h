@@ -20,8 +20,10 @@ class QTableView;
 // wire trace only while shown, so that a closed monitor costs nothing.
 class CLineMonitorWnd : public QWidget {
 public:
-    // Drains rows at most this often while open.
+    // Drains rows at most this often while traffic flows; once the line is quiet, this seldom
+    // (noise still shows), until the main window says something goes to or comes from the device.
     static constexpr int kTickMs = 100;
+    static constexpr int kQuietTickMs = 1000;
 
     explicit CLineMonitorWnd(CWireTrace& trace);
     ~CLineMonitorWnd() override;
@@ -29,8 +31,11 @@ public:
     // The link events go here while the window is open.
     ILineEvents& Events() { return m_monitor; }
 
-    // Takes what the trace holds and adds it as one batch; the timer calls it.
-    void Tick();
+    // Something went to or came from the device: look again within kTickMs.
+    void Wake();
+    // Takes what the trace holds and adds it as one batch; the timer calls it. False when
+    // there was nothing.
+    bool Tick();
     void Copy();
     void Save();
 

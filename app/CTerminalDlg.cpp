@@ -252,6 +252,13 @@ void CTerminalDlg::OnLineMonitor() {
 void CTerminalDlg::NotifyLine(LineEvent event, const std::string& text) {
     if (m_pMonitor && m_pMonitor->isVisible()) {
         m_pMonitor->Events().OnLineEvent(event, text);
+        m_pMonitor->Wake();
+    }
+}
+
+void CTerminalDlg::WakeLineMonitor() {
+    if (m_pMonitor) {
+        m_pMonitor->Wake();
     }
 }
 
@@ -384,6 +391,7 @@ std::function<void()> CTerminalDlg::LinkNotifier() {
 }
 
 void CTerminalDlg::OnDeviceMessage(const LinkMessage& message) {
+    WakeLineMonitor();
     if (m_pQueue) {
         m_pQueue->OnDeviceMessage(message);
     }
@@ -403,6 +411,7 @@ void CTerminalDlg::ReportPortFailure(const PortFailure& failure) {
 }
 
 void CTerminalDlg::PutForDevice(const LinkMessage& message) {
+    WakeLineMonitor();
     if (m_pLink) {
         (void)::PutForDevice(m_pLink->m_context, message); // always 1; see LinkContext
     }

@@ -148,6 +148,8 @@ private:
     void ShowLog();
     // Tells the line monitor, while it is open.
     void NotifyLine(LineEvent event, const std::string& text);
+    // Frames move: the line monitor, if open, looks again soon.
+    void WakeLineMonitor();
 
     ConnectionSettings m_settings;
     std::string m_strVersion;

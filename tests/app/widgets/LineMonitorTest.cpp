@@ -231,7 +231,7 @@ TEST_F(LineMonitorTest, BatchesOnePerTickPausesAndSavesCsvThatReadsBack) {
         }
     };
     send(50);
-    monitor.Tick();
+    EXPECT_TRUE(monitor.Tick());
     ASSERT_EQ(inserted.count(), 1);
     EXPECT_EQ(monitor.Table()->model()->rowCount(), 50);
 
@@ -241,7 +241,7 @@ TEST_F(LineMonitorTest, BatchesOnePerTickPausesAndSavesCsvThatReadsBack) {
     QTest::mouseClick(pause, Qt::LeftButton);
     EXPECT_EQ(pause->text().toStdString(), "Wznów");
     send(5);
-    monitor.Tick();
+    EXPECT_TRUE(monitor.Tick());
     EXPECT_EQ(monitor.Rows().HeldBack(), 5u);
     EXPECT_EQ(monitor.Stats().requests, 55u);
     QTest::mouseClick(pause, Qt::LeftButton);
