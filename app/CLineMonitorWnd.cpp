@@ -12,11 +12,13 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHideEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
+#include <QShowEvent>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -39,7 +41,7 @@ CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
     askSavePath = [this] { return DefaultSavePath(); };
     setWindowTitle(QStringLiteral("Podgląd transmisji"));
     setWindowFlag(Qt::Window);
-    resize(900, 420);
+    resize(1100, 420);
 
     m_model = new CMonitorTableModel(m_rows, this);
     m_table = new QTableView;
@@ -55,7 +57,7 @@ CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 4);
     m_table->horizontalHeader()->setStretchLastSection(true);
-    const int widths[kColumnCount] = {95, 70, 100, 45, 190, 55, 220, 220, 80};
+    const int widths[kColumnCount] = {95, 110, 100, 50, 190, 65, 200, 200, 80};
     for (int column = 0; column < kColumnCount; ++column) {
         m_table->setColumnWidth(column, widths[column]);
     }
@@ -115,6 +117,9 @@ CLineMonitorWnd::~CLineMonitorWnd() {
 
 void CLineMonitorWnd::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    if (event->spontaneous()) {
+        return; // restored from the task bar: it never stopped
+    }
     m_trace->Listen(true);
     m_timer.start(kTickMs);
 }
@@ -127,6 +132,9 @@ void CLineMonitorWnd::Wake() {
 
 void CLineMonitorWnd::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
+    if (event->spontaneous()) {
+        return; // minimised: the trace goes on
+    }
     // Back to no cost; what the trace still holds is read now, not left for the next opening.
     m_trace->Listen(false);
     m_timer.stop();
