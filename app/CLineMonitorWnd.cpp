@@ -15,10 +15,13 @@
 #include <QHideEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QShowEvent>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -35,6 +38,33 @@ QPushButton* AddButton(QBoxLayout& layout, const char* text, const char* accessi
     return button;
 }
 
+// Plain text cells, drawn without the style's per-cell text layout: a table that takes a row a
+// second should cost next to nothing to repaint.
+class CPlainCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const bool selected = (option.state & QStyle::State_Selected) != 0;
+        if (selected) {
+            painter->fillRect(option.rect, option.palette.highlight());
+        }
+        painter->setPen(selected ? option.palette.highlightedText().color()
+                                 : option.palette.text().color());
+        const QVariant alignment = index.data(Qt::TextAlignmentRole);
+        const int flags = (alignment.isValid() ? alignment.toInt() : int{Qt::AlignLeft}) |
+                          Qt::AlignVCenter | Qt::TextSingleLine;
+        painter->drawText(option.rect.adjusted(3, 0, -3, 0), flags, index.data().toString());
+        if ((option.state & QStyle::State_HasFocus) != 0) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(option);
+            focus.backgroundColor = option.palette.base().color();
+            QApplication::style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter);
+        }
+    }
+};
+
 } // namespace
 
 CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
@@ -46,6 +76,7 @@ CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
     m_model = new CMonitorTableModel(m_rows, this);
     m_table = new QTableView;
     m_table->setModel(m_model);
+    m_table->setItemDelegate(new CPlainCellDelegate(m_table));
     m_table->setAccessibleName(QStringLiteral("Ramki i zdarzenia łącza"));
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
