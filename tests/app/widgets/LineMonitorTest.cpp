@@ -11,6 +11,7 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -234,6 +235,15 @@ TEST_F(LineMonitorTest, BatchesOnePerTickPausesAndSavesCsvThatReadsBack) {
     EXPECT_TRUE(monitor.Tick());
     ASSERT_EQ(inserted.count(), 1);
     EXPECT_EQ(monitor.Table()->model()->rowCount(), 50);
+
+    // Copied: the selected rows, one tab-separated line each.
+    monitor.Table()->selectRow(1);
+    monitor.Copy();
+    const std::string copied = QApplication::clipboard()->text().toStdString();
+    EXPECT_TRUE(std::regex_match(copied, std::regex("\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\\t\\tdo "
+                                                    "urządzenia\\t31\\t22h Odczyt pomiaru\\t3\\t00 "
+                                                    "00 00\\t\\tpoprawna\\n")))
+        << copied;
 
     // Paused: counted, not shown; the figures go on.
     auto* pause = monitor.findChild<QPushButton*>();
