@@ -2,6 +2,7 @@
 
 #include "CAboutDlg.h"
 #include "CComLink.h"
+#include "CLineMonitorWnd.h"
 #include "CPortDlg.h"
 #include "CWaitDlg.h"
 #include "CWinApp.h"
@@ -14,14 +15,17 @@
 #include "PortFailureText.h"
 #include "ProgramVersion.h"
 #include "ResourceIds.h"
+#include "RowDecoder.h"
 #include "SettingsFile.h"
 #include "SettingsLocation.h"
 #include "SettingsOperations.h"
 #include "StringTable.h"
+#include "Utf8Path.h"
 #include "VersionQuery.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QMenu>
@@ -29,8 +33,13 @@
 #include <QScrollBar>
 
 #include <cstdio>
+#include <fstream>
 
 namespace {
+
+// The window menu's tools.
+constexpr unsigned IDM_LINE_MONITOR = 0x20;
+constexpr unsigned IDM_SAVE_JOURNAL = 0x30;
 
 std::string FormatVersion(int version) {
     char text[64];
@@ -66,6 +75,10 @@ void CTerminalDlg::BuildWindowMenu() {
     if (!aboutText.empty()) {
         m_menu.Add(IDM_ABOUTBOX, QString::fromStdString(aboutText), {}, [this] { OnAbout(); });
     }
+    m_menu.Add(IDM_LINE_MONITOR, QStringLiteral("Podgląd transmisji"),
+               QKeySequence(Qt::CTRL | Qt::Key_T), [this] { OnLineMonitor(); });
+    m_menu.Add(IDM_SAVE_JOURNAL, QStringLiteral("Zapisz dziennik…"), {},
+               [this] { OnSaveJournal(); });
     // The settings files talk to the device, so they wait for a connection.
     const auto connected = [this] { return m_pLink && m_pLink->State() == LinkState::Connected; };
     m_menu
@@ -159,6 +172,7 @@ void CTerminalDlg::CreateReadoutFont() {
 }
 
 void CTerminalDlg::OnDestroy() {
+    m_pMonitor.reset(); // stops listening to the trace of the link that goes below
     // The link controller stops its worker and waits for it to end before it goes: the worker
     // notices within milliseconds, a write stalled on the line included.
     if (m_pLink) {
@@ -180,6 +194,7 @@ std::string CTerminalDlg::GetModuleFileName() const {
 
 void CTerminalDlg::AppendLog(const std::string& text, bool newLine) {
     m_log.Append(text, newLine);
+    m_journal.Append(text, newLine);
     ShowLog();
 }
 
@@ -282,6 +297,51 @@ void CTerminalDlg::OnAbout() {
     (void)about.DoModal(); // it has nothing to report
 }
 
+void CTerminalDlg::OnLineMonitor() {
+    if (!m_pLink) {
+        return;
+    }
+    if (!m_pMonitor) {
+        m_pMonitor = std::make_unique<CLineMonitorWnd>(m_pLink->m_context.wireTrace);
+    }
+    m_pMonitor->show();
+    m_pMonitor->raise();
+    m_pMonitor->activateWindow();
+}
+
+void CTerminalDlg::NotifyLine(LineEvent event, const std::string& text) {
+    if (m_pMonitor && m_pMonitor->isVisible()) {
+        m_pMonitor->Events().OnLineEvent(event, text);
+        m_pMonitor->Wake();
+    }
+}
+
+void CTerminalDlg::WakeLineMonitor() {
+    if (m_pMonitor) {
+        m_pMonitor->Wake();
+    }
+}
+
+std::string CTerminalDlg::AskJournalPath() {
+    return QFileDialog::getSaveFileName(GetWindow(), QStringLiteral("Zapisz dziennik"), {},
+                                        QStringLiteral("Tekst (*.txt *.log)"), nullptr,
+                                        QFileDialog::DontUseNativeDialog)
+        .toStdString();
+}
+
+void CTerminalDlg::OnSaveJournal() {
+    const std::string path = AskJournalPath();
+    if (path.empty()) {
+        return;
+    }
+    std::ofstream file(PathFromUtf8(path), std::ios::binary);
+    m_journal.Write(file);
+    file.close();
+    if (!file) {
+        AfxMessageBox("Nie można zapisać pliku '" + path + "'", MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
 void CTerminalDlg::OnContextMenu(QContextMenuEvent& event) {
     const std::unique_ptr<QMenu> menu = CreateWindowMenu();
     if (!menu) {
@@ -369,6 +429,21 @@ LinkSettings CTerminalDlg::CurrentLinkSettings() const {
 
 void CTerminalDlg::OnLinkStateChanged(LinkState state) {
     ApplyLinkButtons(state, [this](int id, bool on) { EnableDlgItem(id, on); });
+    switch (state) {
+    case LinkState::Connecting: {
+        char line[96];
+        std::snprintf(line, sizeof line, "Otwieranie portu COM%d , %db/s", m_settings.port,
+                      m_settings.baudRate);
+        NotifyLine(LineEvent::Opening, line);
+        break;
+    }
+    case LinkState::Connected:
+        NotifyLine(LineEvent::Connected, "Połączono");
+        break;
+    case LinkState::Disconnected:
+        NotifyLine(LineEvent::Ended, "Rozłączono");
+        break;
+    }
 }
 
 std::function<void()> CTerminalDlg::LinkNotifier() {
@@ -377,6 +452,7 @@ std::function<void()> CTerminalDlg::LinkNotifier() {
 }
 
 void CTerminalDlg::OnDeviceMessage(const LinkMessage& message) {
+    WakeLineMonitor();
     if (m_pQueue) {
         m_pQueue->OnDeviceMessage(message);
     }
@@ -389,14 +465,22 @@ void CTerminalDlg::ShowLinkMessage(const std::string& text) {
 void CTerminalDlg::ReportPortFailure(const PortFailure& failure) {
     // The box that follows keeps its words; the system's reason goes where a service engineer
     // starting the program from a shell sees it. A closed standard error leaves just the box.
-    (void)std::fputs(PortFailureLines("qal-terminal", failure).c_str(), stderr);
+    const std::string lines = PortFailureLines("qal-terminal", failure);
+    (void)std::fputs(lines.c_str(), stderr);
     (void)std::fflush(stderr);
+    NotifyLine(LineEvent::PortFailure, "Błąd portu: " + lines.substr(0, lines.find('\n')));
 }
 
 void CTerminalDlg::PutForDevice(const LinkMessage& message) {
+    WakeLineMonitor();
     if (m_pLink) {
         (void)::PutForDevice(m_pLink->m_context, message); // always 1; see LinkContext
     }
+}
+
+void CTerminalDlg::OnRequestTimedOut(std::uint8_t command) {
+    NotifyLine(LineEvent::Timeout, "Brak odpowiedzi na " + CommandText(command) + " w " +
+                                       std::to_string(CQueue::kTimeoutMs) + " ms");
 }
 
 void CTerminalDlg::SetSpeedText(const std::string& text) {

@@ -6,7 +6,9 @@
 #include "CmdTarget.h"
 #include "ConnectionSettings.h"
 #include "DeviceOperationOwner.h"
+#include "EventJournal.h"
 #include "EventLogText.h"
+#include "LineEvents.h"
 #include "LinkOwner.h"
 #include "MeasurementReadout.h"
 #include "NotifyGate.h"
@@ -23,6 +25,7 @@
 #include <string>
 
 class CComLink;
+class CLineMonitorWnd;
 class CWaitDlg;
 struct DeviceFileContext;
 enum class FileQuestion;
@@ -46,6 +49,8 @@ public:
     // The only way to write to the event log. newLine: start a new line, else continue the last.
     void AppendLog(const std::string& text, bool newLine) override;
     const EventLogText& Log() const { return m_log; }
+    // Every log line since the start, with its time ("Zapisz dziennik…").
+    const CEventJournal& Journal() const { return m_journal; }
 
     // config.cfg in the settings directory (see SettingsDirectory). Load: true when read, false
     // when the defaults were set. Save: true when written.
@@ -91,6 +96,8 @@ public:
     const CQueue* Queue() const { return m_pQueue.get(); }
     const CWaitDlg* WaitDlg() const { return m_pWaitDlg.get(); }
     CReadingTools& ReadingTools() { return m_readingTools; }
+    // "Podgląd transmisji"; null until first opened.
+    CLineMonitorWnd* LineMonitor() const { return m_pMonitor.get(); }
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -110,6 +117,10 @@ protected:
     void OnReaderConfig();
     void OnOutputs();
     void OnAbout();
+    void OnLineMonitor();
+    void OnSaveJournal();
+    // Where "Zapisz dziennik…" writes; empty: nowhere. Asks the user.
+    virtual std::string AskJournalPath();
 
     void OnTimer(unsigned id) override;
 
@@ -131,6 +142,7 @@ protected:
     void ReportPortFailure(const PortFailure& failure) override;
     // IQueueOwner
     void PutForDevice(const LinkMessage& message) override;
+    void OnRequestTimedOut(std::uint8_t command) override;
     // IReadoutOwner
     void SetSpeedText(const std::string& text) override;
     void SetReadInfoText(const std::string& text) override;
@@ -147,6 +159,10 @@ private:
     DeviceFileContext FileContext();
     void CreateReadoutFont();
     void ShowLog();
+    // Tells the line monitor, while it is open.
+    void NotifyLine(LineEvent event, const std::string& text);
+    // Frames move: the line monitor, if open, looks again soon.
+    void WakeLineMonitor();
 
     ConnectionSettings m_settings;
     std::string m_strVersion;
@@ -160,6 +176,7 @@ private:
     std::uint64_t m_shownClears = 0;
     std::size_t m_shownSize = 0;
     std::shared_ptr<CNotifyGate> m_linkGate = std::make_shared<CNotifyGate>();
+    CEventJournal m_journal;
     CWindowMenu m_menu;
     CReadingTools m_readingTools{[this](const std::string& line) { AppendLog(line, true); }};
     // Before the owned objects, which may hold on to them until they go.
@@ -168,4 +185,6 @@ private:
     std::unique_ptr<CComLink> m_pLink;
     std::unique_ptr<CQueue> m_pQueue;
     std::unique_ptr<CWaitDlg> m_pWaitDlg;
+    // Reads the link's wire trace: goes before the link controller.
+    std::unique_ptr<CLineMonitorWnd> m_pMonitor;
 };

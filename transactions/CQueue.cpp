@@ -47,6 +47,7 @@ void CQueue::SendNext() {
     m_pending.pop_front();
     m_pfnCurrentCallback = item.callback;
     m_pCurrentRequester = item.requester;
+    m_currentCommand = item.message.command;
     m_bBusy = 1;
     // Whether the link is up or not: a dropped request ends in the time-out like a lost one.
     m_pOwner->PutForDevice(item.message);
@@ -69,6 +70,7 @@ void CQueue::OnTimeout(int parameter) {
     (void)parameter;
     m_bBusy = 0;
     m_pOwner->StopTimers(this, kTimeoutFn, 0);
+    m_pOwner->OnRequestTimedOut(m_currentCommand);
     Complete(nullptr, false);
     SendNext();
 }

@@ -20,6 +20,8 @@ public:
     virtual void PostCommand(unsigned id) = 0;
     // Into the link's list for the device; dropped there while no worker runs.
     virtual void PutForDevice(const LinkMessage& message) = 0;
+    // The request of this command got no answer in time (for whoever watches the line).
+    virtual void OnRequestTimedOut(std::uint8_t command) { (void)command; }
 
 protected:
     ~IQueueOwner() = default;
@@ -69,6 +71,7 @@ private:
     IQueueOwner* m_pOwner;
     CompletionFn m_pfnCurrentCallback = nullptr;
     void* m_pCurrentRequester = nullptr;
+    std::uint8_t m_currentCommand = 0;
     std::int32_t m_bBusy = 0;
     std::deque<QueueItem> m_pending;
     std::deque<Completion> m_done;

@@ -9,7 +9,8 @@
 //      under 0.1 % of one core).
 //   4. The longest stall of the user-interface thread while connecting and disconnecting
 //      (target: under 25 ms).
-// Usage: qal-readout-bench [round trips, default 2000] [polling seconds, default 30]
+// Usage: qal-readout-bench [round trips, default 2000] [polling seconds, default 30] [monitor]
+// With "monitor", the line monitor is open while polling (3. then includes its cost).
 #include "CWinApp.h"
 #include "MeasurementReadout.h"
 #include "ResourceIds.h"
@@ -222,6 +223,7 @@ int main(int argc, char* argv[]) {
     QuietApp app;
     const int count = argc > 1 ? std::max(10, std::atoi(argv[1])) : 2000;
     const int pollSeconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 30;
+    const bool withMonitor = argc > 3 && std::string(argv[3]) == "monitor";
 
     std::vector<double> samples;
     std::vector<double> windowPart;
@@ -254,6 +256,10 @@ int main(int argc, char* argv[]) {
     if (!session.Start({})) {
         return 1;
     }
+    if (withMonitor && !session.dialog->OnSysCommand(0x20)) { // "Podgląd transmisji"
+        std::fprintf(stderr, "the line monitor did not open\n");
+        return 1;
+    }
     const double connectStall = LongestStallMs([&] { session.dialog->OnCmdMsg(IDC_CONNECT); },
                                                [&] { return Connected(*session.dialog); });
     const double cpuBefore = CpuSeconds(RUSAGE_SELF);
@@ -268,10 +274,10 @@ int main(int argc, char* argv[]) {
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const double cpu = CpuSeconds(RUSAGE_SELF) - cpuBefore;
     const double uiCpu = CpuSeconds(RUSAGE_THREAD) - uiCpuBefore;
-    std::printf("CPU while connected and polling for %d s: %.3f %% of one core, of which the"
+    std::printf("CPU while connected and polling for %d s%s: %.3f %% of one core, of which the"
                 " user-interface thread %.3f %%  (%zu readings; target < 0.1 %%)\n",
-                pollSeconds, 100.0 * cpu / wall, 100.0 * uiCpu / wall,
-                session.dialog->roundTripsMs.size());
+                pollSeconds, withMonitor ? ", line monitor open" : "", 100.0 * cpu / wall,
+                100.0 * uiCpu / wall, session.dialog->roundTripsMs.size());
     const double disconnectStall =
         LongestStallMs([&] { session.dialog->OnCmdMsg(IDC_DISCONNECT); },
                        [&] { return session.dialog->IsDlgItemEnabled(IDC_CONNECT); });

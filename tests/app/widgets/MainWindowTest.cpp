@@ -289,7 +289,7 @@ TEST_F(MainWindowTest, AboutBoxOpensFromTheMenuItemAndItsSystemCommands) {
         }
     });
     guard.start(10);
-    dialog->OnSysCommand(32);
+    dialog->OnSysCommand(0xEF0);
     dialog->OnSysCommand(0xF060);
     QApplication::processEvents();
     EXPECT_FALSE(opened);

@@ -1,0 +1,263 @@
+#include "CLineMonitorWnd.h"
+
+#include "CWinApp.h"
+#include "MessageBoxTypes.h"
+#include "MonitorTableModel.h"
+#include "RowText.h"
+#include "Utf8Path.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QHideEvent>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QShowEvent>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <fstream>
+
+namespace {
+
+QPushButton* AddButton(QBoxLayout& layout, const char* text, const char* accessibleName) {
+    auto* button = new QPushButton(QString::fromUtf8(text));
+    button->setAccessibleName(QString::fromUtf8(accessibleName));
+    button->setAutoDefault(false);
+    layout.addWidget(button);
+    return button;
+}
+
+// Plain text cells, drawn without the style's per-cell text layout: a table that takes a row a
+// second should cost next to nothing to repaint.
+class CPlainCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const bool selected = (option.state & QStyle::State_Selected) != 0;
+        if (selected) {
+            painter->fillRect(option.rect, option.palette.highlight());
+        }
+        painter->setPen(selected ? option.palette.highlightedText().color()
+                                 : option.palette.text().color());
+        const QVariant alignment = index.data(Qt::TextAlignmentRole);
+        const int flags = (alignment.isValid() ? alignment.toInt() : int{Qt::AlignLeft}) |
+                          Qt::AlignVCenter | Qt::TextSingleLine;
+        painter->drawText(option.rect.adjusted(3, 0, -3, 0), flags, index.data().toString());
+        if ((option.state & QStyle::State_HasFocus) != 0) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(option);
+            focus.backgroundColor = option.palette.base().color();
+            QApplication::style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter);
+        }
+    }
+};
+
+} // namespace
+
+CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
+    askSavePath = [this] { return DefaultSavePath(); };
+    setWindowTitle(QStringLiteral("Podgląd transmisji"));
+    setWindowFlag(Qt::Window);
+    resize(1100, 420);
+
+    m_model = new CMonitorTableModel(m_rows, this);
+    m_table = new QTableView;
+    m_table->setModel(m_model);
+    m_table->setItemDelegate(new CPlainCellDelegate(m_table));
+    m_table->setAccessibleName(QStringLiteral("Ramki i zdarzenia łącza"));
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setWordWrap(false);
+    m_table->setTextElideMode(Qt::ElideNone); // cheaper to paint; columns can be widened
+    m_table->verticalHeader()->hide();
+    // Equal row heights keep a table of 100 000 rows quick to scroll.
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 4);
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    const int widths[kColumnCount] = {95, 110, 100, 50, 190, 65, 200, 200, 80};
+    for (int column = 0; column < kColumnCount; ++column) {
+        m_table->setColumnWidth(column, widths[column]);
+    }
+
+    auto* buttons = new QHBoxLayout;
+    m_pause = AddButton(*buttons, "Pauza", "Pauza");
+    QPushButton* clear = AddButton(*buttons, "Wyczyść", "Wyczyść");
+    QPushButton* copy = AddButton(*buttons, "Kopiuj", "Kopiuj zaznaczone wiersze");
+    QPushButton* save = AddButton(*buttons, "Zapisz…", "Zapisz wiersze");
+    m_hidePolls = new QCheckBox(QStringLiteral("Ukryj odczyty pomiaru"));
+    m_hidePolls->setAccessibleName(QStringLiteral("Ukryj odczyty pomiaru"));
+    buttons->addWidget(m_hidePolls);
+    buttons->addStretch();
+
+    m_status = new QLabel;
+    m_status->setAccessibleName(QStringLiteral("Statystyka łącza"));
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_table, 1);
+    layout->addLayout(buttons);
+    layout->addWidget(m_status);
+    setTabOrder(m_table, m_pause);
+    setTabOrder(m_pause, clear);
+    setTabOrder(clear, copy);
+    setTabOrder(copy, save);
+    setTabOrder(save, m_hidePolls);
+
+    connect(m_pause, &QPushButton::clicked, this, [this] { TogglePause(); });
+    connect(clear, &QPushButton::clicked, this, [this] {
+        m_model->Clear();
+        UpdateStatus();
+    });
+    connect(copy, &QPushButton::clicked, this, [this] { Copy(); });
+    connect(save, &QPushButton::clicked, this, [this] { Save(); });
+    connect(m_hidePolls, &QCheckBox::toggled, this, [this](bool hide) {
+        m_model->SetHidePolls(hide);
+        m_table->scrollToBottom();
+    });
+    auto* copyShortcut = new QShortcut(QKeySequence::Copy, m_table);
+    copyShortcut->setContext(Qt::WidgetShortcut);
+    connect(copyShortcut, &QShortcut::activated, this, [this] { Copy(); });
+
+    m_timer.setInterval(kTickMs);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        // A quiet tick slows the timer down: an idle line costs one wake-up a second.
+        if (!Tick() && m_timer.interval() != kQuietTickMs) {
+            m_timer.setInterval(kQuietTickMs);
+        }
+    });
+    UpdateStatus();
+}
+
+CLineMonitorWnd::~CLineMonitorWnd() {
+    m_trace->Listen(false);
+}
+
+void CLineMonitorWnd::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous()) {
+        return; // restored from the task bar: it never stopped
+    }
+    m_trace->Listen(true);
+    m_timer.start(kTickMs);
+}
+
+void CLineMonitorWnd::Wake() {
+    if (m_timer.isActive() && m_timer.interval() != kTickMs) {
+        m_timer.start(kTickMs);
+    }
+}
+
+void CLineMonitorWnd::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (event->spontaneous()) {
+        return; // minimised: the trace goes on
+    }
+    // Back to no cost; what the trace still holds is read now, not left for the next opening.
+    m_trace->Listen(false);
+    m_timer.stop();
+    (void)Tick(); // whether there was anything left does not matter
+}
+
+bool CLineMonitorWnd::Tick() {
+    (void)m_trace->Drain(m_records); // how many is seen in the vector
+    std::vector<MonitorRow> rows = m_monitor.Take(m_records);
+    if (rows.empty()) {
+        return false;
+    }
+    // Follows the end unless the user has scrolled up to read.
+    const QScrollBar* bar = m_table->verticalScrollBar();
+    const bool following = bar->value() == bar->maximum();
+    m_model->Append(rows);
+    if (following) {
+        m_table->scrollToBottom();
+    }
+    UpdateStatus();
+    return true;
+}
+
+void CLineMonitorWnd::TogglePause() {
+    const bool paused = !m_rows.Paused();
+    m_rows.SetPaused(paused);
+    m_pause->setText(paused ? QStringLiteral("Wznów") : QStringLiteral("Pauza"));
+    m_pause->setAccessibleName(m_pause->text());
+    UpdateStatus();
+}
+
+void CLineMonitorWnd::UpdateStatus() {
+    QString text = QString::fromStdString(m_monitor.Stats().Text());
+    text += QStringLiteral("\nWiersze %1").arg(m_rows.Count());
+    if (m_rows.Dropped() != 0) {
+        text += QStringLiteral(", usunięte najstarsze %1").arg(m_rows.Dropped());
+    }
+    if (m_rows.HeldBack() != 0) {
+        text += QStringLiteral(", pominięte w pauzie %1").arg(m_rows.HeldBack());
+    }
+    if (m_trace->Lost() != 0) {
+        text += QStringLiteral(", utracone %1").arg(m_trace->Lost());
+    }
+    m_status->setText(text);
+}
+
+void CLineMonitorWnd::Copy() {
+    QModelIndexList selected = m_table->selectionModel()->selectedRows();
+    std::sort(selected.begin(), selected.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    std::string text;
+    for (const QModelIndex& index : selected) {
+        text += RowLine(m_rows.Visible(static_cast<std::size_t>(index.row()))) + "\n";
+    }
+    if (!text.empty()) {
+        QApplication::clipboard()->setText(QString::fromStdString(text));
+    }
+}
+
+QString CLineMonitorWnd::DefaultSavePath() {
+    return QFileDialog::getSaveFileName(this, QStringLiteral("Zapisz podgląd transmisji"), {},
+                                        QStringLiteral("Tekst (*.txt);;CSV (*.csv)"), nullptr,
+                                        QFileDialog::DontUseNativeDialog);
+}
+
+void CLineMonitorWnd::Save() {
+    const QString path = askSavePath ? askSavePath() : QString();
+    if (path.isEmpty()) {
+        return;
+    }
+    // Every row kept, whatever the filter hides.
+    std::vector<MonitorRow> rows;
+    rows.reserve(m_rows.Count());
+    for (std::size_t i = 0; i < m_rows.Count(); ++i) {
+        rows.push_back(m_rows.At(i));
+    }
+    std::ofstream file(PathFromUtf8(path.toStdString()), std::ios::binary);
+    if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
+        WriteCsv(file, rows);
+    } else {
+        std::string heading;
+        for (int column = 0; column < kColumnCount; ++column) {
+            heading += std::string(column == 0 ? "" : "\t") + ColumnTitle(column);
+        }
+        file << heading << '\n';
+        for (const MonitorRow& row : rows) {
+            file << RowLine(row) << '\n';
+        }
+    }
+    file.close();
+    if (!file) {
+        AfxMessageBox("Nie można zapisać pliku '" + path.toStdString() + "'",
+                      MB_OK | MB_ICONEXCLAMATION);
+    }
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "LineMonitor.h"
+#include "MonitorRows.h"
+#include "WireTrace.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+class CMonitorTableModel;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+
+// "Podgląd transmisji": every frame both ways, the link's events and its figures. Listens to the
+// wire trace only while shown, so that a closed monitor costs nothing.
+class CLineMonitorWnd : public QWidget {
+public:
+    // Drains rows at most this often while traffic flows; once the line is quiet, this seldom
+    // (noise still shows), until the main window says something goes to or comes from the device.
+    static constexpr int kTickMs = 100;
+    static constexpr int kQuietTickMs = 1000;
+
+    explicit CLineMonitorWnd(CWireTrace& trace);
+    ~CLineMonitorWnd() override;
+
+    // The link events go here while the window is open.
+    ILineEvents& Events() { return m_monitor; }
+
+    // Something went to or came from the device: look again within kTickMs.
+    void Wake();
+    // Takes what the trace holds and adds it as one batch; the timer calls it. False when
+    // there was nothing.
+    bool Tick();
+    void Copy();
+    void Save();
+
+    // Where "Zapisz…" writes; empty: nothing. A file name ending in ".csv" gets CSV, any other
+    // text. The default asks the user.
+    std::function<QString()> askSavePath;
+
+    const CMonitorRows& Rows() const { return m_rows; }
+    const CMonitorStats& Stats() const { return m_monitor.Stats(); }
+    QTableView* Table() const { return m_table; }
+    QLabel* StatusLine() const { return m_status; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void TogglePause();
+    void UpdateStatus();
+    QString DefaultSavePath();
+
+    CWireTrace* m_trace;
+    CLineMonitor m_monitor;
+    CMonitorRows m_rows;
+    std::vector<WireRecord> m_records;
+    QTimer m_timer;
+    CMonitorTableModel* m_model = nullptr;
+    QTableView* m_table = nullptr;
+    QPushButton* m_pause = nullptr;
+    QCheckBox* m_hidePolls = nullptr;
+    QLabel* m_status = nullptr;
+};

@@ -1,0 +1,79 @@
+#include "MonitorTableModel.h"
+
+#include "RowText.h"
+
+void CMonitorTableModel::Append(const std::vector<MonitorRow>& rows) {
+    if (rows.empty()) {
+        return;
+    }
+    if (m_rows->Paused()) {
+        m_rows->Append(rows); // counted only
+        return;
+    }
+    const std::size_t overflow = m_rows->OverflowFor(rows.size());
+    if (overflow != 0) {
+        const std::size_t leaving = m_rows->VisibleAmongFirst(overflow);
+        if (leaving != 0) {
+            beginRemoveRows(QModelIndex(), 0, static_cast<int>(leaving) - 1);
+        }
+        m_rows->DropFront(overflow);
+        if (leaving != 0) {
+            endRemoveRows();
+        }
+    }
+    const std::size_t coming = m_rows->CountVisible(rows);
+    const int first = static_cast<int>(m_rows->VisibleCount());
+    if (coming != 0) {
+        beginInsertRows(QModelIndex(), first, first + static_cast<int>(coming) - 1);
+    }
+    m_rows->Append(rows);
+    if (coming != 0) {
+        endInsertRows();
+    }
+}
+
+void CMonitorTableModel::Clear() {
+    beginResetModel();
+    m_rows->Clear();
+    endResetModel();
+}
+
+void CMonitorTableModel::SetHidePolls(bool hide) {
+    beginResetModel();
+    m_rows->SetHidePolls(hide);
+    endResetModel();
+}
+
+int CMonitorTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_rows->VisibleCount());
+}
+
+int CMonitorTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumnCount;
+}
+
+QVariant CMonitorTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) {
+        return {};
+    }
+    const MonitorRow& row = m_rows->Visible(static_cast<std::size_t>(index.row()));
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
+        return QString::fromStdString(CellText(row, index.column()));
+    case Qt::TextAlignmentRole:
+        return index.column() == kColumnAnswer || index.column() == kColumnLength ||
+                       index.column() == kColumnAddress
+                   ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                   : QVariant();
+    default:
+        return {};
+    }
+}
+
+QVariant CMonitorTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal) {
+        return {};
+    }
+    return QString::fromUtf8(ColumnTitle(section));
+}

@@ -1,0 +1,78 @@
+#include "LineMonitor.h"
+
+#include "DeviceCommands.h"
+#include "RowDecoder.h"
+
+#include <chrono>
+#include <limits>
+
+namespace {
+
+std::int64_t SteadyNowUs() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+std::int64_t WallOffsetUs() {
+    const std::int64_t wall = std::chrono::duration_cast<std::chrono::microseconds>(
+                                  std::chrono::system_clock::now().time_since_epoch())
+                                  .count();
+    return wall - SteadyNowUs();
+}
+
+} // namespace
+
+CLineMonitor::CLineMonitor() : CLineMonitor(&SteadyNowUs, WallOffsetUs()) {}
+
+CLineMonitor::CLineMonitor(Clock clock, std::int64_t wallOffsetUs)
+    : m_clock(clock), m_wallOffsetUs(wallOffsetUs) {}
+
+void CLineMonitor::OnLineEvent(LineEvent event, const std::string& text) {
+    m_events.push_back({m_clock(), event, text});
+}
+
+std::vector<MonitorRow> CLineMonitor::Take(std::vector<WireRecord>& records) {
+    std::vector<MonitorRow> rows;
+    rows.reserve(records.size() + m_events.size());
+    std::size_t next = 0;
+    // Both sources are in time order already: merge them.
+    auto eventsBefore = [&](std::int64_t timeUs) {
+        for (; next < m_events.size() && m_events[next].timeUs < timeUs; ++next) {
+            const PendingEvent& pending = m_events[next];
+            MonitorRow row;
+            row.summary = pending.text;
+            Add(std::move(row), pending.timeUs, pending.event == LineEvent::Timeout, rows);
+            if (pending.event == LineEvent::Connected) {
+                m_stats.Reset(); // the figures count from the last connect on
+            }
+        }
+    };
+    for (const WireRecord& record : records) {
+        eventsBefore(record.timeUs);
+        if (std::optional<MonitorRow> row = DecodeWireRecord(record, m_wallOffsetUs)) {
+            Add(std::move(*row), record.timeUs, false, rows);
+        }
+    }
+    eventsBefore(std::numeric_limits<std::int64_t>::max());
+    m_events.clear();
+    records.clear();
+    return rows;
+}
+
+void CLineMonitor::Add(MonitorRow row, std::int64_t steadyUs, bool timeout,
+                       std::vector<MonitorRow>& rows) {
+    row.wallUs = steadyUs + m_wallOffsetUs;
+    if (row.kind == RowKind::ToDevice) {
+        m_lastSentUs = steadyUs;
+    } else if (row.kind == RowKind::FromDevice && row.check == "poprawna" &&
+               row.command != CMD_TEXT && m_lastSentUs >= 0) {
+        // The first answer after a request is its answer, as the request queue takes it.
+        row.answerUs = steadyUs - m_lastSentUs;
+        m_lastSentUs = -1;
+    } else if (timeout) {
+        m_lastSentUs = -1;
+    }
+    m_stats.Count(row, timeout);
+    rows.push_back(std::move(row));
+}
