@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -57,17 +58,16 @@ int main(int argc, char* argv[]) {
     // config.cfg gives what the command line leaves open, as the terminal would use it.
     if (!(args.port || args.device) || !args.baudRate || !args.address) {
         const std::string path = run.settingsDirectory + "config.cfg";
-        switch (LoadSettingsFile(path, run.settings)) {
-        case SettingsLoadResult::Read:
-            break;
-        case SettingsLoadResult::NotFound:
-            if (!(args.port || args.device) && args.command != "scan") {
-                Error("no settings in " + path + ", using COM" + std::to_string(run.settings.port));
-            }
-            break;
-        case SettingsLoadResult::ReadError:
-            Error("cannot read " + path);
+        const SettingsLoadResult loaded = LoadSettingsFile(path, run.settings);
+        std::error_code error;
+        if (loaded != SettingsLoadResult::Read && std::filesystem::exists(path, error)) {
+            // The terminal would start on its defaults; a script is better told.
+            Error("cannot read " + path + " (not a settings file of 12 bytes)");
             return kExitFile;
+        }
+        if (loaded != SettingsLoadResult::Read && !(args.port || args.device) &&
+            args.command != "scan") {
+            Error("no settings in " + path + ", using COM" + std::to_string(run.settings.port));
         }
     }
     run.settings.port = args.port.value_or(run.settings.port);
