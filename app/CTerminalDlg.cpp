@@ -2,6 +2,7 @@
 
 #include "CAboutDlg.h"
 #include "CComLink.h"
+#include "CFindDeviceDlg.h"
 #include "CPortDlg.h"
 #include "CWaitDlg.h"
 #include "CWinApp.h"
@@ -18,6 +19,7 @@
 #include "SettingsLocation.h"
 #include "SettingsOperations.h"
 #include "StringTable.h"
+#include "SystemPorts.h"
 #include "VersionQuery.h"
 
 #include <QContextMenuEvent>
@@ -31,6 +33,8 @@
 #include <cstdio>
 
 namespace {
+
+constexpr unsigned kFindDeviceCommand = 0x90; // "Znajdź urządzenie…" in the window menu
 
 std::string FormatVersion(int version) {
     char text[64];
@@ -87,6 +91,11 @@ void CTerminalDlg::BuildWindowMenu() {
         .Add(CReadingTools::kRecordingCommand, QStringLiteral("Zapisuj odczyty do pliku…"), {},
              [this] { m_readingTools.ToggleRecording(GetWindow()); })
         .checked = [this] { return m_readingTools.IsRecording(); };
+    // Ports are tried only while the link leaves them alone.
+    m_menu
+        .Add(kFindDeviceCommand, QStringLiteral("Znajdź urządzenie…"), {},
+             [this] { OnFindDevice(); })
+        .enabled = [this] { return m_pLink->State() == LinkState::Disconnected; };
 }
 
 DeviceFileContext CTerminalDlg::FileContext() {
@@ -299,6 +308,50 @@ void CTerminalDlg::OnConnectionOptions() {
     if (dialog.DoModal() == IDOK) {
         SaveSettings();
     }
+}
+
+void CTerminalDlg::OnFindDevice() {
+    if (m_pFindDevice) {
+        m_pFindDevice->raise();
+        m_pFindDevice->activateWindow();
+        return;
+    }
+    ProbeSettings probe;
+    probe.settingsDirectory = m_strAppDir;
+    probe.baudRate = m_settings.baudRate;
+    probe.address = DeviceAddress();
+    m_pFindDevice = new CFindDeviceDlg(
+        probe, ListSystemPorts, [this](const ProbeResult& found) { UseFoundPort(found); },
+        GetWindow());
+    m_pFindDevice->setAttribute(Qt::WA_DeleteOnClose);
+    m_pFindDevice->show();
+    m_pFindDevice->StartScan();
+}
+
+CFindDeviceDlg* CTerminalDlg::FindDeviceWindow() const {
+    return m_pFindDevice;
+}
+
+void CTerminalDlg::UseFoundPort(const ProbeResult& found) {
+    int port = found.candidate.port;
+    if (port <= 0) {
+        port = FirstFreeComNumber(m_strAppDir);
+        const std::string error = port > 0 ? MakeComLink(m_strAppDir, port, found.candidate.device)
+                                           : std::string("brak wolnego numeru");
+        if (!error.empty()) {
+            AppendLog("Nie można utworzyć łącza dla '" + found.candidate.device + "': " + error,
+                      true);
+            return;
+        }
+        AppendLog("Utworzono łącze '" + m_strAppDir + "COM" + std::to_string(port) + "' -> '" +
+                      found.candidate.device + "'",
+                  true);
+    }
+    m_settings.port = port;
+    if (found.outcome == ProbeResult::Outcome::Answered) {
+        m_settings.baudRate = found.baudRate; // the speed it answered at
+    }
+    SaveSettings();
 }
 
 void CTerminalDlg::OnVersions() {

@@ -15,6 +15,7 @@
 #include "WindowMenu.h"
 
 #include <QFont>
+#include <QPointer>
 
 #include <cstddef>
 #include <cstdint>
@@ -23,6 +24,8 @@
 #include <string>
 
 class CComLink;
+class CFindDeviceDlg;
+struct ProbeResult;
 class CWaitDlg;
 struct DeviceFileContext;
 enum class FileQuestion;
@@ -110,6 +113,12 @@ protected:
     void OnReaderConfig();
     void OnOutputs();
     void OnAbout();
+    // "Znajdź urządzenie…": the finder window, one at a time.
+    void OnFindDevice();
+    // The finder's chosen port becomes the connection's port and is saved; a device without a
+    // COM number first gets the lowest free COM<n> link in the settings folder.
+    void UseFoundPort(const ProbeResult& found);
+    CFindDeviceDlg* FindDeviceWindow() const;
 
     void OnTimer(unsigned id) override;
 
@@ -168,4 +177,5 @@ private:
     std::unique_ptr<CComLink> m_pLink;
     std::unique_ptr<CQueue> m_pQueue;
     std::unique_ptr<CWaitDlg> m_pWaitDlg;
+    QPointer<CFindDeviceDlg> m_pFindDevice; // owned by the window, gone when closed
 };

@@ -72,7 +72,11 @@ ProbeResult TryAt(const PortCandidate& candidate, const ProbeSettings& settings,
     std::uint8_t store[FrameParser::kCapacity] = {};
     FrameParser parser(store);
     char buffer[256];
-    while (Clock::now() < deadline && result.outcome == ProbeResult::Outcome::Silent) {
+    const auto cancelled = [&settings] {
+        return settings.cancel != nullptr && settings.cancel->load();
+    };
+    while (Clock::now() < deadline && result.outcome == ProbeResult::Outcome::Silent &&
+           !cancelled()) {
         const int n = port.Read(buffer, sizeof buffer);
         if (n <= 0) {
             if (port.LineGone()) {
@@ -80,7 +84,11 @@ ProbeResult TryAt(const PortCandidate& candidate, const ProbeSettings& settings,
                 result.reason = port.Failure().reason;
                 break;
             }
-            WaitReadable(port, deadline - Clock::now());
+            // In short steps while a cancel can come.
+            WaitReadable(port, settings.cancel == nullptr
+                                   ? deadline - Clock::now()
+                                   : std::min<Clock::duration>(deadline - Clock::now(),
+                                                               std::chrono::milliseconds(50)));
             continue;
         }
         result.bytesSeen = true;
@@ -121,8 +129,12 @@ std::vector<int> ProbeSpeeds(int configured, bool allSpeeds) {
 ProbeResult ProbePort(const PortCandidate& candidate, const ProbeSettings& settings) {
     const Clock::time_point start = Clock::now();
     ProbeResult result;
+    result.candidate = candidate;
     bool bytesSeen = false;
     for (const int speed : ProbeSpeeds(settings.baudRate, settings.allSpeeds)) {
+        if (settings.cancel != nullptr && settings.cancel->load()) {
+            break;
+        }
         result = TryAt(candidate, settings, speed);
         bytesSeen = bytesSeen || result.bytesSeen;
         // Busy and missing ports are the same at every speed; only a refused speed is worth

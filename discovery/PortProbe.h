@@ -2,6 +2,7 @@
 
 #include "PortCandidate.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -15,6 +16,9 @@ struct ProbeSettings {
     std::uint8_t address = 0;
     bool allSpeeds = false;
     std::chrono::milliseconds tryLimit{1500};
+    // Once it holds true, every try ends at its next wait and no further speed is tried: a
+    // window that closes does not wait for a whole scan. Null: none.
+    const std::atomic<bool>* cancel = nullptr;
 };
 
 // What one port said to the version query.
