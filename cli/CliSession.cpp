@@ -13,10 +13,6 @@
 #include <cstdio>
 #include <system_error>
 
-#if !defined(_WIN32)
-#include <unistd.h>
-#endif
-
 namespace {
 
 // A command for the session, posted from any thread.

@@ -79,11 +79,11 @@ int main(int argc, char* argv[]) {
     // link of its own in a private folder, gone when the program ends.
     QTemporaryDir privateFolder;
     if (args.device) {
-        const std::string folder = WithSeparator(privateFolder.path().toStdString());
 #if defined(_WIN32)
         Error("--device is for POSIX systems; use --port");
         return kExitUsage;
 #else
+        const std::string folder = WithSeparator(privateFolder.path().toStdString());
         if (!privateFolder.isValid() ||
             ::symlink(args.device->c_str(), (folder + "COM1").c_str()) != 0) {
             Error("cannot make a private link to " + *args.device);
