@@ -19,7 +19,7 @@
 #include "SettingsLocation.h"
 #include "SettingsOperations.h"
 #include "StringTable.h"
-#include "SystemPorts.h"
+#include "SystemPortCandidates.h"
 #include "VersionQuery.h"
 
 #include <QContextMenuEvent>
@@ -321,7 +321,7 @@ void CTerminalDlg::OnFindDevice() {
     probe.baudRate = m_settings.baudRate;
     probe.address = DeviceAddress();
     m_pFindDevice = new CFindDeviceDlg(
-        probe, ListSystemPorts, [this](const ProbeResult& found) { UseFoundPort(found); },
+        probe, SystemPortCandidates, [this](const ProbeResult& found) { UseFoundPort(found); },
         GetWindow());
     m_pFindDevice->setAttribute(Qt::WA_DeleteOnClose);
     m_pFindDevice->show();

@@ -5,7 +5,7 @@
 #include "LocalTime.h"
 #include "PortList.h"
 #include "PortProbe.h"
-#include "SystemPorts.h"
+#include "SystemPortCandidates.h"
 #include "Windows1250.h"
 
 #include <chrono>
@@ -76,7 +76,7 @@ int RunScan(const CliRun& run) {
     settings.address = static_cast<std::uint8_t>(run.settings.deviceAddress & 0xFF);
     settings.allSpeeds = run.arguments->allSpeeds;
     const auto results = ScanPorts(
-        MergePorts(SettingsFolderPorts(run.settingsDirectory), ListSystemPorts()), settings);
+        MergePorts(SettingsFolderPorts(run.settingsDirectory), SystemPortCandidates()), settings);
     bool answered = false;
     for (const ProbeResult& result : results) {
         answered = answered || result.outcome == ProbeResult::Outcome::Answered;
