@@ -29,6 +29,7 @@ void WaitReadable(const CSerialPort& port, Clock::duration left) {
         return;
     }
 #if defined(_WIN32)
+    (void)port;
     std::this_thread::sleep_for(std::chrono::milliseconds(std::min<long long>(ms, 20)));
 #else
     pollfd readable{port.NativeHandle(), POLLIN, 0};
