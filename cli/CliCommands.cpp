@@ -14,9 +14,10 @@
 
 namespace {
 
-void Out(const std::string& line) {
-    std::fputs((line + "\n").c_str(), stdout);
-    std::fflush(stdout); // a reader at the other end of a pipe sees each line as it comes
+// False when the line could not be written (a reader at the other end of a pipe has gone).
+bool Out(const std::string& line) {
+    const bool written = std::fputs((line + "\n").c_str(), stdout) >= 0;
+    return std::fflush(stdout) == 0 && written; // each line goes out as it comes
 }
 
 void Error(const std::string& line) {
@@ -139,8 +140,13 @@ int RunWatch(const CliRun& run) {
         return kExitNoAnswer;
     }
     const CliArguments& args = *run.arguments;
-    if (args.csv) {
-        Out(ReadingCsvHeader());
+    const auto outputFailed = [&session] {
+        session.Disconnect();
+        Error("cannot write the output");
+        return kExitFile;
+    };
+    if (args.csv && !Out(ReadingCsvHeader())) {
+        return outputFailed();
     }
     int taken = 0;
     int answered = 0;
@@ -157,9 +163,15 @@ int RunWatch(const CliRun& run) {
         } else {
             ++answered;
             const std::string time = NowIso();
-            Out(args.json  ? ReadingJson(time, taken, *reading)
-                : args.csv ? ReadingCsv(time, taken, *reading)
-                           : ReadingLine(time, taken, *reading));
+            if (!Out(args.json  ? ReadingJson(time, taken, *reading)
+                     : args.csv ? ReadingCsv(time, taken, *reading)
+                                : ReadingLine(time, taken, *reading))) {
+                return outputFailed();
+            }
+        }
+        if (!session.LinkUp()) {
+            Error("the connection to " + PortName(run) + " ended");
+            return kExitNoAnswer;
         }
         if (args.count != 0 && taken >= args.count) {
             break;

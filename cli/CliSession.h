@@ -35,6 +35,8 @@ public:
     // The user asked to stop: no further requests are sent.
     void Interrupt();
     bool Interrupted() const { return m_bInterrupted; }
+    // The port is open and the worker runs (it ends when the device goes away).
+    bool LinkUp() const { return m_phase == Phase::Connected; }
 
     // Starts the worker and waits until the port is open; false when it could not be opened,
     // with the reason.

@@ -104,7 +104,12 @@ int main(int argc, char* argv[]) {
 #endif
     for (const CliCommand& command : CliCommands()) {
         if (command.spec.name == args.command) {
-            return command.run(run);
+            const int status = command.run(run);
+            if (status == kExitDone && std::ferror(stdout) != 0) {
+                Error("cannot write the output");
+                return kExitFile;
+            }
+            return status;
         }
     }
     return kExitUsage; // not reached: the parser knows only these commands

@@ -123,4 +123,21 @@ TEST_F(CliProcess, InterruptEndsWatchCleanly) {
     EXPECT_EQ(cli.Errors(), "");
 }
 
+// A device that goes away while watched ends the watch with status 1, not a stream of misses.
+TEST_F(CliProcess, WatchEndsWhenTheLineGoes) {
+    CSimProcess cli(QAL_CLI_PATH, {"--settings", m_dir.Path(), "watch"});
+    EXPECT_FALSE(cli.FirstLine().empty());
+    m_device.Signal(SIGTERM);
+    EXPECT_EQ(cli.Wait(std::chrono::seconds(5)), 1);
+    EXPECT_NE(cli.Errors().find("the connection to COM1 ended"), std::string::npos) << cli.Errors();
+}
+
+// A reader that goes away ends a watch instead of leaving it writing into nothing.
+TEST_F(CliProcess, WatchEndsWhenItsReaderGoesAway) {
+    CSimProcess pipeline("/bin/sh", {"-c", std::string(QAL_CLI_PATH) + " --settings '" +
+                                               m_dir.Path() + "' watch | head -n 1"});
+    EXPECT_EQ(pipeline.Wait(std::chrono::seconds(6)), 0) << pipeline.Errors();
+    EXPECT_EQ(Lines(pipeline.Output()).size(), 1u);
+}
+
 } // namespace
