@@ -59,9 +59,9 @@ bool CCliSession::Connect(std::string& failure) {
     m_context.baudRate = m_target.baudRate;
     m_context.appDirectory = m_target.settingsDirectory;
     // postEvent is thread-safe; the worker is joined before this object goes.
-    m_context.notifier = [this] {
+    m_context.notifier = GatedNotifier(m_pNotifyGate, [this] {
         QCoreApplication::postEvent(this, new CCommandEvent(ID_LINK_EVENT));
-    };
+    });
     m_context.stopRequested.store(0);
     m_context.running.store(1);
     m_phase = Phase::Opening;
@@ -94,6 +94,7 @@ std::optional<LinkMessage> CCliSession::Request(std::uint8_t command, const std:
     }
     m_answer.reset();
     m_bAnswerDue = true;
+    m_nExpectedCommand = command;
     m_queue.AddRequest(m_nAddress, command, payload, length, this, kAnswerFn);
     WaitUntil([this] { return !m_bAnswerDue; });
     return m_bAnswerDue ? std::nullopt : m_answer;
@@ -129,6 +130,11 @@ void CCliSession::Disconnect() {
 }
 
 void CCliSession::OnAnswer(const LinkMessage* answer) {
+    // A late repeat of an earlier request's answer (the queue hands what comes while nothing is
+    // outstanding to the request sent last) is not this request's: its own outcome follows.
+    if (!m_bAnswerDue || (answer != nullptr && answer->command != m_nExpectedCommand)) {
+        return;
+    }
     if (answer != nullptr) {
         m_answer = *answer;
     }
@@ -206,29 +212,33 @@ void CCliSession::timerEvent(QTimerEvent* event) {
 }
 
 void CCliSession::OnLinkEvent() {
-    LinkMessage message;
-    if (!TakeForWindow(m_context, message)) {
-        return;
-    }
-    switch (message.command) {
-    case kLinkEventEnded:
-        // A device frame may carry this number too; a worker that still runs after it is
-        // stopped here, which is what the end means anyway.
-        m_context.RequestStop();
-        if (m_worker.joinable()) {
-            m_worker.join();
+    m_pNotifyGate->Open(); // an entry put after the takes below notifies again
+    // A bounded pass, so that timers and completions get their turn under a flood.
+    for (std::size_t taken = 0; taken < CComLink::kLinkEventPass; ++taken) {
+        WindowItem item;
+        if (!TakeForWindow(m_context, item)) {
+            return;
         }
-        m_context.running.store(0);
-        m_phase = Phase::Ended;
-        break;
-    case kLinkEventConnected:
-        m_phase = Phase::Connected;
-        break;
-    case kLinkEventOpening:
-        break;
-    default:
-        m_queue.OnDeviceMessage(message);
-        break;
+        if (!item.isLinkEvent) {
+            m_queue.OnDeviceMessage(item.message); // whatever its command byte
+        } else if (item.message.command == kLinkEventEnded) {
+            m_context.RequestStop();
+            if (m_worker.joinable()) {
+                m_worker.join();
+            }
+            m_context.running.store(0);
+            m_phase = Phase::Ended;
+        } else if (item.message.command == kLinkEventConnected) {
+            m_phase = Phase::Connected;
+        }
+    }
+    bool more = false;
+    {
+        const std::lock_guard<std::mutex> guard(m_context.lock);
+        more = !m_context.toWindow.Empty();
+    }
+    if (more && m_context.notifier) {
+        m_context.notifier();
     }
 }
 

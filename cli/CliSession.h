@@ -2,11 +2,13 @@
 
 #include "CQueue.h"
 #include "LinkContext.h"
+#include "NotifyGate.h"
 
 #include <QObject>
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <thread>
@@ -75,6 +77,8 @@ private:
     CliLinkTarget m_target;
     std::uint8_t m_nAddress;
     LinkContext m_context;
+    // One link notification outstanding at a time, however fast the device sends.
+    std::shared_ptr<CNotifyGate> m_pNotifyGate = std::make_shared<CNotifyGate>();
     std::thread m_worker;
     CQueue m_queue{*this};
     Phase m_phase = Phase::Idle;
@@ -83,5 +87,6 @@ private:
     QSocketNotifier* m_pStopNotifier = nullptr; // child of this
     bool m_bInterrupted = false;
     bool m_bAnswerDue = false;
+    std::uint8_t m_nExpectedCommand = 0;
     std::optional<LinkMessage> m_answer;
 };
