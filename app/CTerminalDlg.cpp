@@ -2,6 +2,7 @@
 
 #include "CAboutDlg.h"
 #include "CComLink.h"
+#include "CFindDeviceDlg.h"
 #include "CLineMonitorWnd.h"
 #include "CPortDlg.h"
 #include "CWaitDlg.h"
@@ -20,6 +21,7 @@
 #include "SettingsLocation.h"
 #include "SettingsOperations.h"
 #include "StringTable.h"
+#include "SystemPortCandidates.h"
 #include "Utf8Path.h"
 #include "VersionQuery.h"
 
@@ -38,8 +40,12 @@
 namespace {
 
 // The window menu's tools.
-constexpr unsigned IDM_LINE_MONITOR = 0x20;
-constexpr unsigned IDM_SAVE_JOURNAL = 0x30;
+constexpr unsigned kLineMonitorCommand = 0x20;
+constexpr unsigned kSaveJournalCommand = 0x30;
+constexpr unsigned kSaveSettingsCommand = 0x40;
+constexpr unsigned kCompareSettingsCommand = 0x50;
+constexpr unsigned kSettingsSheetCommand = 0x60;
+constexpr unsigned kFindDeviceCommand = 0x90;
 
 std::string FormatVersion(int version) {
     char text[64];
@@ -75,22 +81,22 @@ void CTerminalDlg::BuildWindowMenu() {
     if (!aboutText.empty()) {
         m_menu.Add(IDM_ABOUTBOX, QString::fromStdString(aboutText), {}, [this] { OnAbout(); });
     }
-    m_menu.Add(IDM_LINE_MONITOR, QStringLiteral("Podgląd transmisji"),
+    m_menu.Add(kLineMonitorCommand, QStringLiteral("Podgląd transmisji"),
                QKeySequence(Qt::CTRL | Qt::Key_T), [this] { OnLineMonitor(); });
-    m_menu.Add(IDM_SAVE_JOURNAL, QStringLiteral("Zapisz dziennik…"), {},
+    m_menu.Add(kSaveJournalCommand, QStringLiteral("Zapisz dziennik…"), {},
                [this] { OnSaveJournal(); });
     // The settings files talk to the device, so they wait for a connection.
     const auto connected = [this] { return m_pLink && m_pLink->State() == LinkState::Connected; };
     m_menu
-        .Add(0x40, QStringLiteral("Zapisz ustawienia urządzenia do pliku…"), {},
+        .Add(kSaveSettingsCommand, QStringLiteral("Zapisz ustawienia urządzenia do pliku…"), {},
              [this] { RunSaveSettingsToFile(*this, FileContext()); })
         .enabled = connected;
     m_menu
-        .Add(0x50, QStringLiteral("Porównaj / przywróć z pliku…"), {},
+        .Add(kCompareSettingsCommand, QStringLiteral("Porównaj / przywróć z pliku…"), {},
              [this] { RunCompareWithFile(*this, FileContext()); })
         .enabled = connected;
     m_menu
-        .Add(0x60, QStringLiteral("Arkusz ustawień…"), {},
+        .Add(kSettingsSheetCommand, QStringLiteral("Arkusz ustawień…"), {},
              [this] { RunSettingsSheet(*this, FileContext()); })
         .enabled = connected;
     m_menu.Add(CReadingTools::kTrendCommand, QStringLiteral("Wykres prędkości"),
@@ -100,6 +106,11 @@ void CTerminalDlg::BuildWindowMenu() {
         .Add(CReadingTools::kRecordingCommand, QStringLiteral("Zapisuj odczyty do pliku…"), {},
              [this] { m_readingTools.ToggleRecording(GetWindow()); })
         .checked = [this] { return m_readingTools.IsRecording(); };
+    // Ports are tried only while the link leaves them alone.
+    m_menu
+        .Add(kFindDeviceCommand, QStringLiteral("Znajdź urządzenie…"), {},
+             [this] { OnFindDevice(); })
+        .enabled = [this] { return m_pLink->State() == LinkState::Disconnected; };
 }
 
 DeviceFileContext CTerminalDlg::FileContext() {
@@ -359,6 +370,50 @@ void CTerminalDlg::OnConnectionOptions() {
     if (dialog.DoModal() == IDOK) {
         SaveSettings();
     }
+}
+
+void CTerminalDlg::OnFindDevice() {
+    if (m_pFindDevice) {
+        m_pFindDevice->raise();
+        m_pFindDevice->activateWindow();
+        return;
+    }
+    ProbeSettings probe;
+    probe.settingsDirectory = m_strAppDir;
+    probe.baudRate = m_settings.baudRate;
+    probe.address = DeviceAddress();
+    m_pFindDevice = new CFindDeviceDlg(
+        probe, SystemPortCandidates, [this](const ProbeResult& found) { UseFoundPort(found); },
+        GetWindow());
+    m_pFindDevice->setAttribute(Qt::WA_DeleteOnClose);
+    m_pFindDevice->show();
+    m_pFindDevice->StartScan();
+}
+
+CFindDeviceDlg* CTerminalDlg::FindDeviceWindow() const {
+    return m_pFindDevice;
+}
+
+void CTerminalDlg::UseFoundPort(const ProbeResult& found) {
+    int port = found.candidate.port;
+    if (port <= 0) {
+        port = FirstFreeComNumber(m_strAppDir);
+        const std::string error = port > 0 ? MakeComLink(m_strAppDir, port, found.candidate.device)
+                                           : std::string("brak wolnego numeru");
+        if (!error.empty()) {
+            AppendLog("Nie można utworzyć łącza dla '" + found.candidate.device + "': " + error,
+                      true);
+            return;
+        }
+        AppendLog("Utworzono łącze '" + m_strAppDir + "COM" + std::to_string(port) + "' -> '" +
+                      found.candidate.device + "'",
+                  true);
+    }
+    m_settings.port = port;
+    if (found.outcome == ProbeResult::Outcome::Answered) {
+        m_settings.baudRate = found.baudRate; // the speed it answered at
+    }
+    SaveSettings();
 }
 
 void CTerminalDlg::OnVersions() {

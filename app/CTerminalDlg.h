@@ -17,6 +17,7 @@
 #include "WindowMenu.h"
 
 #include <QFont>
+#include <QPointer>
 
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +27,8 @@
 
 class CComLink;
 class CLineMonitorWnd;
+class CFindDeviceDlg;
+struct ProbeResult;
 class CWaitDlg;
 struct DeviceFileContext;
 enum class FileQuestion;
@@ -121,6 +124,12 @@ protected:
     void OnSaveJournal();
     // Where "Zapisz dziennik…" writes; empty: nowhere. Asks the user.
     virtual std::string AskJournalPath();
+    // "Znajdź urządzenie…": the finder window, one at a time.
+    void OnFindDevice();
+    // The finder's chosen port becomes the connection's port and is saved; a device without a
+    // COM number first gets the lowest free COM<n> link in the settings folder.
+    void UseFoundPort(const ProbeResult& found);
+    CFindDeviceDlg* FindDeviceWindow() const;
 
     void OnTimer(unsigned id) override;
 
@@ -187,4 +196,5 @@ private:
     std::unique_ptr<CWaitDlg> m_pWaitDlg;
     // Reads the link's wire trace: goes before the link controller.
     std::unique_ptr<CLineMonitorWnd> m_pMonitor;
+    QPointer<CFindDeviceDlg> m_pFindDevice; // owned by the window, gone when closed
 };

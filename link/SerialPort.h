@@ -21,6 +21,7 @@ struct PortFailure {
     std::string reason;            // the system's own text for the error
     bool permissionDenied = false; // the user may not use the device (a group membership is due)
     bool lost = false;             // the line went away while connected
+    bool busy = false;             // another program holds the device
 };
 
 // One serial port, opened by number ("COM%d") with 8N1 and DTR/RTS off. Reads never wait, a write
@@ -74,6 +75,9 @@ public:
     // The device a path reaches, as a person would look for it: the file behind links (a COM<n>
     // link, a name under /dev/serial/by-id/), or for a link to nothing the place it points to.
     static std::string ReachedDevice(const std::string& path);
+    // Open for a device found by its path rather than by a port number (port is what Failure
+    // reports, 0 for none). Same results as Open.
+    int OpenDevice(const std::string& path, int port, int baudRate);
 #endif
 
 private:

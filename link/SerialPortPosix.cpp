@@ -188,7 +188,13 @@ int CSerialPort::Open(int port, int baudRate) {
     if (m_bOpen) {
         return 1;
     }
-    const std::string path = DevicePath(m_strAppDirectory, port);
+    return OpenDevice(DevicePath(m_strAppDirectory, port), port, baudRate);
+}
+
+int CSerialPort::OpenDevice(const std::string& path, int port, int baudRate) {
+    if (m_bOpen) {
+        return 1;
+    }
     m_failure = PortFailure{};
     m_failure.port = port;
     m_failure.device = ReachedDevice(path);
@@ -209,6 +215,7 @@ int CSerialPort::Open(int port, int baudRate) {
         }
         m_failure.reason = ErrorText(error);
         m_failure.permissionDenied = error == EACCES || error == EPERM;
+        m_failure.busy = error == EBUSY;
         return 0;
     }
     // DTR and RTS off. A pseudo-terminal has no modem lines and refuses this; that is harmless.

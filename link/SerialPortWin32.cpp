@@ -181,7 +181,10 @@ int CSerialPort::Open(int port, int baudRate) {
     const HANDLE handle = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        m_failure.reason = ErrorText(GetLastError());
+        const DWORD error = GetLastError();
+        m_failure.reason = ErrorText(error);
+        // An exclusive open of a port another program holds is refused as access denied.
+        m_failure.busy = error == ERROR_ACCESS_DENIED;
         return 0;
     }
     // Manual reset: each overlapped operation resets it when it starts.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeviceOperationOwner.h"
+#include "LocalTime.h"
 #include "TimeRecord.h"
 
 #include <functional>
@@ -8,9 +9,6 @@
 
 // The question that shows the device's clock: year.month.day, two blanks, hour:minute.second.
 std::string FormatClockQuestion(const TimeRecord& deviceTime);
-
-// The PC's local time as the device keeps it.
-TimeRecord LocalTimeNow();
 
 // "Aktualizuj czas": reads the device clock, shows it, and on Yes sets it to the PC's local time
 // at the moment Yes was pressed (localNow is asked only then).

@@ -31,7 +31,7 @@ deb=$(echo "$work"/out/qal-terminal_"$version"_*.deb)
 # What the package holds.
 dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./|/|' >"$work/files"
 expected=(
-    /usr/bin/qal-terminal /usr/bin/qal-sim
+    /usr/bin/qal-terminal /usr/bin/qal-sim /usr/bin/qal-cli /usr/share/man/man1/qal-cli.1.gz
     "/usr/share/applications/$id.desktop" "/usr/share/metainfo/$id.metainfo.xml"
     "/usr/share/icons/hicolor/scalable/apps/$id.svg"
 )
@@ -68,6 +68,12 @@ status=0
 "$terminal" --no-such-option 2>"$work/refused" || status=$?
 [ "$status" = 2 ] || fail "an unknown option ended with $status, not 2"
 grep -q "unknown option '--no-such-option'" "$work/refused" || fail "the refusal's message"
+
+# The command-line tool runs without a display too.
+"$root/usr/bin/qal-cli" --help | grep -q '^Usage: qal-cli' || fail "qal-cli --help"
+status=0
+"$root/usr/bin/qal-cli" 2>/dev/null || status=$?
+[ "$status" = 2 ] || fail "qal-cli without a command ended with $status, not 2"
 
 mkdir -p "$(dirname "$settings")"
 printf '\001\000\000\000\000\113\000\000\037\000\000\000' >"$settings" # port 1, 19200, address 31

@@ -31,7 +31,10 @@ bool MakePipe(int fds[2]) {
 
 } // namespace
 
-CSimProcess::CSimProcess(std::vector<std::string> args) {
+CSimProcess::CSimProcess(std::vector<std::string> args)
+    : CSimProcess(QAL_SIM_PATH, std::move(args)) {}
+
+CSimProcess::CSimProcess(std::string program, std::vector<std::string> args) {
     int input[2];
     int output[2];
     int errors[2];
@@ -44,14 +47,14 @@ CSimProcess::CSimProcess(std::vector<std::string> args) {
     posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, errors[1], STDERR_FILENO);
-    std::vector<std::string> strings{QAL_SIM_PATH};
+    std::vector<std::string> strings{program};
     strings.insert(strings.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (std::string& s : strings) {
         argv.push_back(s.data());
     }
     argv.push_back(nullptr);
-    if (::posix_spawn(&m_pid, QAL_SIM_PATH, &actions, nullptr, argv.data(), environ) != 0) {
+    if (::posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv.data(), environ) != 0) {
         m_pid = -1;
     }
     posix_spawn_file_actions_destroy(&actions);
@@ -112,11 +115,13 @@ int CSimProcess::Wait(std::chrono::milliseconds timeout) {
     const Clock::time_point deadline = Clock::now() + timeout;
     while (m_pid > 0) {
         Drain(m_errorOutput, m_errors);
+        Drain(m_output, m_outputText);
         int status = 0;
         const pid_t done = ::waitpid(m_pid, &status, WNOHANG);
         if (done == m_pid) {
             m_pid = -1;
             Drain(m_errorOutput, m_errors);
+            Drain(m_output, m_outputText);
             return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
         if (Clock::now() >= deadline) {

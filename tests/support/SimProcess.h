@@ -11,6 +11,8 @@
 class CSimProcess {
 public:
     explicit CSimProcess(std::vector<std::string> args);
+    // Another program run the same way (qal-cli).
+    CSimProcess(std::string program, std::vector<std::string> args);
     ~CSimProcess(); // kills what is still running
 
     CSimProcess(const CSimProcess&) = delete;
@@ -25,6 +27,8 @@ public:
     // killed). Standard error is collected meanwhile.
     int Wait(std::chrono::milliseconds timeout = std::chrono::seconds(3));
     const std::string& Errors() const { return m_errors; }
+    // Standard output so far (all of it once Wait has seen the end).
+    const std::string& Output() const { return m_outputText; }
 
 private:
     void Drain(int& fd, std::string& into);

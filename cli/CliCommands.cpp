@@ -1,0 +1,240 @@
+#include "CliCommands.h"
+
+#include "CliOutput.h"
+#include "DeviceCommands.h"
+#include "LocalTime.h"
+#include "PortList.h"
+#include "PortProbe.h"
+#include "SystemPortCandidates.h"
+#include "Windows1250.h"
+
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+// False when the line could not be written (a reader at the other end of a pipe has gone).
+bool Out(const std::string& line) {
+    const bool written = std::fputs((line + "\n").c_str(), stdout) >= 0;
+    return std::fflush(stdout) == 0 && written; // each line goes out as it comes
+}
+
+void Error(const std::string& line) {
+    std::fputs(("qal-cli: " + line + "\n").c_str(), stderr);
+}
+
+std::string PortName(const CliRun& run) {
+    return run.arguments->device ? *run.arguments->device
+                                 : "COM" + std::to_string(run.settings.port);
+}
+
+// Opens the link; reports why not.
+bool Open(CCliSession& session, const CliRun& run) {
+    if (run.stopFd >= 0) {
+        session.WatchStopDescriptor(run.stopFd);
+    }
+    std::string failure;
+    if (!session.Connect(failure)) {
+        Error("cannot open " + PortName(run) + ": " + failure);
+        return false;
+    }
+    return true;
+}
+
+int NoAnswer(const CliRun& run, const char* what) {
+    Error("no answer to the " + std::string(what) + " request from " + PortName(run) +
+          " at address " + std::to_string(run.settings.deviceAddress & 0xFF));
+    return kExitNoAnswer;
+}
+
+std::string NowIso() {
+    return ClockText(LocalTimeNow(), true);
+}
+
+// One reading; a model report is asked once more, as the device sends it only on the first
+// reading of a session.
+std::optional<Reading> ReadOnce(CCliSession& session, bool& modelSeen) {
+    static constexpr std::uint8_t kRequest[kMeasurementRequestLength] = {0, 0, 0};
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const auto answer = session.Request(CMD_READ_MEASUREMENT, kRequest, sizeof kRequest);
+        if (!answer) {
+            return std::nullopt;
+        }
+        auto reading = ReadingFromAnswer(*answer);
+        if (!reading || !reading->modelMarker) {
+            return reading;
+        }
+        modelSeen = true;
+    }
+    return std::nullopt;
+}
+
+int RunScan(const CliRun& run) {
+    ProbeSettings settings;
+    settings.settingsDirectory = run.settingsDirectory;
+    settings.baudRate = run.settings.baudRate;
+    settings.address = static_cast<std::uint8_t>(run.settings.deviceAddress & 0xFF);
+    settings.allSpeeds = run.arguments->allSpeeds;
+    const auto results = ScanPorts(
+        MergePorts(SettingsFolderPorts(run.settingsDirectory), SystemPortCandidates()), settings);
+    bool answered = false;
+    for (const ProbeResult& result : results) {
+        answered = answered || result.outcome == ProbeResult::Outcome::Answered;
+    }
+    if (run.arguments->json) {
+        Out(ScanJson(results));
+    } else {
+        for (const ProbeResult& result : results) {
+            Out(ScanLine(result));
+        }
+        if (results.empty()) {
+            Error("no serial ports found");
+        }
+    }
+    return answered ? kExitDone : kExitNoAnswer;
+}
+
+int RunInfo(const CliRun& run) {
+    CCliSession session(run.target, static_cast<std::uint8_t>(run.settings.deviceAddress));
+    if (!Open(session, run)) {
+        return kExitNoAnswer;
+    }
+    const auto version = session.Request(CMD_READ_VERSION);
+    if (!version || version->length < 1) {
+        return NoAnswer(run, "version");
+    }
+    const std::string text = DecodeDeviceText(version->payload + 1, version->length - 1u);
+    bool model = false;
+    const auto reading = ReadOnce(session, model);
+    if (!reading) {
+        return NoAnswer(run, "measurement");
+    }
+    const std::string number = std::to_string(version->payload[0]);
+    if (run.arguments->json) {
+        Out("{\"port\":" + JsonText(PortName(run)) +
+            ",\"baud\":" + std::to_string(run.settings.baudRate) +
+            ",\"address\":" + std::to_string(run.settings.deviceAddress & 0xFF) +
+            ",\"version\":{\"number\":" + number + ",\"text\":" + JsonText(text) +
+            "},\"model\":" + (model ? JsonText("QAL-1P") : "null") +
+            ",\"reading\":" + ReadingJson(NowIso(), 1, *reading) + "}");
+    } else {
+        Out("port:     " + PortName(run) + " at " + std::to_string(run.settings.baudRate) +
+            ", address " + std::to_string(run.settings.deviceAddress & 0xFF));
+        Out("version:  " + text + ", version " + number);
+        if (model) {
+            Out("model:    QAL-1P");
+        }
+        Out("speed:    " + SpeedText(reading->tenths) + " m/s");
+        Out(std::string("device:   ") + (reading->deviceInOrder ? "in order" : "FAILURE"));
+        Out("outputs:  " + std::to_string(reading->outputs[0]) + " " +
+            std::to_string(reading->outputs[1]) + " " + std::to_string(reading->outputs[2]));
+    }
+    return kExitDone;
+}
+
+int RunWatch(const CliRun& run) {
+    constexpr unsigned kIntervalMs = 1000;
+    CCliSession session(run.target, static_cast<std::uint8_t>(run.settings.deviceAddress));
+    if (!Open(session, run)) {
+        return kExitNoAnswer;
+    }
+    const CliArguments& args = *run.arguments;
+    const auto outputFailed = [&session] {
+        session.Disconnect();
+        Error("cannot write the output");
+        return kExitFile;
+    };
+    if (args.csv && !Out(ReadingCsvHeader())) {
+        return outputFailed();
+    }
+    int taken = 0;
+    int answered = 0;
+    while (!session.Interrupted() && (args.count == 0 || taken < args.count)) {
+        const auto started = std::chrono::steady_clock::now();
+        bool model = false;
+        const auto reading = ReadOnce(session, model);
+        if (session.Interrupted()) {
+            break;
+        }
+        ++taken;
+        if (!reading) {
+            Error("no answer to reading " + std::to_string(taken));
+        } else {
+            ++answered;
+            const std::string time = NowIso();
+            if (!Out(args.json  ? ReadingJson(time, taken, *reading)
+                     : args.csv ? ReadingCsv(time, taken, *reading)
+                                : ReadingLine(time, taken, *reading))) {
+                return outputFailed();
+            }
+        }
+        if (!session.LinkUp()) {
+            Error("the connection to " + PortName(run) + " ended");
+            return kExitNoAnswer;
+        }
+        if (args.count != 0 && taken >= args.count) {
+            break;
+        }
+        // About once a second: the time the reading took counts towards the second.
+        const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - started);
+        if (spent.count() < kIntervalMs) {
+            (void)session.Pause(kIntervalMs - static_cast<unsigned>(spent.count()));
+        }
+    }
+    session.Disconnect();
+    if (taken > 0 && answered == 0) {
+        return NoAnswer(run, "measurement");
+    }
+    return kExitDone;
+}
+
+int RunClock(const CliRun& run) {
+    CCliSession session(run.target, static_cast<std::uint8_t>(run.settings.deviceAddress));
+    if (!Open(session, run)) {
+        return kExitNoAnswer;
+    }
+    const auto answer = session.Request(CMD_READ_TIME);
+    if (!answer || answer->length < TimeRecord::kSize) {
+        return NoAnswer(run, "clock");
+    }
+    TimeRecord device;
+    std::copy_n(answer->payload, TimeRecord::kSize, device.bytes.begin());
+    std::optional<TimeRecord> written;
+    if (run.arguments->set) {
+        const TimeRecord now = LocalTimeNow();
+        if (!session.Request(CMD_WRITE_TIME, now.bytes.data(), TimeRecord::kSize)) {
+            Error("the device did not confirm the new time");
+            return kExitNoAnswer;
+        }
+        written = now;
+    }
+    if (run.arguments->json) {
+        Out("{\"deviceClock\":" + JsonText(ClockText(device, true)) +
+            ",\"set\":" + (written ? JsonText(ClockText(*written, true)) : "null") + "}");
+    } else {
+        Out("device clock: " + ClockText(device));
+        if (written) {
+            Out("set to:       " + ClockText(*written));
+        }
+    }
+    return kExitDone;
+}
+
+constexpr CliCommand kCommands[] = {
+    {{"scan", "[--all-speeds]", "the ports and what answers on them", kOptionAllSpeeds, 0},
+     RunScan},
+    {{"info", "", "versions and one reading", 0, 0}, RunInfo},
+    {{"watch", "[--count N] [--csv]", "readings once a second until stopped",
+      kOptionCount | kOptionCsv, 0},
+     RunWatch},
+    {{"clock", "[--set]", "show the device clock; --set writes the PC's local time", kOptionSet, 0},
+     RunClock},
+};
+
+} // namespace
+
+std::span<const CliCommand> CliCommands() {
+    return kCommands;
+}

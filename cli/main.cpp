@@ -1,0 +1,116 @@
+#include "CliArguments.h"
+#include "CliCommands.h"
+#include "SettingsFile.h"
+#include "SettingsLocation.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#if !defined(_WIN32)
+#include "StopSignal.h"
+
+#include <unistd.h>
+#endif
+
+namespace {
+
+void Error(const std::string& line) {
+    std::fputs(("qal-cli: " + line + "\n").c_str(), stderr);
+}
+
+std::string WithSeparator(std::string directory) {
+    if (!directory.empty() && directory.back() != '/' && directory.back() != '\\') {
+        directory += '/';
+    }
+    return directory;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    std::vector<CliCommandShape> shapes;
+    for (const CliCommand& command : CliCommands()) {
+        shapes.push_back(command.shape);
+    }
+    const CliArguments args =
+        ParseCliArguments(std::vector<std::string>(argv + std::min(argc, 1), argv + argc), shapes);
+    if (args.help) {
+        std::fputs(CliUsage(shapes).c_str(), stdout);
+        return kExitDone;
+    }
+    if (!args.error.empty()) {
+        Error(args.error);
+        return kExitUsage;
+    }
+    QCoreApplication app(argc, argv);
+
+    CliRun run;
+    run.arguments = &args;
+    run.settingsDirectory = args.settingsDirectory
+                                ? WithSeparator(*args.settingsDirectory)
+                                : SettingsDirectory(ExecutableDirectory(), ProcessEnvironment);
+    // config.cfg gives what the command line leaves open, as the terminal would use it.
+    if (!(args.port || args.device) || !args.baudRate || !args.address) {
+        const std::string path = run.settingsDirectory + "config.cfg";
+        const SettingsLoadResult loaded = LoadSettingsFile(path, run.settings);
+        std::error_code error;
+        if (loaded != SettingsLoadResult::Read && std::filesystem::exists(path, error)) {
+            // The terminal would start on its defaults; a script is better told.
+            Error("cannot read " + path + " (not a settings file of 12 bytes)");
+            return kExitFile;
+        }
+        if (loaded != SettingsLoadResult::Read && !(args.port || args.device) &&
+            args.command != "scan") {
+            Error("no settings in " + path + ", using COM" + std::to_string(run.settings.port));
+        }
+    }
+    run.settings.port = args.port.value_or(run.settings.port);
+    run.settings.baudRate = args.baudRate.value_or(run.settings.baudRate);
+    run.settings.deviceAddress = args.address.value_or(run.settings.deviceAddress);
+    run.target = CliLinkTarget{run.settingsDirectory, run.settings.port, run.settings.baudRate};
+
+    // The link opens ports by number through COM<n> links: a device given by its path gets a
+    // link of its own in a private folder, gone when the program ends.
+    QTemporaryDir privateFolder;
+    if (args.device) {
+#if defined(_WIN32)
+        Error("--device is for POSIX systems; use --port");
+        return kExitUsage;
+#else
+        const std::string folder = WithSeparator(privateFolder.path().toStdString());
+        if (!privateFolder.isValid() ||
+            ::symlink(args.device->c_str(), (folder + "COM1").c_str()) != 0) {
+            Error("cannot make a private link to " + *args.device);
+            return kExitFile;
+        }
+        run.target = CliLinkTarget{folder, 1, run.settings.baudRate};
+#endif
+    }
+
+#if !defined(_WIN32)
+    CStopSignal stop;
+    std::string signalError;
+    if (!stop.Install(signalError)) {
+        Error(signalError);
+        return kExitFile;
+    }
+    run.stopFd = stop.Fd();
+#endif
+    for (const CliCommand& command : CliCommands()) {
+        if (command.shape.name == args.command) {
+            const int status = command.run(run);
+            if (status == kExitDone && std::ferror(stdout) != 0) {
+                Error("cannot write the output");
+                return kExitFile;
+            }
+            return status;
+        }
+    }
+    return kExitUsage; // not reached: the parser knows only these commands
+}

@@ -1,0 +1,79 @@
+#include "CliArguments.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr CliCommandShape kSpecs[] = {
+    {"scan", "[--all-speeds]", "", kOptionAllSpeeds, 0},
+    {"info", "", "", 0, 0},
+    {"watch", "[--count N] [--csv]", "", kOptionCount | kOptionCsv, 0},
+    {"clock", "[--set]", "", kOptionSet, 0},
+    {"save", "FILE", "", 0, 1},
+};
+
+CliArguments Parse(std::vector<std::string> args) {
+    return ParseCliArguments(args, kSpecs);
+}
+
+TEST(CliArguments, RefusesEveryMisuseWithItsReason) {
+    const struct {
+        std::vector<std::string> args;
+        std::string error;
+    } cases[] = {
+        {{}, "no command given (try --help)"},
+        {{"--json"}, "no command given (try --help)"},
+        {{"frobnicate"}, "unknown command frobnicate"},
+        {{"info", "--verbose"}, "unknown option --verbose"},
+        {{"info", "extra"}, "unexpected argument extra"},
+        {{"save"}, "save needs a file"},
+        {{"--port"}, "--port needs a value"},
+        {{"--device", "", "info"}, "--device needs a value"},
+        {{"--port", "0", "info"}, "--port 0: not a valid number (1 to 255)"},
+        {{"--port", "256", "info"}, "--port 256: not a valid number (1 to 255)"},
+        {{"--port", "3x", "info"}, "--port 3x: not a valid number (1 to 255)"},
+        {{"--address", "-1", "info"}, "--address -1: not a valid number (0 to 255)"},
+        {{"--baud", "12345", "info"}, "--baud 12345: not a speed the port can take"},
+        {{"--baud", "fast", "info"}, "--baud fast: not a valid number"},
+        {{"--port", "2", "--device", "/dev/ttyUSB0", "info"},
+         "--port and --device exclude each other"},
+        {{"watch", "--count", "0"}, "--count 0: not a valid number"},
+        {{"info", "--csv"}, "--csv does not go with info"},
+        {{"watch", "--set"}, "--set does not go with watch"},
+        {{"clock", "--all-speeds"}, "--all-speeds does not go with clock"},
+        {{"info", "--count", "3"}, "--count does not go with info"},
+        {{"--json", "watch", "--csv"}, "--csv and --json exclude each other"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        const CliArguments parsed = Parse(c.args);
+        EXPECT_EQ(parsed.error, c.error);
+        EXPECT_FALSE(parsed.help);
+    }
+}
+
+TEST(CliArguments, TakesOptionsOnEitherSideOfTheCommand) {
+    const CliArguments watch = Parse({"--port", "7", "watch", "--count", "3", "--baud", "9600",
+                                      "--address", "0", "--csv", "--settings", "/tmp/x"});
+    EXPECT_EQ(watch.error, "");
+    EXPECT_EQ(watch.command, "watch");
+    EXPECT_EQ(watch.port, 7);
+    EXPECT_EQ(watch.count, 3);
+    EXPECT_EQ(watch.baudRate, 9600);
+    EXPECT_EQ(watch.address, 0);
+    EXPECT_TRUE(watch.csv);
+    EXPECT_EQ(watch.settingsDirectory, "/tmp/x");
+
+    const CliArguments save = Parse({"--device", "/dev/ttyUSB0", "save", "a.qal"});
+    EXPECT_EQ(save.error, "");
+    EXPECT_EQ(save.device, "/dev/ttyUSB0");
+    EXPECT_EQ(save.files, std::vector<std::string>{"a.qal"});
+
+    EXPECT_TRUE(Parse({"info", "--bogus", "--help"}).help == false); // the first fault counts
+    EXPECT_TRUE(Parse({"--help", "--bogus"}).help);
+    const std::string usage = CliUsage(kSpecs);
+    EXPECT_NE(usage.find("  watch [--count N] [--csv]"), std::string::npos);
+    EXPECT_NE(usage.find("  save FILE"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "TimeRecord.h"
+
+// The PC's local time as the device keeps it.
+TimeRecord LocalTimeNow();
