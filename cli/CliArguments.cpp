@@ -24,10 +24,8 @@ struct CommandOption {
 };
 
 constexpr CommandOption kCommandOptions[] = {
-    {"--count", kOptionCount},
-    {"--csv", kOptionCsv},
-    {"--set", kOptionSet},
-    {"--all-speeds", kOptionAllSpeeds},
+    {"--count", kOptionCount},          {"--csv", kOptionCsv},     {"--set", kOptionSet},
+    {"--all-speeds", kOptionAllSpeeds}, {"--clone", kOptionClone}, {"--yes", kOptionYes},
 };
 
 CliArguments Refuse(CliArguments arguments, std::string error) {
@@ -62,6 +60,12 @@ CliArguments ParseCliArguments(const std::vector<std::string>& arguments,
         } else if (arg == "--all-speeds") {
             result.allSpeeds = true;
             given |= kOptionAllSpeeds;
+        } else if (arg == "--clone") {
+            result.clone = true;
+            given |= kOptionClone;
+        } else if (arg == "--yes") {
+            result.yes = true;
+            given |= kOptionYes;
         } else if (arg == "--port" || arg == "--baud" || arg == "--address" || arg == "--count" ||
                    arg == "--device" || arg == "--settings") {
             const std::string* text = value();
@@ -143,7 +147,13 @@ std::string CliUsage(std::span<const CliCommandShape> commands) {
         if (!command.synopsis.empty()) {
             head += " " + std::string(command.synopsis);
         }
-        head.resize(std::max<std::size_t>(head.size() + 2, 30), ' ');
+        constexpr std::size_t kSummaryColumn = 30;
+        if (head.size() + 2 > kSummaryColumn) {
+            head += "\n"; // a long synopsis: the summary on a line of its own, in its column
+            head.append(kSummaryColumn, ' ');
+        } else {
+            head.resize(kSummaryColumn, ' ');
+        }
         text += head + std::string(command.summary) + "\n";
     }
     text += "\nOptions:\n"
@@ -158,6 +168,7 @@ std::string CliUsage(std::span<const CliCommandShape> commands) {
             "\nWithout --port or --device, the port, speed and address come from the\n"
             "terminal's config.cfg; --baud and --address override them.\n"
             "\nExit status: 0 done, 1 the device did not answer or refused, 2 usage,\n"
-            "3 a file could not be read or written.\n";
+            "3 a file could not be read, written or used (also a settings file of another\n"
+            "sensor without --clone), 4 a record read back after a restore is not as written.\n";
     return text;
 }

@@ -10,7 +10,8 @@
 inline constexpr int kExitDone = 0;
 inline constexpr int kExitNoAnswer = 1; // the device did not answer, or refused
 inline constexpr int kExitUsage = 2;
-inline constexpr int kExitFile = 3; // a file could not be read or written
+inline constexpr int kExitFile = 3;        // a file could not be read or written
+inline constexpr int kExitNotVerified = 4; // a record read back after a restore is not as written
 
 // Options that only some commands take.
 enum CliOption : unsigned {
@@ -18,6 +19,8 @@ enum CliOption : unsigned {
     kOptionCsv = 1u << 1,
     kOptionSet = 1u << 2,
     kOptionAllSpeeds = 1u << 3,
+    kOptionClone = 1u << 4,
+    kOptionYes = 1u << 5,
 };
 
 // One command as the parser sees it: its name, its line in the usage text, the options it
@@ -47,6 +50,8 @@ struct CliArguments {
     bool csv = false;
     bool set = false;
     bool allSpeeds = false;
+    bool clone = false;
+    bool yes = false;
 };
 
 // The arguments after the program name, against the table of commands. Options may stand

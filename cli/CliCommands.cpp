@@ -1,6 +1,8 @@
 #include "CliCommands.h"
 
+#include "CliCommandSupport.h"
 #include "CliOutput.h"
+#include "CliSettingsCommands.h"
 #include "DeviceCommands.h"
 #include "LocalTime.h"
 #include "PortList.h"
@@ -13,40 +15,6 @@
 #include <ctime>
 
 namespace {
-
-// False when the line could not be written (a reader at the other end of a pipe has gone).
-bool Out(const std::string& line) {
-    const bool written = std::fputs((line + "\n").c_str(), stdout) >= 0;
-    return std::fflush(stdout) == 0 && written; // each line goes out as it comes
-}
-
-void Error(const std::string& line) {
-    std::fputs(("qal-cli: " + line + "\n").c_str(), stderr);
-}
-
-std::string PortName(const CliRun& run) {
-    return run.arguments->device ? *run.arguments->device
-                                 : "COM" + std::to_string(run.settings.port);
-}
-
-// Opens the link; reports why not.
-bool Open(CCliSession& session, const CliRun& run) {
-    if (run.stopFd >= 0) {
-        session.WatchStopDescriptor(run.stopFd);
-    }
-    std::string failure;
-    if (!session.Connect(failure)) {
-        Error("cannot open " + PortName(run) + ": " + failure);
-        return false;
-    }
-    return true;
-}
-
-int NoAnswer(const CliRun& run, const char* what) {
-    Error("no answer to the " + std::string(what) + " request from " + PortName(run) +
-          " at address " + std::to_string(run.settings.deviceAddress & 0xFF));
-    return kExitNoAnswer;
-}
 
 std::string NowIso() {
     return ClockText(LocalTimeNow(), true);
@@ -231,6 +199,11 @@ constexpr CliCommand kCommands[] = {
      RunWatch},
     {{"clock", "[--set]", "show the device clock; --set writes the PC's local time", kOptionSet, 0},
      RunClock},
+    {{"save", "FILE", "the versions and three records to a settings file", 0, 1}, RunSave},
+    {{"diff", "FILE", "what differs between the device and the file", 0, 1}, RunDiff},
+    {{"restore", "FILE [--clone] [--yes]",
+      "write what differs, read back, verify; asks unless --yes", kOptionClone | kOptionYes, 1},
+     RunRestore},
 };
 
 } // namespace

@@ -9,7 +9,6 @@
 #include "SettingsSheet.h"
 
 #include <QDate>
-#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -24,8 +23,7 @@ bool ReadSnapshot(IDeviceOperationOwner& owner, const DeviceFileContext& context
         AfxMessageBox(kNoAnswerText, MB_OK);
         return false;
     }
-    const QDateTime now = QDateTime::currentDateTime();
-    snapshot.savedAt = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
+    snapshot.savedAt = SavedAtNow();
     snapshot.programVersion = context.programVersion;
     snapshot.port = context.port;
     snapshot.baudRate = context.baudRate;

@@ -2,6 +2,7 @@
 
 #include "DecodedFields.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -74,6 +75,11 @@ QByteArray SettingsToJson(const SettingsSnapshot& snapshot) {
         {"records", records},
     };
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+std::string SavedAtNow() {
+    const QDateTime now = QDateTime::currentDateTime();
+    return now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate).toStdString();
 }
 
 SettingsRead SettingsFromJson(const QByteArray& json) {

@@ -16,6 +16,9 @@ inline constexpr qint64 kMaxSettingsFileSize = 1024 * 1024;
 
 QByteArray SettingsToJson(const SettingsSnapshot& snapshot);
 
+// The time a snapshot is saved at: local time, ISO 8601 with the offset from UTC.
+std::string SavedAtNow();
+
 struct SettingsRead {
     std::optional<SettingsSnapshot> snapshot;
     std::string error; // Polish, for the user; set when there is no snapshot

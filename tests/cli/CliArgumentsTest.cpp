@@ -10,6 +10,7 @@ constexpr CliCommandShape kSpecs[] = {
     {"watch", "[--count N] [--csv]", "", kOptionCount | kOptionCsv, 0},
     {"clock", "[--set]", "", kOptionSet, 0},
     {"save", "FILE", "", 0, 1},
+    {"restore", "FILE [--clone] [--yes]", "", kOptionClone | kOptionYes, 1},
 };
 
 CliArguments Parse(std::vector<std::string> args) {
@@ -42,6 +43,9 @@ TEST(CliArguments, RefusesEveryMisuseWithItsReason) {
         {{"watch", "--set"}, "--set does not go with watch"},
         {{"clock", "--all-speeds"}, "--all-speeds does not go with clock"},
         {{"info", "--count", "3"}, "--count does not go with info"},
+        {{"save", "a.json", "--yes"}, "--yes does not go with save"},
+        {{"save", "a.json", "--clone"}, "--clone does not go with save"},
+        {{"restore", "--yes"}, "restore needs a file"},
         {{"--json", "watch", "--csv"}, "--csv and --json exclude each other"},
     };
     for (const auto& c : cases) {
@@ -68,12 +72,18 @@ TEST(CliArguments, TakesOptionsOnEitherSideOfTheCommand) {
     EXPECT_EQ(save.error, "");
     EXPECT_EQ(save.device, "/dev/ttyUSB0");
     EXPECT_EQ(save.files, std::vector<std::string>{"a.qal"});
+    const CliArguments restore = Parse({"--yes", "restore", "--clone", "b.json"});
+    EXPECT_EQ(restore.error, "");
+    EXPECT_TRUE(restore.clone && restore.yes);
+    EXPECT_EQ(restore.files, std::vector<std::string>{"b.json"});
 
     EXPECT_TRUE(Parse({"info", "--bogus", "--help"}).help == false); // the first fault counts
     EXPECT_TRUE(Parse({"--help", "--bogus"}).help);
     const std::string usage = CliUsage(kSpecs);
     EXPECT_NE(usage.find("  watch [--count N] [--csv]"), std::string::npos);
     EXPECT_NE(usage.find("  save FILE"), std::string::npos);
+    EXPECT_NE(usage.find("  restore FILE [--clone] [--yes]\n" + std::string(30, ' ')),
+              std::string::npos);
 }
 
 } // namespace

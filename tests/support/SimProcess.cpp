@@ -111,6 +111,18 @@ void CSimProcess::CloseInput() {
     CloseFd(m_input);
 }
 
+bool CSimProcess::Write(const std::string& text) {
+    std::size_t written = 0;
+    while (m_input >= 0 && written < text.size()) {
+        const ssize_t n = ::write(m_input, text.data() + written, text.size() - written);
+        if (n <= 0) {
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return written == text.size();
+}
+
 int CSimProcess::Wait(std::chrono::milliseconds timeout) {
     const Clock::time_point deadline = Clock::now() + timeout;
     while (m_pid > 0) {

@@ -23,6 +23,8 @@ public:
 
     void Signal(int signal);
     void CloseInput();
+    // Writes to the process's standard input; false when not all of it could be written.
+    bool Write(const std::string& text);
     // The exit status, or -1 when the process has not ended within the time-out (it is then
     // killed). Standard error is collected meanwhile.
     int Wait(std::chrono::milliseconds timeout = std::chrono::seconds(3));
