@@ -66,6 +66,18 @@ public:
     }
 };
 
+// The status line: two lines of figures that change with every batch. Its size does not follow
+// its text, so that a new figure repaints the line without measuring it and laying out the
+// window again.
+class CStatusLabel : public QLabel {
+public:
+    QSize sizeHint() const override {
+        const QMargins margins = contentsMargins();
+        return {0, 2 * fontMetrics().lineSpacing() + margins.top() + margins.bottom()};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
 } // namespace
 
 CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
@@ -104,7 +116,7 @@ CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
     buttons->addWidget(m_hidePolls);
     buttons->addStretch();
 
-    m_status = new QLabel;
+    m_status = new CStatusLabel;
     m_status->setAccessibleName(QStringLiteral("Statystyka łącza"));
     // Plain, not selectable: a selectable label lays its text out as a document on every
     // change, which cost more than the table's new rows.
