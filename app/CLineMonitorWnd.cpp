@@ -3,6 +3,7 @@
 #include "CWinApp.h"
 #include "MessageBoxTypes.h"
 #include "MonitorTableModel.h"
+#include "MonitorTableView.h"
 #include "RowText.h"
 #include "Utf8Path.h"
 
@@ -65,6 +66,18 @@ public:
     }
 };
 
+// The status line: two lines of figures that change with every batch. Its size does not follow
+// its text, so that a new figure repaints the line without measuring it and laying out the
+// window again.
+class CStatusLabel : public QLabel {
+public:
+    QSize sizeHint() const override {
+        const QMargins margins = contentsMargins();
+        return {0, 2 * fontMetrics().lineSpacing() + margins.top() + margins.bottom()};
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+};
+
 } // namespace
 
 CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
@@ -74,7 +87,7 @@ CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
     resize(1100, 420);
 
     m_model = new CMonitorTableModel(m_rows, this);
-    m_table = new QTableView;
+    m_table = new CMonitorTableView;
     m_table->setModel(m_model);
     m_table->setItemDelegate(new CPlainCellDelegate(m_table));
     m_table->setAccessibleName(QStringLiteral("Ramki i zdarzenia łącza"));
@@ -103,9 +116,10 @@ CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
     buttons->addWidget(m_hidePolls);
     buttons->addStretch();
 
-    m_status = new QLabel;
+    m_status = new CStatusLabel;
     m_status->setAccessibleName(QStringLiteral("Statystyka łącza"));
-    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Plain, not selectable: a selectable label lays its text out as a document on every
+    // change, which cost more than the table's new rows.
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_table, 1);
@@ -209,7 +223,9 @@ void CLineMonitorWnd::UpdateStatus() {
     if (m_trace->Lost() != 0) {
         text += QStringLiteral(", utracone %1").arg(m_trace->Lost());
     }
-    m_status->setText(text);
+    if (text != m_status->text()) {
+        m_status->setText(text);
+    }
 }
 
 void CLineMonitorWnd::Copy() {

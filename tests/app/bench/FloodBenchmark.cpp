@@ -7,7 +7,8 @@
 // timer, during the flood and while the window catches up), peak and current RSS, and the time
 // from "Wyjście" (posted while the flood still runs) to the window gone and its worker joined.
 // Targets: busy under 250 ms, exit under 1 s, RSS under 64 MB.
-// Usage: qal-flood-bench [seconds per kind, default 10] [frames|texts|noise ...]
+// Usage: qal-flood-bench [seconds per kind, default 10] [frames|texts|noise|monitor ...]
+// With "monitor", the line monitor is open during each flood; the busy figure then includes it.
 #include "CWinApp.h"
 #include "FrameEncoder.h"
 #include "PtyPair.h"
@@ -149,7 +150,7 @@ bool RunUntil(const std::function<bool()>& condition, int limitMs) {
     return true;
 }
 
-int RunKind(const std::string& kind, int seconds) {
+int RunKind(const std::string& kind, int seconds, bool withMonitor) {
     CPtyPair pty(1);
     if (!pty.Ok()) {
         std::fprintf(stderr, "no pseudo-terminal\n");
@@ -162,6 +163,10 @@ int RunKind(const std::string& kind, int seconds) {
     (void)dialog.OnCmdMsg(IDC_CONNECT);
     if (!RunUntil([&] { return dialog.IsDlgItemEnabled(IDC_DISCONNECT); }, 5000)) {
         std::fprintf(stderr, "%s: not connected\n", kind.c_str());
+        return 1;
+    }
+    if (withMonitor && !dialog.OnSysCommand(0x20)) { // "Podgląd transmisji"
+        std::fprintf(stderr, "the line monitor did not open\n");
         return 1;
     }
 
@@ -197,11 +202,11 @@ int RunKind(const std::string& kind, int seconds) {
     flooder.join();
     drainer.join();
 
-    std::printf("%-6s %3d s  %7.1f MB sent  longest busy %6lld ms  exit %s%6lld ms  "
+    std::printf("%-6s%s %3d s  %7.1f MB sent  longest busy %6lld ms  exit %s%6lld ms  "
                 "peak RSS %6.1f MB  RSS now %6.1f MB\n",
-                kind.c_str(), seconds, static_cast<double>(sent.load()) / 1e6,
-                static_cast<long long>(longestBusy), honoured ? "" : ">",
-                static_cast<long long>(exitMs), StatusKb("VmHWM") / 1024.0,
+                kind.c_str(), withMonitor ? "+mon" : "", seconds,
+                static_cast<double>(sent.load()) / 1e6, static_cast<long long>(longestBusy),
+                honoured ? "" : ">", static_cast<long long>(exitMs), StatusKb("VmHWM") / 1024.0,
                 StatusKb("VmRSS") / 1024.0);
     std::fflush(stdout);
     return 0;
@@ -218,15 +223,20 @@ int main(int argc, char** argv) {
     QuietApp app;
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     std::vector<std::string> kinds;
+    bool withMonitor = false;
     for (int i = 2; i < argc; ++i) {
-        kinds.emplace_back(argv[i]);
+        if (std::string(argv[i]) == "monitor") {
+            withMonitor = true;
+        } else {
+            kinds.emplace_back(argv[i]);
+        }
     }
     if (kinds.empty()) {
         kinds = {"frames", "texts", "noise"};
     }
     int result = 0;
     for (const std::string& kind : kinds) {
-        result |= RunKind(kind, seconds);
+        result |= RunKind(kind, seconds, withMonitor);
     }
     return result;
 }

@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
@@ -319,3 +320,35 @@ TEST_F(LineMonitorTest, SavedJournalHoldsLinesThePaneCleared) {
 }
 
 } // namespace
+
+// Rows appended without a full relayout still extend the scroll range at once: the view follows
+// the end, and stays where the user scrolled up to.
+TEST_F(LineMonitorTest, FollowsTheEndUnlessScrolledUp) {
+    CWireTrace trace;
+    CLineMonitorWnd monitor(trace);
+    monitor.show();
+    const std::uint8_t noise[] = {0x55};
+    QTableView& table = *monitor.Table();
+    const QScrollBar& bar = *table.verticalScrollBar();
+    auto addRows = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            trace.Record(WireEvent::Dropped, noise, 1);
+        }
+        ASSERT_TRUE(monitor.Tick());
+    };
+    auto lastRowInSight = [&] {
+        const QModelIndex last = table.model()->index(table.model()->rowCount() - 1, 0);
+        return table.viewport()->rect().contains(table.visualRect(last));
+    };
+    for (int batch = 0; batch < 6; ++batch) {
+        addRows(20);
+        EXPECT_TRUE(lastRowInSight()) << "batch " << batch;
+        EXPECT_EQ(bar.value(), bar.maximum());
+    }
+    ASSERT_GT(bar.maximum(), 0);
+    table.verticalScrollBar()->setValue(0);
+    addRows(20);
+    EXPECT_EQ(bar.value(), 0);
+    EXPECT_FALSE(lastRowInSight());
+    EXPECT_EQ(table.model()->rowCount(), 140);
+}

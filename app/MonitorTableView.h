@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QTableView>
+
+// A table that takes rows appended at its end without laying out and repainting all it shows:
+// the scroll range grows, only rows that land in sight are painted, and following the end
+// scrolls the pixels already drawn. Any other change of the row count takes the full path.
+class CMonitorTableView : public QTableView {
+public:
+    explicit CMonitorTableView(QWidget* parent = nullptr);
+
+    // Whether appended rows take the light path (false: the table lays out as usual).
+    bool AppendsLightly() const { return m_light; }
+
+private:
+    void OnRowCountChanged(int oldCount, int newCount);
+
+    bool m_light = false;
+};
