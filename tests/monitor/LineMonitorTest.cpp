@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -19,7 +19,7 @@ WireRecord Record(WireEvent event, std::int64_t timeUs, const std::vector<std::u
     record.event = event;
     record.drop = drop;
     record.size = static_cast<std::uint8_t>(bytes.size());
-    std::memcpy(record.bytes, bytes.data(), bytes.size());
+    std::copy(bytes.begin(), bytes.end(), record.bytes);
     return record;
 }
 
@@ -49,7 +49,7 @@ WireRecord Sent(std::int64_t timeUs, std::uint8_t command,
     message.address = 31;
     message.command = command;
     message.length = static_cast<std::uint8_t>(payload.size());
-    std::memcpy(message.payload, payload.data(), payload.size());
+    std::copy(payload.begin(), payload.end(), message.payload);
     EncodedFrame frame;
     EXPECT_TRUE(FrameEncoder::Encode(message, frame));
     return Record(WireEvent::Sent, timeUs, {frame.text, frame.text + frame.size});
