@@ -1,6 +1,7 @@
 #include "RowDecoder.h"
 
 #include "DeviceCommands.h"
+#include "FrameParser.h"
 #include "MeasurementAnswer.h"
 #include "TimeRecord.h"
 #include "Windows1250.h"
@@ -86,19 +87,6 @@ const char* DropText(FrameDrop drop) {
         break;
     }
     return "";
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
 }
 
 // Decoded bytes of a frame: length byte, address, command, payload and, when whole, checksum.
@@ -192,8 +180,8 @@ std::optional<MonitorRow> DecodeWireRecord(const WireRecord& record, std::int64_
         std::vector<std::uint8_t> bytes;
         if (colon != nullptr) {
             for (const char* p = colon + 1; p + 1 < text + record.size; p += 2) {
-                const int high = HexValue(p[0]);
-                const int low = HexValue(p[1]);
+                const int high = HexDigitValue(p[0]);
+                const int low = HexDigitValue(p[1]);
                 if (high < 0 || low < 0) {
                     break;
                 }

@@ -2,10 +2,7 @@
 
 #include <cstring>
 
-namespace {
-
-// Value of a hex digit of either case, or -1.
-int HexValue(char c) {
+int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') {
         return c - '0';
     }
@@ -17,8 +14,6 @@ int HexValue(char c) {
     }
     return -1;
 }
-
-} // namespace
 
 void FrameParser::Reset() {
     count = 0;
@@ -43,7 +38,7 @@ bool FrameParser::Feed(char c) {
         }
         return false;
     }
-    const int value = HexValue(c);
+    const int value = HexDigitValue(c);
     if (value < 0) {
         Drop(FrameDrop::Broken);
         state = Idle;

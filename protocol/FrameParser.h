@@ -54,6 +54,9 @@ private:
     std::uint8_t* writePos;
 };
 
+// Value of a hex digit of either case, or -1.
+int HexDigitValue(char c);
+
 // Turns a complete decoded frame into a message. Returns false for a frame too short to hold
 // an address and a command (length byte 0, 1 or 2): it carries no message.
 bool DecodeFrame(const std::uint8_t* frame, LinkMessage& message);
