@@ -9,7 +9,7 @@
 // Targets: busy under 250 ms, exit under 1 s, RSS under 64 MB.
 // Usage: qal-flood-bench [seconds per kind, default 10] [frames|texts|noise|monitor ...]
 // With "monitor", the line monitor is open during each flood; the busy figure then includes it.
-#include "CWinApp.h"
+#include "BenchSupport.h"
 #include "FrameEncoder.h"
 #include "PtyPair.h"
 #include "ResourceIds.h"
@@ -37,15 +37,6 @@
 #include <unistd.h>
 
 namespace {
-
-class QuietApp : public CWinApp {
-public:
-    int DoMessageBox(const std::string& text, unsigned type) override {
-        (void)type;
-        std::fprintf(stderr, "message box: %s\n", text.c_str());
-        return 1;
-    }
-};
 
 class BenchTerminalDlg : public CTerminalDlg {
 public:
@@ -133,21 +124,6 @@ void Drain(int master, const std::atomic<bool>& stop) {
             (void)::read(master, bytes, sizeof bytes); // only emptied
         }
     }
-}
-
-// Runs the loop until the condition holds or the limit passes; false on the limit.
-bool RunUntil(const std::function<bool()>& condition, int limitMs) {
-    QElapsedTimer timer;
-    timer.start();
-    QTimer wake;
-    wake.start(10);
-    while (!condition()) {
-        if (timer.elapsed() > limitMs) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return true;
 }
 
 int RunKind(const std::string& kind, int seconds, bool withMonitor) {

@@ -11,7 +11,7 @@
 //      (target: under 25 ms).
 // Usage: qal-readout-bench [round trips, default 2000] [polling seconds, default 30] [monitor]
 // With "monitor", the line monitor is open while polling (3. then includes its cost).
-#include "CWinApp.h"
+#include "BenchSupport.h"
 #include "MeasurementReadout.h"
 #include "ResourceIds.h"
 #include "SimProcess.h"
@@ -48,14 +48,6 @@ double CpuSeconds(int who) {
     return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
 }
-
-class QuietApp : public CWinApp {
-public:
-    int DoMessageBox(const std::string& text, unsigned type) override {
-        std::fprintf(stderr, "message box: %s (%u)\n", text.c_str(), type);
-        return 1;
-    }
-};
 
 // The main window, timing each reading from its request to its text. In round-trip mode the
 // next reading is asked for as soon as one is shown, instead of a second later.
@@ -121,22 +113,6 @@ double Percentile(std::vector<double> values, double share) {
     std::sort(values.begin(), values.end());
     const auto index = static_cast<std::size_t>(share * static_cast<double>(values.size() - 1));
     return values[index];
-}
-
-// Runs the event loop, sleeping while nothing happens, until the condition holds or the limit
-// passes. A wake-up every 10 ms looks at the condition; it costs next to nothing.
-bool RunUntil(const std::function<bool()>& condition, int limitMs) {
-    QElapsedTimer timer;
-    timer.start();
-    QTimer wake;
-    wake.start(10);
-    while (!condition()) {
-        if (timer.elapsed() > limitMs) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    }
-    return true;
 }
 
 bool Connected(const CTerminalDlg& dialog) {

@@ -4,7 +4,7 @@
 // it prints the memory's slope after the warm-up (target: under 1 KB/min) and fails (status 1)
 // when descriptors or threads grew after the warm-up.
 // Usage: qal-soak [minutes, default 2]
-#include "CWinApp.h"
+#include "BenchSupport.h"
 #include "ResourceIds.h"
 #include "SimProcess.h"
 #include "TempDirectory.h"
@@ -32,14 +32,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kSampleMs = 10000;
 constexpr int kVersionsMs = 30000;
-
-class QuietApp : public CWinApp {
-public:
-    int DoMessageBox(const std::string& text, unsigned type) override {
-        std::fprintf(stderr, "message box: %s (%u)\n", text.c_str(), type);
-        return 1;
-    }
-};
 
 class SoakTerminalDlg : public CTerminalDlg {
 public:
