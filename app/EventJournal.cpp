@@ -1,5 +1,7 @@
 #include "EventJournal.h"
 
+#include "LocalCalendar.h"
+
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -9,12 +11,7 @@ namespace {
 std::string DateTimeText(std::int64_t wallUs) {
     const std::time_t seconds = static_cast<std::time_t>(wallUs / 1000000);
     std::tm local{};
-#ifdef _WIN32
-    const bool converted = localtime_s(&local, &seconds) == 0;
-#else
-    const bool converted = localtime_r(&seconds, &local) != nullptr;
-#endif
-    if (!converted) {
+    if (!ToLocalCalendar(seconds, local)) {
         return "(czas nieznany)";
     }
     char text[48];

@@ -1,5 +1,6 @@
 #include "RowText.h"
 
+#include "LocalCalendar.h"
 #include "RowDecoder.h"
 
 #include <cstdio>
@@ -81,12 +82,7 @@ const char* ColumnTitle(int column) {
 std::string TimeOfDayText(std::int64_t wallUs) {
     const std::time_t seconds = static_cast<std::time_t>(wallUs / 1000000);
     std::tm local{};
-#ifdef _WIN32
-    const bool converted = localtime_s(&local, &seconds) == 0;
-#else
-    const bool converted = localtime_r(&seconds, &local) != nullptr;
-#endif
-    if (!converted) {
+    if (!ToLocalCalendar(seconds, local)) {
         return {};
     }
     char text[32];

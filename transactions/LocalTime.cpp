@@ -1,15 +1,13 @@
 #include "LocalTime.h"
 
+#include "LocalCalendar.h"
+
 #include <ctime>
 
 TimeRecord LocalTimeNow() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
-#if defined(_WIN32)
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
+    (void)ToLocalCalendar(now, local); // the present moment always converts
     TimeRecord record;
     record.setSecond(static_cast<std::uint8_t>(local.tm_sec));
     record.setMinute(static_cast<std::uint8_t>(local.tm_min));

@@ -1,5 +1,7 @@
 #include "LocalTimeText.h"
 
+#include "LocalCalendar.h"
+
 #include <cstdio>
 #include <ctime>
 
@@ -59,15 +61,9 @@ std::string FormatIsoTime(std::int64_t msSinceEpoch, int offsetSeconds) {
 int LocalOffsetSeconds(std::int64_t msSinceEpoch) {
     const auto seconds = static_cast<std::time_t>(FloorDiv(msSinceEpoch, 1000));
     std::tm local{};
-#ifdef _WIN32
-    if (localtime_s(&local, &seconds) != 0) {
+    if (!ToLocalCalendar(seconds, local)) {
         return 0; // a moment the system cannot convert: shown as UTC
     }
-#else
-    if (localtime_r(&seconds, &local) == nullptr) {
-        return 0; // a moment the system cannot convert: shown as UTC
-    }
-#endif
     const std::int64_t localSeconds =
         DaysFromCivil(std::int64_t{local.tm_year} + 1900, static_cast<unsigned>(local.tm_mon + 1),
                       static_cast<unsigned>(local.tm_mday)) *
