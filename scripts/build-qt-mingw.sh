@@ -80,6 +80,8 @@ features=(
 launcher=()
 if command -v ccache >/dev/null; then
     launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    # Paths relative to the work folder, whose name changes from run to run, so that the cache hits.
+    export CCACHE_BASEDIR=$work
 fi
 cmake -S "$work/src/qtbase" -B "$work/build" -G Ninja -Wno-dev "${launcher[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="$work/toolchain.cmake" \
