@@ -176,9 +176,11 @@ bool CTerminalDlg::OnInitDialog() {
 void CTerminalDlg::CreateReadoutFont() {
     const int dpi = GetWindow()->logicalDpiY();
 #if defined(_WIN32)
-    // Fixed-pitch faces every Windows has, with the Central European letters.
+    // Fixed-pitch faces every Windows has, with the Central European letters; the free one where
+    // a stripped-down system has neither.
     QFont font;
-    font.setFamilies({QStringLiteral("Consolas"), QStringLiteral("Courier New")});
+    font.setFamilies({QStringLiteral("Consolas"), QStringLiteral("Courier New"),
+                      QStringLiteral("DejaVu Sans Mono")});
 #else
     QFont font(QStringLiteral("Monospace"));
 #endif

@@ -4,6 +4,8 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
+    # A compiler cache outside the tree: repeated test runs rebuild only what changed.
+    ccache
     qt6-base-dev libgl-dev
     # Serial devices as the system knows them (maker, product); the icon rendered from its SVG.
     qt6-serialport-dev qt6-svg-dev
@@ -13,6 +15,8 @@ packages=(
     googletest libgtest-dev
     clang libclang-rt-dev clang-format
     xvfb xauth
+    # The fonts Qt draws with under wine (its offscreen platform has none of its own there).
+    fonts-dejavu-core
     locales
     # The settings sheet's test reads its PDF back as text.
     poppler-utils

@@ -34,6 +34,7 @@ finish() {
 }
 trap finish EXIT
 
+: > "$work/sim.out" # there before the simulator writes it, for the wait below
 "$sim" --speed 8.7 --model-marker never < /dev/null > "$work/sim.out" 2> "$work/sim.err" &
 sim_pid=$!
 # Its first line is the path of the line.

@@ -15,13 +15,15 @@ sim=${1:?simulator} spool=${2:?spool folder} dosdevices=${3:?the prefix dosdevic
 
 declare -A pids=() ports=() lines=()
 
-# A path as the test program wrote it (Z:\tmp\x) as the host sees it (/tmp/x).
+# A path as the test program wrote it (C:\users\x, Z:\tmp\x) as the host sees it: through
+# the prefix's drive links (dosdevices/c: leads to drive_c, z: to the root).
 host_path() {
     local path=$1
     case $path in
-    [Zz]:\\* | [Zz]:/*)
+    [A-Za-z]:\\* | [A-Za-z]:/*)
+        local drive=${path:0:1}
         path=${path:2}
-        path=${path//\\//}
+        path=$dosdevices/${drive,,}:${path//\\//}
         ;;
     esac
     printf '%s' "$path"

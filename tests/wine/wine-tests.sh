@@ -12,7 +12,7 @@ command=${1:?command}
 state=${2:?state directory}
 shift 2
 
-export WINEDEBUG=-all
+export WINEDEBUG=${QAL_WINEDEBUG:--all}
 # Headless: no window may open, and nothing waits for a display.
 unset DISPLAY WAYLAND_DISPLAY
 
@@ -76,6 +76,14 @@ setup)
     ;;
 run)
     prefix=$(prefix_or_skip) || exit $?
+    # Wine hands a Windows program no QT_* variable of the host, but WINEQT_* ones as QT_*. Qt's
+    # offscreen platform finds no fonts of its own under wine: it gets the host's.
+    export WINEQT_QPA_PLATFORM=${WINEQT_QPA_PLATFORM:-offscreen}
+    if [ -z "${WINEQT_QPA_FONTDIR:-}" ] && [ -d /usr/share/fonts/truetype/dejavu ]; then
+        export WINEQT_QPA_FONTDIR='Z:\usr\share\fonts\truetype\dejavu'
+    fi
+    # A crash must fail the test: wine's debugger would end the program with status 0.
+    export WINEDLLOVERRIDES=${QAL_WINE_DLL_OVERRIDES:-"mscoree=;mshtml=;winedbg.exe=d"}
     WINEPREFIX=$prefix exec wine "$@"
     ;;
 prefix)

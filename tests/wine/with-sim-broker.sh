@@ -28,4 +28,6 @@ finish() {
 }
 trap finish EXIT
 
-QAL_SIM_SPOOL="Z:${spool//\//\\}" "$wine_script" run "$wine_state" "$@"
+status=0
+QAL_SIM_SPOOL="Z:${spool//\//\\}" "$wine_script" run "$wine_state" "$@" || status=$?
+exit "$status"

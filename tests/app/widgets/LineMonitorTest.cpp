@@ -261,10 +261,15 @@ TEST_F(LineMonitorTest, BatchesOnePerTickPausesAndSavesCsvThatReadsBack) {
     monitor.findChild<QCheckBox*>()->setChecked(true);
     EXPECT_EQ(monitor.Table()->model()->rowCount(), 0);
     TempAppDir files;
-    const std::string path = (files.Path() / "podgląd.csv").string();
-    monitor.askSavePath = [&] { return QString::fromStdString(path); };
+    // UTF-8 both ways: a narrow path on Windows would be read in the ANSI code page.
+    const std::filesystem::path saved = files.Path() / u8"podgląd.csv";
+    const std::u8string path = saved.u8string();
+    monitor.askSavePath = [&] {
+        return QString::fromUtf8(reinterpret_cast<const char*>(path.data()),
+                                 static_cast<qsizetype>(path.size()));
+    };
     monitor.Save();
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(saved, std::ios::binary);
     std::string error;
     const std::optional<std::vector<MonitorRow>> read = ReadCsv(file, error);
     ASSERT_TRUE(read) << error;

@@ -69,11 +69,11 @@ public:
         if (const char* old = std::getenv(name)) {
             m_old = old;
         }
-        EXPECT_EQ(::setenv(name, value.c_str(), 1), 0);
+        EXPECT_TRUE(qputenv(name, QByteArray::fromStdString(value)));
     }
     ~ScopedVariable() {
         // Only the test process's own environment is at stake.
-        (void)(m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name));
+        (void)(m_old ? qputenv(m_name, QByteArray::fromStdString(*m_old)) : qunsetenv(m_name));
     }
 
 private:
@@ -81,6 +81,7 @@ private:
     std::optional<std::string> m_old;
 };
 
+#if !defined(_WIN32) // an installed copy is known by its desktop entry there
 // An installed copy keeps its settings in the user's folder, made at the first save, also under
 // a home whose name is not ASCII; the log names the file as its owner spells it.
 TEST_F(MainWindowTest, InstalledCopyKeepsSettingsInTheUsersFolderUnderAPolishHome) {
@@ -115,6 +116,7 @@ TEST_F(MainWindowTest, InstalledCopyKeepsSettingsInTheUsersFolderUnderAPolishHom
     EXPECT_EQ(app.shown.size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(root / "usr" / "bin" / "config.cfg"));
 }
+#endif
 
 TEST_F(MainWindowTest, StartWithoutSettingsFileWarnsAndUsesDefaults) {
     Start();

@@ -150,6 +150,7 @@ TEST_F(PortDialogTest, FailedSaveIsReportedInTheLog) {
     EXPECT_EQ(dialog->Settings().port, 1) << "the choice stays in force in memory";
 }
 
+#if !defined(_WIN32) // pipes, pseudo-terminals and COM links in a folder are POSIX's
 TEST_F(PortDialogTest, PipeInPlaceOfTheFileBlocksNeitherStartNorSave) {
     ASSERT_EQ(::mkfifo(dir.ConfigPath().c_str(), 0600), 0);
     RunOptions([](QWidget& portDialog) { Click(portDialog, IDOK); });
@@ -203,5 +204,6 @@ TEST_F(PortDialogTest, ChoicesTellWhichDeviceTheyReachAndWhetherItIsUsable) {
     ports.DestroyWindow();
     ::close(master);
 }
+#endif
 
 } // namespace

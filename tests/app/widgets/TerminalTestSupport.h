@@ -8,11 +8,14 @@
 #include <string>
 #include <vector>
 
-// A fresh directory that stands in for the executable's directory; removed at the end.
+// A fresh directory that stands in for the executable's directory; removed at the end. Its paths
+// are written with the system's separators, as the program shows them.
 class TempAppDir {
 public:
-    std::filesystem::path Path() const { return m_dir.Path(); }
-    std::filesystem::path ConfigPath() const { return m_dir.Join("config.cfg"); }
+    std::filesystem::path Path() const {
+        return std::filesystem::path(m_dir.Path()).make_preferred();
+    }
+    std::filesystem::path ConfigPath() const { return Path() / "config.cfg"; }
     void WriteConfig(const std::vector<unsigned char>& bytes) const;
     std::vector<unsigned char> ReadConfig() const;
 
@@ -26,7 +29,10 @@ public:
     explicit TestTerminalDlg(std::filesystem::path appDir) : m_appDir(std::move(appDir)) {}
 
 protected:
-    std::string GetModuleFileName() const override { return (m_appDir / "qal-terminal").string(); }
+    std::string GetModuleFileName() const override {
+        const std::u8string name = (m_appDir / "qal-terminal").make_preferred().u8string();
+        return std::string(name.begin(), name.end());
+    }
 
 private:
     std::filesystem::path m_appDir;

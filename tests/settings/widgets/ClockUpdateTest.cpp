@@ -1,3 +1,4 @@
+#include "LocalCalendar.h"
 #include "SettingsTestSupport.h"
 
 #include "ClockUpdate.h"
@@ -64,7 +65,7 @@ TEST(ClockUpdate, LocalTimeNowIsThePcsCalendarTime) {
             continue; // a second passed in between: ask again
         }
         std::tm local{};
-        ASSERT_NE(::localtime_r(&before, &local), nullptr);
+        ASSERT_TRUE(ToLocalCalendar(before, local));
         char expected[32];
         ASSERT_GT(std::strftime(expected, sizeof expected, "%Y.%m.%d %H:%M:%S", &local), 0u);
         char shown[48];
