@@ -1,14 +1,30 @@
-# Install-time part of the Windows package: copies the DLLs that the executables and Qt plugins
-# load, found in their import tables, into the program's folder. Set before it runs:
-# QAL_DLL_EXECUTABLES, QAL_DLL_MODULES, QAL_DLL_DIRECTORIES (where Qt's and the compiler's DLLs
-# are), QAL_SYSTEM_IMPORT_LIBS (the compiler's import libraries of the system DLLs), QAL_OBJDUMP.
+# Install-time part of the Windows package: the Qt plugins into their folders, and the DLLs that
+# the executables and the plugins load, found in their import tables, beside the program.
+# Set before it runs: QAL_DLL_EXECUTABLES; QAL_QT_PLUGINS as FOLDER=PLUGIN entries;
+# QAL_DLL_DIRECTORIES (where Qt's and the compiler's DLLs are); QAL_SYSTEM_IMPORT_LIBS (the
+# compiler's import libraries of the system DLLs); QAL_OBJDUMP; QAL_STRIP.
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND "${QAL_OBJDUMP}")
 
+set(installed)
+set(plugins)
+foreach(entry IN LISTS QAL_QT_PLUGINS)
+    if(NOT entry MATCHES "^([^=]+)=(.+)$")
+        message(FATAL_ERROR "not FOLDER=PLUGIN: ${entry}")
+    endif()
+    set(folder "${CMAKE_MATCH_1}")
+    set(plugin "${CMAKE_MATCH_2}")
+    list(APPEND plugins "${plugin}")
+    file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}/${folder}" TYPE SHARED_LIBRARY
+         FILES "${plugin}")
+    get_filename_component(name "${plugin}" NAME)
+    list(APPEND installed "${folder}/${name}")
+endforeach()
+
 file(GET_RUNTIME_DEPENDENCIES
     EXECUTABLES ${QAL_DLL_EXECUTABLES}
-    MODULES ${QAL_DLL_MODULES}
+    MODULES ${plugins}
     DIRECTORIES ${QAL_DLL_DIRECTORIES}
     # API sets are names Windows maps to its own DLLs; on a Windows host the system's own DLLs
     # are found in system32.
@@ -36,3 +52,20 @@ if(missing)
 endif()
 
 file(INSTALL DESTINATION "${CMAKE_INSTALL_PREFIX}" TYPE SHARED_LIBRARY FILES ${resolved})
+foreach(dll IN LISTS resolved)
+    get_filename_component(name "${dll}" NAME)
+    list(APPEND installed "${name}")
+endforeach()
+
+# A stripped package (cpack strips the executables) leaves the compiler's debug symbols out of
+# the DLLs as well: the C++ runtime shrinks from about 20 MB to 2.
+if(CMAKE_INSTALL_DO_STRIP AND QAL_STRIP)
+    foreach(file IN LISTS installed)
+        execute_process(COMMAND "${QAL_STRIP}" --strip-unneeded
+                                "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/${file}"
+                        RESULT_VARIABLE failed)
+        if(failed)
+            message(FATAL_ERROR "cannot strip ${file}")
+        endif()
+    endforeach()
+endif()
