@@ -64,6 +64,10 @@ check "Qt's licence texts" test -f "$folder/licenses/Qt-copyright.txt" -a -f "$f
 check "uninstaller" test -f "$folder/Uninstall.exe"
 shortcut=$(find "$WINEPREFIX/drive_c" -name "$product.lnk" -path "*Start Menu*" | head -n 1)
 check "Start-menu entry '$product'" test -n "$shortcut"
+# The link holds its target as plain text too.
+shortcut_target() { [ -n "$shortcut" ] && strings -a "$shortcut" | grep -qxF "$1"; }
+check "the entry starts the installed program" \
+    shortcut_target "C:\\Program Files\\$product\\qal-terminal.exe"
 
 # Started from its folder, it finds every DLL it loads (wine ends it with an error otherwise).
 version=$(cd "$folder" && timeout 120 wine ./qal-terminal.exe --version 2> "$work/version.err" |
