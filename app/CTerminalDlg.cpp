@@ -8,6 +8,7 @@
 #include "CWaitDlg.h"
 #include "CWinApp.h"
 #include "ClockUpdate.h"
+#include "ConsoleStream.h"
 #include "DataExchange.h"
 #include "DeviceFileOperations.h"
 #include "LinkButtons.h"
@@ -27,6 +28,7 @@
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QLineEdit>
@@ -55,7 +57,11 @@ std::string FormatVersion(int version) {
 
 // Everything up to and including the last path separator; empty when there is none.
 std::string DirectoryOf(const std::string& filePath) {
+#if defined(_WIN32)
+    const std::size_t separator = filePath.find_last_of("/\\");
+#else
     const std::size_t separator = filePath.find_last_of('/');
+#endif
     return separator == std::string::npos ? std::string() : filePath.substr(0, separator + 1);
 }
 
@@ -169,7 +175,13 @@ bool CTerminalDlg::OnInitDialog() {
 // " 12.3 [m/s]" into its field.
 void CTerminalDlg::CreateReadoutFont() {
     const int dpi = GetWindow()->logicalDpiY();
+#if defined(_WIN32)
+    // Fixed-pitch faces every Windows has, with the Central European letters.
+    QFont font;
+    font.setFamilies({QStringLiteral("Consolas"), QStringLiteral("Courier New")});
+#else
     QFont font(QStringLiteral("Monospace"));
+#endif
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     font.setWeight(QFont::Medium);
@@ -200,7 +212,8 @@ void CTerminalDlg::OnDestroy() {
 }
 
 std::string CTerminalDlg::GetModuleFileName() const {
-    return QCoreApplication::applicationFilePath().toStdString();
+    // As the system writes paths: the log shows the settings file's path to the user.
+    return QDir::toNativeSeparators(QCoreApplication::applicationFilePath()).toStdString();
 }
 
 void CTerminalDlg::AppendLog(const std::string& text, bool newLine) {
@@ -521,8 +534,7 @@ void CTerminalDlg::ReportPortFailure(const PortFailure& failure) {
     // The box that follows keeps its words; the system's reason goes where a service engineer
     // starting the program from a shell sees it. A closed standard error leaves just the box.
     const std::string lines = PortFailureLines("qal-terminal", failure);
-    (void)std::fputs(lines.c_str(), stderr);
-    (void)std::fflush(stderr);
+    (void)WriteToStream(stderr, lines);
     NotifyLine(LineEvent::PortFailure, "Błąd portu: " + lines.substr(0, lines.find('\n')));
 }
 

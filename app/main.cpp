@@ -1,5 +1,6 @@
 #include "CTerminalApp.h"
 #include "CommandLine.h"
+#include "ConsoleStream.h"
 #include "DialogBuilder.h"
 #include "SettingsLocation.h"
 #include "Utf8Path.h"
@@ -17,7 +18,7 @@ namespace {
 // Writes text to a standard stream; false when it did not get there (a closed or full output),
 // which must not end as success.
 bool Print(std::FILE* stream, const std::string& text) {
-    return std::fputs(text.c_str(), stream) >= 0 && std::fflush(stream) == 0;
+    return WriteToStream(stream, text);
 }
 
 std::string SettingsFile() {
@@ -29,6 +30,9 @@ std::string SettingsFile() {
 int main(int argc, char* argv[]) {
     // Before any window: help and version must work without a display.
     const CommandLine command = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (command.action != CommandLine::Action::Run) {
+        AttachToParentConsole();
+    }
     switch (command.action) {
     case CommandLine::Action::Help: {
         const std::string file = SettingsFile();

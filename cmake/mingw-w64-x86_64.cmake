@@ -17,5 +17,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # The runtime libraries go into each executable, so that it runs (under wine, or copied to a
-# Windows machine) without the MinGW DLLs beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# Windows machine) without the MinGW DLLs beside it. Not so with Qt: its DLLs bring the shared
+# C++ runtime, and the program must use that same one: only a build without the user interface
+# (-DQAL_BUILD_UI=OFF) links the runtime in.
+if(DEFINED QAL_BUILD_UI AND NOT QAL_BUILD_UI)
+    set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+endif()

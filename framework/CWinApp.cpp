@@ -1,6 +1,7 @@
 #include "CWinApp.h"
 
 #include "MessageBoxTypes.h"
+#include "SystemSound.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -8,6 +9,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShowEvent>
 
 #include <algorithm>
 
@@ -26,8 +28,13 @@ public:
         m_requireAnswer = true;
         setWindowFlag(Qt::WindowCloseButtonHint, false);
     }
+    void SetSound(unsigned icon) { m_soundIcon = icon; }
 
 protected:
+    void showEvent(QShowEvent* event) override {
+        QMessageBox::showEvent(event);
+        PlayMessageBoxSound(m_soundIcon);
+    }
     void keyPressEvent(QKeyEvent* event) override {
         if (m_requireAnswer && event->matches(QKeySequence::Cancel)) {
             event->accept();
@@ -45,6 +52,7 @@ protected:
 
 private:
     bool m_requireAnswer = false;
+    unsigned m_soundIcon = 0;
 };
 
 struct ButtonChoice {
@@ -56,7 +64,9 @@ int ShowQtMessageBox(const std::string& text, unsigned type, const QString& capt
     CMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(caption);
     box.setText(QString::fromStdString(text));
-    switch (EffectiveMessageBoxIcon(type)) {
+    const unsigned icon = EffectiveMessageBoxIcon(type);
+    box.SetSound(icon);
+    switch (icon) {
     case MB_ICONHAND:
         box.setIcon(QMessageBox::Critical);
         break;

@@ -107,6 +107,14 @@ void CSimProcess::Signal(int signal) {
     }
 }
 
+void CSimProcess::Pause() {
+    Signal(SIGSTOP);
+}
+
+void CSimProcess::Resume() {
+    Signal(SIGCONT);
+}
+
 void CSimProcess::CloseInput() {
     CloseFd(m_input);
 }

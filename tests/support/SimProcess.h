@@ -1,13 +1,18 @@
 #pragma once
 
+#if !defined(_WIN32)
 #include <sys/types.h>
+#endif
 
 #include <chrono>
 #include <string>
 #include <vector>
 
 // qal-sim run as its own process, its standard input a pipe held by the test (so that the
-// simulator ends with the test, whatever happens), its output captured.
+// simulator ends with the test, whatever happens), its output captured. A Windows test program
+// under wine asks the host's simulator broker instead (tests/wine/sim-broker.sh, found through
+// QAL_SIM_SPOOL): the simulator then runs on the host, behind the prefix's port COM<n> given by
+// --port, and its standard input is not the test's.
 class CSimProcess {
 public:
     explicit CSimProcess(std::vector<std::string> args);
@@ -22,6 +27,9 @@ public:
     std::string FirstLine(std::chrono::milliseconds timeout = std::chrono::seconds(3));
 
     void Signal(int signal);
+    // The device stops answering, and goes on (the simulator is stopped and continued).
+    void Pause();
+    void Resume();
     void CloseInput();
     // Writes to the process's standard input; false when not all of it could be written.
     bool Write(const std::string& text);
@@ -33,12 +41,21 @@ public:
     const std::string& Output() const { return m_outputText; }
 
 private:
+#if defined(_WIN32)
+    std::string SpoolFile(const char* suffix) const;
+    bool Ask(const char* suffix, const std::string& content) const;
+    void ReadOutput();
+
+    std::string m_id; // empty when there is no broker to ask
+    bool m_ended = false;
+#else
     void Drain(int& fd, std::string& into);
 
     pid_t m_pid = -1;
     int m_input = -1;
     int m_output = -1;
     int m_errorOutput = -1;
+#endif
     std::string m_outputText;
     std::string m_errors;
 };

@@ -72,8 +72,10 @@ private:
 // Widget tests run without a display, and no platform theme may bring native dialogs that could
 // hang a run.
 int main(int argc, char* argv[]) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    unsetenv("QT_QPA_PLATFORMTHEME");
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        (void)qputenv("QT_QPA_PLATFORM", "offscreen"); // fails only without memory
+    }
+    (void)qunsetenv("QT_QPA_PLATFORMTHEME");
     QApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     // The listener list owns what it is given; it outlives RUN_ALL_TESTS.

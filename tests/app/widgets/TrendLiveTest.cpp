@@ -89,9 +89,9 @@ TEST(TrendLive, PlotAndFileFollowTheReadingsShownWithAGapWhileTheDeviceIsStopped
     const CTrendRing& ring = dialog.ReadingTools().Ring();
     auto readings = [&] { return dialog.speeds.size(); };
     ASSERT_TRUE(ProcessEventsUntil([&] { return readings() >= 4; }, 8000));
-    sim.Signal(SIGSTOP); // the device stops answering
+    sim.Pause(); // the device stops answering
     ASSERT_TRUE(ProcessEventsUntil([&] { return !ring.Empty() && ring.Newest().gap; }, 5000));
-    sim.Signal(SIGCONT);
+    sim.Resume();
     const std::size_t before = readings();
     ASSERT_TRUE(ProcessEventsUntil([&] { return readings() >= before + 3; }, 8000));
     ASSERT_TRUE(dialog.OnSysCommand(CReadingTools::kRecordingCommand)); // off
