@@ -22,6 +22,8 @@ packages=(
     poppler-utils
     # The Windows build of the core and its tests under wine (64-bit only: no i386 needed).
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64
+    # The Windows installer (CPack's NSIS generator) and the check of the zip beside it.
+    nsis unzip
 )
 
 missing=()
