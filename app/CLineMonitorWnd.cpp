@@ -188,7 +188,7 @@ void CLineMonitorWnd::hideEvent(QHideEvent* event) {
 
 bool CLineMonitorWnd::Tick() {
     (void)m_trace->Drain(m_records); // how many is seen in the vector
-    std::vector<MonitorRow> rows = m_monitor.Take(m_records);
+    std::vector<MonitorRecord> rows = m_monitor.Take(m_records);
     if (rows.empty()) {
         return false;
     }
@@ -252,22 +252,24 @@ void CLineMonitorWnd::Save() {
     if (path.isEmpty()) {
         return;
     }
-    // Every row kept, whatever the filter hides.
-    std::vector<MonitorRow> rows;
-    rows.reserve(m_rows.Count());
-    for (std::size_t i = 0; i < m_rows.Count(); ++i) {
-        rows.push_back(m_rows.At(i));
-    }
+    // Every row kept, whatever the filter hides; made into text one at a time, so that saving
+    // needs no second copy of the store.
     std::ofstream file(PathFromUtf8(path.toStdString()), std::ios::binary);
-    if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
-        WriteCsv(file, rows);
+    const bool csv = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+    if (csv) {
+        WriteCsvHeading(file);
     } else {
         std::string heading;
         for (int column = 0; column < kColumnCount; ++column) {
             heading += std::string(column == 0 ? "" : "\t") + ColumnTitle(column);
         }
         file << heading << '\n';
-        for (const MonitorRow& row : rows) {
+    }
+    for (std::size_t i = 0; i < m_rows.Count() && file; ++i) {
+        const MonitorRow row = m_rows.At(i);
+        if (csv) {
+            WriteCsvRow(file, row);
+        } else {
             file << RowLine(row) << '\n';
         }
     }
