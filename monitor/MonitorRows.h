@@ -62,6 +62,7 @@ private:
         FrameDrop drop;
         bool poll; // an intact measurement request or answer: what the filter hides
     };
+    static_assert(sizeof(Entry) <= 32);
 
     // A poll that went wrong (a broken answer) stays in view.
     static bool IsPoll(const MonitorRecord& row) {
