@@ -1,6 +1,7 @@
 #include "CLineMonitorWnd.h"
 
 #include "CWinApp.h"
+#include "GlyphTextPainter.h"
 #include "MessageBoxTypes.h"
 #include "MonitorTableModel.h"
 #include "MonitorTableView.h"
@@ -39,8 +40,8 @@ QPushButton* AddButton(QBoxLayout& layout, const char* text, const char* accessi
     return button;
 }
 
-// Plain text cells, drawn without the style's per-cell text layout: a table that takes a row a
-// second should cost next to nothing to repaint.
+// Plain text cells, drawn from cached glyphs where the font has them: a table that takes a row
+// a second should cost next to nothing to repaint.
 class CPlainCellDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -54,9 +55,15 @@ public:
         painter->setPen(selected ? option.palette.highlightedText().color()
                                  : option.palette.text().color());
         const QVariant alignment = index.data(Qt::TextAlignmentRole);
-        const int flags = (alignment.isValid() ? alignment.toInt() : int{Qt::AlignLeft}) |
-                          Qt::AlignVCenter | Qt::TextSingleLine;
-        painter->drawText(option.rect.adjusted(3, 0, -3, 0), flags, index.data().toString());
+        const Qt::Alignment align =
+            alignment.isValid() ? Qt::Alignment(alignment.toInt()) : Qt::AlignLeft;
+        const QRect text = option.rect.adjusted(3, 0, -3, 0);
+        const QString cell = index.data().toString();
+        if (!m_glyphs.Draw(*painter, option.font, text, align, cell)) {
+            painter->setFont(option.font);
+            painter->drawText(text, static_cast<int>(align) | Qt::AlignVCenter | Qt::TextSingleLine,
+                              cell);
+        }
         if ((option.state & QStyle::State_HasFocus) != 0) {
             QStyleOptionFocusRect focus;
             focus.QStyleOption::operator=(option);
@@ -64,11 +71,14 @@ public:
             QApplication::style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter);
         }
     }
+
+private:
+    mutable CGlyphTextPainter m_glyphs; // a cache: painting stays what it was
 };
 
 // The status line: two lines of figures that change with every batch. Its size does not follow
 // its text, so that a new figure repaints the line without measuring it and laying out the
-// window again.
+// window again, and its lines are drawn from cached glyphs.
 class CStatusLabel : public QLabel {
 public:
     QSize sizeHint() const override {
@@ -76,6 +86,26 @@ public:
         return {0, 2 * fontMetrics().lineSpacing() + margins.top() + margins.bottom()};
     }
     QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPainter painter(this);
+        painter.setPen(palette().color(foregroundRole()));
+        QRect line = contentsRect();
+        line.setHeight(fontMetrics().lineSpacing());
+        const QStringList lines = text().split(u'\n');
+        for (const QString& part : lines) {
+            if (!m_glyphs.Draw(painter, font(), line, Qt::AlignLeft, part)) {
+                painter.end();
+                QLabel::paintEvent(event); // a character beyond the cache: as a label draws
+                return;
+            }
+            line.translate(0, line.height());
+        }
+    }
+
+private:
+    CGlyphTextPainter m_glyphs;
 };
 
 } // namespace
@@ -95,6 +125,8 @@ CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setWordWrap(false);
+    // No grid: its lines cost more to draw than the texts of a new row; the cells keep a gap.
+    m_table->setShowGrid(false);
     m_table->setTextElideMode(Qt::ElideNone); // cheaper to paint; columns can be widened
     m_table->verticalHeader()->hide();
     // Equal row heights keep a table of 100 000 rows quick to scroll.
@@ -188,7 +220,7 @@ void CLineMonitorWnd::hideEvent(QHideEvent* event) {
 
 bool CLineMonitorWnd::Tick() {
     (void)m_trace->Drain(m_records); // how many is seen in the vector
-    std::vector<MonitorRow> rows = m_monitor.Take(m_records);
+    std::vector<MonitorRecord> rows = m_monitor.Take(m_records);
     if (rows.empty()) {
         return false;
     }
@@ -212,6 +244,7 @@ void CLineMonitorWnd::TogglePause() {
 }
 
 void CLineMonitorWnd::UpdateStatus() {
+
     QString text = QString::fromStdString(m_monitor.Stats().Text());
     text += QStringLiteral("\nWiersze %1").arg(m_rows.Count());
     if (m_rows.Dropped() != 0) {
@@ -252,22 +285,24 @@ void CLineMonitorWnd::Save() {
     if (path.isEmpty()) {
         return;
     }
-    // Every row kept, whatever the filter hides.
-    std::vector<MonitorRow> rows;
-    rows.reserve(m_rows.Count());
-    for (std::size_t i = 0; i < m_rows.Count(); ++i) {
-        rows.push_back(m_rows.At(i));
-    }
+    // Every row kept, whatever the filter hides; made into text one at a time, so that saving
+    // needs no second copy of the store.
     std::ofstream file(PathFromUtf8(path.toStdString()), std::ios::binary);
-    if (path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
-        WriteCsv(file, rows);
+    const bool csv = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
+    if (csv) {
+        WriteCsvHeading(file);
     } else {
         std::string heading;
         for (int column = 0; column < kColumnCount; ++column) {
             heading += std::string(column == 0 ? "" : "\t") + ColumnTitle(column);
         }
         file << heading << '\n';
-        for (const MonitorRow& row : rows) {
+    }
+    for (std::size_t i = 0; i < m_rows.Count() && file; ++i) {
+        const MonitorRow row = m_rows.At(i);
+        if (csv) {
+            WriteCsvRow(file, row);
+        } else {
             file << RowLine(row) << '\n';
         }
     }

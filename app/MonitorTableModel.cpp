@@ -2,7 +2,7 @@
 
 #include "RowText.h"
 
-void CMonitorTableModel::Append(const std::vector<MonitorRow>& rows) {
+void CMonitorTableModel::Append(const std::vector<MonitorRecord>& rows) {
     if (rows.empty()) {
         return;
     }
@@ -56,11 +56,10 @@ QVariant CMonitorTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) {
         return {};
     }
-    const MonitorRow& row = m_rows->Visible(static_cast<std::size_t>(index.row()));
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-        return QString::fromStdString(CellText(row, index.column()));
+        return QString::fromStdString(CellText(Decoded(index.row()), index.column()));
     case Qt::TextAlignmentRole:
         return index.column() == kColumnAnswer || index.column() == kColumnLength ||
                        index.column() == kColumnAddress
@@ -69,6 +68,16 @@ QVariant CMonitorTableModel::data(const QModelIndex& index, int role) const {
     default:
         return {};
     }
+}
+
+const MonitorRow& CMonitorTableModel::Decoded(int visibleRow) const {
+    const auto index = static_cast<std::size_t>(visibleRow);
+    const std::uint64_t serial = m_rows->VisibleSerial(index);
+    if (serial != m_decodedSerial) {
+        m_decoded = m_rows->Visible(index);
+        m_decodedSerial = serial;
+    }
+    return m_decoded;
 }
 
 QVariant CMonitorTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

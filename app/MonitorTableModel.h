@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 
+#include <cstdint>
 #include <vector>
 
 // The line monitor's rows as a table; rows come in batches (one insertion per batch).
@@ -13,7 +14,7 @@ public:
         : QAbstractTableModel(parent), m_rows(&rows) {}
 
     // Adds a batch: the oldest rows make room first, as the store's bound asks.
-    void Append(const std::vector<MonitorRow>& rows);
+    void Append(const std::vector<MonitorRecord>& rows);
     void Clear();
     void SetHidePolls(bool hide);
 
@@ -24,5 +25,10 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
+    // The texts of one row: a view asks for a row's cells one after another.
+    const MonitorRow& Decoded(int visibleRow) const;
+
     CMonitorRows* m_rows;
+    mutable std::uint64_t m_decodedSerial = UINT64_MAX;
+    mutable MonitorRow m_decoded;
 };

@@ -32,16 +32,16 @@ void CLineMonitor::OnLineEvent(LineEvent event, const std::string& text) {
     m_events.push_back({m_clock(), event, text});
 }
 
-std::vector<MonitorRow> CLineMonitor::Take(std::vector<WireRecord>& records) {
-    std::vector<MonitorRow> rows;
+std::vector<MonitorRecord> CLineMonitor::Take(std::vector<WireRecord>& records) {
+    std::vector<MonitorRecord> rows;
     rows.reserve(records.size() + m_events.size());
     std::size_t next = 0;
     // Both sources are in time order already: merge them.
     auto eventsBefore = [&](std::int64_t timeUs) {
         for (; next < m_events.size() && m_events[next].timeUs < timeUs; ++next) {
             const PendingEvent& pending = m_events[next];
-            MonitorRow row;
-            row.summary = pending.text;
+            MonitorRecord row;
+            row.bytes = pending.text;
             Add(std::move(row), pending.timeUs, pending.event == LineEvent::Timeout, rows);
             if (pending.event == LineEvent::Connected) {
                 m_stats.Reset(); // the figures count from the last connect on
@@ -50,7 +50,7 @@ std::vector<MonitorRow> CLineMonitor::Take(std::vector<WireRecord>& records) {
     };
     for (const WireRecord& record : records) {
         eventsBefore(record.timeUs);
-        if (std::optional<MonitorRow> row = DecodeWireRecord(record, m_wallOffsetUs)) {
+        if (std::optional<MonitorRecord> row = RecordOfWire(record, m_wallOffsetUs)) {
             Add(std::move(*row), record.timeUs, false, rows);
         }
     }
@@ -60,13 +60,13 @@ std::vector<MonitorRow> CLineMonitor::Take(std::vector<WireRecord>& records) {
     return rows;
 }
 
-void CLineMonitor::Add(MonitorRow row, std::int64_t steadyUs, bool timeout,
-                       std::vector<MonitorRow>& rows) {
+void CLineMonitor::Add(MonitorRecord row, std::int64_t steadyUs, bool timeout,
+                       std::vector<MonitorRecord>& rows) {
     row.wallUs = steadyUs + m_wallOffsetUs;
     if (row.kind == RowKind::ToDevice) {
         m_lastSentUs = steadyUs;
-    } else if (row.kind == RowKind::FromDevice && row.check == "poprawna" &&
-               row.command != CMD_TEXT && m_lastSentUs >= 0) {
+    } else if (row.kind == RowKind::FromDevice && row.Intact() && row.Command() != CMD_TEXT &&
+               m_lastSentUs >= 0) {
         // The first answer after a request is its answer, as the request queue takes it.
         row.answerUs = steadyUs - m_lastSentUs;
         m_lastSentUs = -1;

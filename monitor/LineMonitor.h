@@ -1,7 +1,7 @@
 #pragma once
 
 #include "LineEvents.h"
-#include "MonitorRow.h"
+#include "MonitorRecord.h"
 #include "MonitorStats.h"
 #include "WireTrace.h"
 
@@ -22,7 +22,7 @@ public:
     void OnLineEvent(LineEvent event, const std::string& text) override;
     // The rows of these records and of the events waiting, in time order; the statistics count
     // them. Clears records.
-    std::vector<MonitorRow> Take(std::vector<WireRecord>& records);
+    std::vector<MonitorRecord> Take(std::vector<WireRecord>& records);
 
     const CMonitorStats& Stats() const { return m_stats; }
 
@@ -33,7 +33,8 @@ private:
         std::string text;
     };
 
-    void Add(MonitorRow row, std::int64_t steadyUs, bool timeout, std::vector<MonitorRow>& rows);
+    void Add(MonitorRecord row, std::int64_t steadyUs, bool timeout,
+             std::vector<MonitorRecord>& rows);
 
     Clock m_clock;
     std::int64_t m_wallOffsetUs;

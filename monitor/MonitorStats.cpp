@@ -9,22 +9,22 @@ void CMonitorStats::Reset() {
     *this = CMonitorStats();
 }
 
-void CMonitorStats::Count(const MonitorRow& row, bool timeout) {
+void CMonitorStats::Count(const MonitorRecord& row, bool timeout) {
     switch (row.kind) {
     case RowKind::ToDevice:
         ++requests;
         break;
     case RowKind::FromDevice:
-        if (row.check != "poprawna") {
-            badChecksums += row.check == "błędna" ? 1 : 0;
-        } else if (row.command == CMD_TEXT) {
+        if (!row.Intact()) {
+            badChecksums += row.drop == FrameDrop::BadChecksum ? 1 : 0;
+        } else if (row.Command() == CMD_TEXT) {
             ++deviceTexts;
         } else {
             ++answers;
         }
         break;
     case RowKind::Noise:
-        noiseBytes += static_cast<std::uint64_t>(std::max(row.length, 0));
+        noiseBytes += row.bytes.size();
         break;
     case RowKind::Event:
         timeouts += timeout ? 1 : 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MonitorRow.h"
+#include "MonitorRecord.h"
 
 #include <array>
 #include <cstdint>
@@ -14,7 +14,7 @@ public:
 
     void Reset();
     // Counts a row; a timed-out request is an event row with timeout set.
-    void Count(const MonitorRow& row, bool timeout);
+    void Count(const MonitorRecord& row, bool timeout);
 
     std::uint64_t requests = 0;
     std::uint64_t answers = 0;

@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -167,8 +166,8 @@ std::string HexBytes(const std::uint8_t* bytes, std::size_t size) {
     return text;
 }
 
-std::optional<MonitorRow> DecodeWireRecord(const WireRecord& record, std::int64_t wallOffsetUs) {
-    MonitorRow row;
+std::optional<MonitorRecord> RecordOfWire(const WireRecord& record, std::int64_t wallOffsetUs) {
+    MonitorRecord row;
     row.wallUs = record.timeUs + wallOffsetUs;
     switch (record.event) {
     case WireEvent::Received:
@@ -177,7 +176,6 @@ std::optional<MonitorRow> DecodeWireRecord(const WireRecord& record, std::int64_
         // The wire text: line feed, return, ':' and hex pairs.
         const char* text = reinterpret_cast<const char*>(record.bytes);
         const char* colon = static_cast<const char*>(std::memchr(text, ':', record.size));
-        std::vector<std::uint8_t> bytes;
         if (colon != nullptr) {
             for (const char* p = colon + 1; p + 1 < text + record.size; p += 2) {
                 const int high = HexDigitValue(p[0]);
@@ -185,33 +183,61 @@ std::optional<MonitorRow> DecodeWireRecord(const WireRecord& record, std::int64_
                 if (high < 0 || low < 0) {
                     break;
                 }
-                bytes.push_back(static_cast<std::uint8_t>(high << 4 | low));
+                row.bytes += static_cast<char>(high << 4 | low);
             }
         }
         row.kind = RowKind::ToDevice;
-        row.check = "poprawna";
-        FillFrame(row, bytes.data(), bytes.size(), true);
         return row;
     }
     case WireEvent::Frame:
-        row.kind = RowKind::FromDevice;
-        row.check = "poprawna";
-        FillFrame(row, record.bytes, record.size, true);
-        return row;
     case WireEvent::Dropped:
-        if (record.drop == FrameDrop::Noise) {
-            row.kind = RowKind::Noise;
-            row.hex = HexBytes(record.bytes, record.size);
-            row.length = record.size;
-            row.summary = PrintableText(record.bytes, record.size);
-            return row;
-        }
-        row.kind = RowKind::FromDevice;
-        row.check = DropText(record.drop);
-        // A frame whose checksum alone is wrong is whole; the others stop where they broke.
-        FillFrame(row, record.bytes, record.size,
-                  record.drop == FrameDrop::BadChecksum || record.drop == FrameDrop::TooShort);
+        row.kind = record.event == WireEvent::Dropped && record.drop == FrameDrop::Noise
+                       ? RowKind::Noise
+                       : RowKind::FromDevice;
+        row.drop = record.event == WireEvent::Frame || row.kind == RowKind::Noise ? FrameDrop::None
+                                                                                  : record.drop;
+        row.bytes.assign(reinterpret_cast<const char*>(record.bytes), record.size);
         return row;
     }
     return std::nullopt;
+}
+
+MonitorRow DecodeRecord(const MonitorRecord& record) {
+    MonitorRow row;
+    row.wallUs = record.wallUs;
+    row.answerUs = record.answerUs;
+    row.kind = record.kind;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(record.bytes.data());
+    const std::size_t size = record.bytes.size();
+    switch (record.kind) {
+    case RowKind::Event:
+        row.summary = record.bytes;
+        break;
+    case RowKind::Noise:
+        row.hex = HexBytes(bytes, size);
+        row.length = static_cast<int>(size);
+        row.summary = PrintableText(bytes, size);
+        break;
+    case RowKind::ToDevice:
+    case RowKind::FromDevice:
+        if (record.Intact()) {
+            row.check = "poprawna";
+            FillFrame(row, bytes, size, true);
+        } else {
+            row.check = DropText(record.drop);
+            // A frame whose checksum alone is wrong is whole; the others stop where they broke.
+            FillFrame(row, bytes, size,
+                      record.drop == FrameDrop::BadChecksum || record.drop == FrameDrop::TooShort);
+        }
+        break;
+    }
+    return row;
+}
+
+std::optional<MonitorRow> DecodeWireRecord(const WireRecord& record, std::int64_t wallOffsetUs) {
+    const std::optional<MonitorRecord> row = RecordOfWire(record, wallOffsetUs);
+    if (!row) {
+        return std::nullopt;
+    }
+    return DecodeRecord(*row);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MonitorRecord.h"
 #include "MonitorRow.h"
 #include "WireTrace.h"
 
@@ -22,7 +23,13 @@ std::string PayloadSummary(int command, bool toDevice, const std::uint8_t* paylo
 // Bytes as upper-case hex pairs separated by spaces.
 std::string HexBytes(const std::uint8_t* bytes, std::size_t size);
 
-// One trace record as a row, its time moved to the wall clock by wallOffsetUs. Records that
-// carry nothing of their own (raw reads: what they held comes again as frames and noise) give
-// nothing.
+// One trace record as the monitor keeps it, its time moved to the wall clock by wallOffsetUs.
+// Records that carry nothing of their own (raw reads: what they held comes again as frames and
+// noise) give nothing.
+std::optional<MonitorRecord> RecordOfWire(const WireRecord& record, std::int64_t wallOffsetUs);
+
+// The texts of a kept row.
+MonitorRow DecodeRecord(const MonitorRecord& record);
+
+// RecordOfWire and DecodeRecord in one.
 std::optional<MonitorRow> DecodeWireRecord(const WireRecord& record, std::int64_t wallOffsetUs);

@@ -142,18 +142,26 @@ std::string RowLine(const MonitorRow& row) {
     return line;
 }
 
-void WriteCsv(std::ostream& out, const std::vector<MonitorRow>& rows) {
+void WriteCsvHeading(std::ostream& out) {
     out << "czas_us,odpowiedz_us";
     for (const char* title : kTitles) {
         out << ',' << CsvField(title);
     }
     out << "\r\n";
+}
+
+void WriteCsvRow(std::ostream& out, const MonitorRow& row) {
+    out << row.wallUs << ',' << row.answerUs;
+    for (int column = 0; column < kColumnCount; ++column) {
+        out << ',' << CsvField(CellText(row, column));
+    }
+    out << "\r\n";
+}
+
+void WriteCsv(std::ostream& out, const std::vector<MonitorRow>& rows) {
+    WriteCsvHeading(out);
     for (const MonitorRow& row : rows) {
-        out << row.wallUs << ',' << row.answerUs;
-        for (int column = 0; column < kColumnCount; ++column) {
-            out << ',' << CsvField(CellText(row, column));
-        }
-        out << "\r\n";
+        WriteCsvRow(out, row);
     }
 }
 

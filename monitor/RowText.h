@@ -35,5 +35,8 @@ std::string RowLine(const MonitorRow& row);
 // CSV (RFC 4180, comma, CR LF): a heading line, then per row its wall time in microseconds and
 // its answer time followed by the columns as shown. Reading takes back exactly what was written.
 void WriteCsv(std::ostream& out, const std::vector<MonitorRow>& rows);
+// The same a line at a time, for rows made one by one.
+void WriteCsvHeading(std::ostream& out);
+void WriteCsvRow(std::ostream& out, const MonitorRow& row);
 // Nothing, with the line in error, for a file that is not such a CSV.
 std::optional<std::vector<MonitorRow>> ReadCsv(std::istream& in, std::string& error);

@@ -160,7 +160,10 @@ TEST(LineMonitor, MergesEventsByTimeTimesAnswersAndCountsSinceConnect) {
         Record(WireEvent::Dropped, 3'010'000, bad, FrameDrop::BadChecksum),
         Record(WireEvent::Frame, 4'000'000, Decoded(CMD_READ_MEASUREMENT, reading)), // late
     };
-    const std::vector<MonitorRow> rows = monitor.Take(records);
+    std::vector<MonitorRow> rows;
+    for (const MonitorRecord& record : monitor.Take(records)) {
+        rows.push_back(DecodeRecord(record));
+    }
     EXPECT_TRUE(records.empty());
     std::vector<std::int64_t> answers;
     for (const MonitorRow& row : rows) {

@@ -1,21 +1,26 @@
 #include "MonitorRows.h"
 #include "DeviceCommands.h"
 #include "MonitorStats.h"
+#include "RowDecoder.h"
 #include "RowText.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <sstream>
+#include <string>
 #include <vector>
 
 namespace {
 
-MonitorRow Row(RowKind kind, int command, std::int64_t wallUs) {
-    MonitorRow row;
+MonitorRecord Row(RowKind kind, int command, std::int64_t wallUs) {
+    MonitorRecord row;
     row.kind = kind;
-    row.command = command;
     row.wallUs = wallUs;
-    row.check = kind == RowKind::Event || kind == RowKind::Noise ? "" : "poprawna";
+    if (command >= 0) {
+        row.bytes = {3, 31, static_cast<char>(command), 0};
+    }
     return row;
 }
 
@@ -39,10 +44,10 @@ TEST(MonitorRows, BoundPauseAndPollFilter) {
 
     rows.SetHidePolls(true);
     EXPECT_EQ(VisibleTimes(rows), (std::vector<std::int64_t>{3}));
-    MonitorRow brokenPoll = Row(RowKind::FromDevice, CMD_READ_MEASUREMENT, 5);
-    brokenPoll.check = "błędna";
-    const std::vector<MonitorRow> batch{Row(RowKind::Event, -1, 4), brokenPoll,
-                                        Row(RowKind::ToDevice, CMD_READ_MEASUREMENT, 6)};
+    MonitorRecord brokenPoll = Row(RowKind::FromDevice, CMD_READ_MEASUREMENT, 5);
+    brokenPoll.drop = FrameDrop::BadChecksum;
+    const std::vector<MonitorRecord> batch{Row(RowKind::Event, -1, 4), brokenPoll,
+                                           Row(RowKind::ToDevice, CMD_READ_MEASUREMENT, 6)};
     EXPECT_EQ(rows.CountVisible(batch), 2u) << "a broken poll stays in view";
     rows.Append(batch);
     EXPECT_EQ(rows.Count(), 4u);
@@ -59,7 +64,7 @@ TEST(MonitorRows, BoundPauseAndPollFilter) {
     rows.SetPaused(false);
 
     // A batch larger than the store keeps its newest rows.
-    std::vector<MonitorRow> flood;
+    std::vector<MonitorRecord> flood;
     for (int i = 10; i < 20; ++i) {
         flood.push_back(Row(RowKind::Noise, -1, i));
     }
@@ -76,20 +81,20 @@ TEST(MonitorRows, BoundPauseAndPollFilter) {
 
 TEST(MonitorCsv, ReadsBackTheSameRows) {
     std::vector<MonitorRow> rows(4);
-    rows[0] = Row(RowKind::ToDevice, CMD_READ_VERSION, 1'765'000'000'123'456);
+    rows[0] = DecodeRecord(Row(RowKind::ToDevice, CMD_READ_VERSION, 1'765'000'000'123'456));
     rows[0].address = 31;
     rows[0].length = 0;
-    rows[1] = Row(RowKind::FromDevice, CMD_TEXT, 1'765'000'000'223'456);
+    rows[1] = DecodeRecord(Row(RowKind::FromDevice, CMD_TEXT, 1'765'000'000'223'456));
     rows[1].address = 31;
     rows[1].length = 5;
     rows[1].hex = "22 2C 0D 0A 41";
     rows[1].summary = "\"Łąka\", ma\r\nta";
     rows[1].answerUs = 12'345;
-    rows[2] = Row(RowKind::Noise, -1, 1'765'000'000'323'456);
+    rows[2] = DecodeRecord(Row(RowKind::Noise, -1, 1'765'000'000'323'456));
     rows[2].hex = "61";
     rows[2].summary = "a";
     rows[2].length = 1;
-    rows[3] = Row(RowKind::Event, -1, 1'765'000'000'423'456);
+    rows[3] = DecodeRecord(Row(RowKind::Event, -1, 1'765'000'000'423'456));
     rows[3].summary = "Otwieranie portu COM1 , 19200b/s...";
 
     std::stringstream file;
@@ -108,7 +113,7 @@ TEST(MonitorCsv, ReadsBackTheSameRows) {
 TEST(MonitorStats, PercentileOfAnswerTimes) {
     CMonitorStats stats;
     for (int ms = 1; ms <= 100; ++ms) {
-        MonitorRow row = Row(RowKind::FromDevice, CMD_READ_MEASUREMENT, 0);
+        MonitorRecord row = Row(RowKind::FromDevice, CMD_READ_MEASUREMENT, 0);
         row.answerUs = ms * 1000 - 500;
         stats.Count(row, false);
     }
@@ -117,4 +122,62 @@ TEST(MonitorStats, PercentileOfAnswerTimes) {
     EXPECT_EQ(stats.MaxAnswerUs(), 99'500);
     EXPECT_EQ(stats.MeanAnswerUs(), 50'000);
     EXPECT_EQ(stats.Percentile95Us(), 95'000);
+}
+
+// The store keeps rows as they came and makes their texts when asked: what it gives back, after
+// the oldest rows went and with rows of every size, is what decoding the same records gives.
+TEST(MonitorRows, GiveBackTheRowsTheirRecordsDecodeTo) {
+    auto wire = [](WireEvent event, FrameDrop drop, std::vector<std::uint8_t> bytes) {
+        WireRecord record;
+        record.event = event;
+        record.drop = drop;
+        record.size = static_cast<std::uint8_t>(bytes.size());
+        std::copy(bytes.begin(), bytes.end(), record.bytes);
+        return record;
+    };
+    const std::string sent = "\n\r:0A1F22000000BA";
+    const std::vector<WireRecord> records{
+        wire(WireEvent::Sent, FrameDrop::None, {sent.begin(), sent.end()}),
+        wire(WireEvent::Frame, FrameDrop::None, {0x0B, 31, 0x22, 0x7B, 0, 0, 0, 0, 0, 8, 0, 0x2E}),
+        wire(WireEvent::Dropped, FrameDrop::BadChecksum, {0x04, 31, 0xA0, 0xA3, 0x00}),
+        wire(WireEvent::Dropped, FrameDrop::Interrupted, {0x0B, 31}),
+        wire(WireEvent::Dropped, FrameDrop::Noise, std::vector<std::uint8_t>(64, 'x')),
+        wire(WireEvent::Frame, FrameDrop::None, {}),
+    };
+    CMonitorRows store(5);
+    std::vector<MonitorRecord> kept;
+    for (int round = 0; round < 3; ++round) {
+        std::vector<MonitorRecord> batch;
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            std::optional<MonitorRecord> record =
+                RecordOfWire(records[i], round * 100 + static_cast<std::int64_t>(i));
+            ASSERT_TRUE(record);
+            batch.push_back(*record);
+        }
+        MonitorRecord event;
+        event.bytes = round == 2 ? "Błąd portu: " + std::string(300, 'e') : "";
+        batch.push_back(event);
+        store.Append({batch.begin(), batch.begin() + 4});
+        store.Append({batch.begin() + 4, batch.end()});
+        kept.insert(kept.end(), batch.begin(), batch.end());
+    }
+    ASSERT_EQ(store.Count(), 5u);
+    EXPECT_EQ(store.Dropped(), kept.size() - 5);
+    kept.erase(kept.begin(), kept.end() - 5);
+    std::vector<MonitorRow> expected;
+    std::vector<MonitorRow> given;
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        EXPECT_EQ(store.RecordAt(i), kept[i]) << i;
+        expected.push_back(DecodeRecord(kept[i]));
+        given.push_back(store.Visible(i));
+    }
+    EXPECT_EQ(given, expected);
+    std::stringstream expectedCsv;
+    std::stringstream givenCsv;
+    WriteCsv(expectedCsv, expected);
+    WriteCsvHeading(givenCsv);
+    for (std::size_t i = 0; i < store.Count(); ++i) {
+        WriteCsvRow(givenCsv, store.At(i));
+    }
+    EXPECT_EQ(givenCsv.str(), expectedCsv.str());
 }

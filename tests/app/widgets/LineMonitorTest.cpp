@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -356,4 +357,44 @@ TEST_F(LineMonitorTest, FollowsTheEndUnlessScrolledUp) {
     EXPECT_EQ(bar.value(), 0);
     EXPECT_FALSE(lastRowInSight());
     EXPECT_EQ(table.model()->rowCount(), 140);
+}
+
+namespace {
+
+// Counts the paint events of a widget and the height of the area each one covered.
+class PaintSpy : public QObject {
+public:
+    explicit PaintSpy(QWidget& widget) { widget.installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            heights.push_back(static_cast<QPaintEvent*>(event)->region().boundingRect().height());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    std::vector<int> heights;
+};
+
+} // namespace
+
+// With many screens of rows, new rows repaint only the strip they land in, not the whole table.
+TEST_F(LineMonitorTest, NewRowsRepaintOnlyTheirStrip) {
+    CWireTrace trace(8192);
+    CLineMonitorWnd monitor(trace);
+    monitor.show();
+    const std::uint8_t noise[] = {0x55};
+    auto addRows = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            trace.Record(WireEvent::Dropped, noise, 1, FrameDrop::Noise);
+        }
+        ASSERT_TRUE(monitor.Tick());
+        for (int i = 0; i < 5; ++i) {
+            QApplication::processEvents();
+        }
+    };
+    QTableView& table = *monitor.Table();
+    addRows(5000);
+    PaintSpy rows(*table.viewport());
+    addRows(2);
+    ASSERT_FALSE(rows.heights.empty());
+    EXPECT_LE(*std::max_element(rows.heights.begin(), rows.heights.end()), 2 * table.rowHeight(0));
 }
