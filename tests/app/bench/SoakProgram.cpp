@@ -8,8 +8,10 @@
 //
 // The window's two bounded histories (the event journal and the trend ring) are made small, so
 // that they are full within the warm-up and the slope shows only what grows without a bound.
-// --full-histories keeps the program's own caps instead, to see what filling them costs.
-// Usage: qal-soak [minutes, default 2] [--full-histories]
+// --full-histories keeps the program's own caps instead, to see what filling them costs;
+// --no-dialogs leaves the settings dialogs closed (their churn leaves free memory that hides
+// slow growth elsewhere).
+// Usage: qal-soak [minutes, default 2] [--full-histories] [--no-dialogs]
 #include "BenchSupport.h"
 #include "ResourceIds.h"
 #include "SimProcess.h"
@@ -160,9 +162,12 @@ int main(int argc, char* argv[]) {
     QuietApp app;
     int minutes = 2;
     bool fullHistories = false;
+    bool dialogs = true;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--full-histories") == 0) {
             fullHistories = true;
+        } else if (std::strcmp(argv[i], "--no-dialogs") == 0) {
+            dialogs = false;
         } else {
             minutes = std::max(1, std::atoi(argv[i]));
         }
@@ -218,7 +223,7 @@ int main(int argc, char* argv[]) {
                 ++versionQueries;
                 dialog.OnCmdMsg(IDC_VERSIONS); // runs its own wait loop until the answer
             }
-        } else {
+        } else if (dialogs) {
             SettingsDialogRun& run = settingsDialogs[(action - action / 3) % 3];
             if (dialog.IsDlgItemEnabled(run.button)) {
                 OpenAndCancel(dialog, run);
