@@ -67,8 +67,10 @@ std::string DirectoryOf(const std::string& filePath) {
 
 } // namespace
 
-CTerminalDlg::CTerminalDlg()
-    : CDialog(IDD_TERMINAL), m_pLink(std::make_unique<CComLink>(static_cast<ILinkOwner&>(*this))),
+CTerminalDlg::CTerminalDlg(const TerminalHistoryCaps& caps)
+    : CDialog(IDD_TERMINAL), m_journal(caps.journalLines),
+      m_readingTools([this](const std::string& line) { AppendLog(line, true); }, caps.trendPoints),
+      m_pLink(std::make_unique<CComLink>(static_cast<ILinkOwner&>(*this))),
       m_pQueue(std::make_unique<CQueue>(static_cast<IQueueOwner&>(*this))),
       m_pWaitDlg(std::make_unique<CWaitDlg>(static_cast<IReadoutOwner&>(*this))) {
     BuildWindowMenu();

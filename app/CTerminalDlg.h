@@ -14,6 +14,7 @@
 #include "NotifyGate.h"
 #include "TimeRecord.h"
 #include "TimerTable.h"
+#include "TrendRing.h"
 #include "WindowMenu.h"
 
 #include <QFont>
@@ -39,6 +40,13 @@ class QPlainTextEdit;
 // The main window and hub: settings, event log, readout, buttons; owns the link controller,
 // the request queue and the wait dialog, and offers every command to them first. Each part
 // reaches it only through the small interface that part declares.
+// How much the main window keeps of its two histories. The defaults are the program's; a soak
+// test makes them small so that they are full early and cannot hide a leak.
+struct TerminalHistoryCaps {
+    std::size_t journalLines = CEventJournal::kDefaultCapacity;
+    std::size_t trendPoints = CTrendRing::kDayOfReadings;
+};
+
 class CTerminalDlg : public CDialog,
                      public ILinkOwner,
                      public IQueueOwner,
@@ -46,7 +54,7 @@ class CTerminalDlg : public CDialog,
                      public IDeviceOperationOwner,
                      public ITimerBackend {
 public:
-    CTerminalDlg();
+    explicit CTerminalDlg(const TerminalHistoryCaps& caps = {});
     ~CTerminalDlg() override;
 
     // The only way to write to the event log. newLine: start a new line, else continue the last.
@@ -187,7 +195,7 @@ private:
     std::shared_ptr<CNotifyGate> m_linkGate = std::make_shared<CNotifyGate>();
     CEventJournal m_journal;
     CWindowMenu m_menu;
-    CReadingTools m_readingTools{[this](const std::string& line) { AppendLog(line, true); }};
+    CReadingTools m_readingTools;
     // Before the owned objects, which may hold on to them until they go.
     CTimerTable m_timers{*this};
     CMeasurementReadout m_readout{*this};

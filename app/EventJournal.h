@@ -14,7 +14,9 @@ class CEventJournal {
 public:
     static constexpr std::size_t kDefaultCapacity = 100000;
 
-    explicit CEventJournal(std::size_t capacity = kDefaultCapacity) : m_capacity(capacity) {}
+    // At least one line is kept: the last line is continued in place.
+    explicit CEventJournal(std::size_t capacity = kDefaultCapacity)
+        : m_capacity(capacity == 0 ? 1 : capacity) {}
 
     // As EventLogText::Append: newLine starts a line, else the text continues the last one; CR LF
     // within the text starts further lines. wallUs: microseconds since 1970.

@@ -45,6 +45,59 @@ std::filesystem::path TemporaryBeside(const std::filesystem::path& target, int a
     return name;
 }
 
+// Whether name is "<file>.tmp-<digits>-<digits>", as TemporaryBeside makes them for file.
+template <typename String> bool IsTemporaryName(const String& name, const String& file) {
+    using Char = typename String::value_type;
+    const String prefix = file + String{Char('.'), Char('t'), Char('m'), Char('p'), Char('-')};
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) {
+        return false;
+    }
+    int dashes = 0;
+    bool digitBefore = false;
+    for (std::size_t i = prefix.size(); i < name.size(); ++i) {
+        const Char c = name[i];
+        if (c >= Char('0') && c <= Char('9')) {
+            digitBefore = true;
+        } else if (c == Char('-') && digitBefore && dashes == 0) {
+            ++dashes;
+            digitBefore = false;
+        } else {
+            return false;
+        }
+    }
+    return dashes == 1 && digitBefore;
+}
+
+// A save killed between making its temporary file and the rename leaves that file behind.
+// The next save removes such leftovers: only regular files of exactly that name pattern and
+// size, and only old ones, since a young one may be another instance's save under way.
+void RemoveStaleTemporaries(const std::filesystem::path& target) {
+    constexpr auto kStaleAfter = std::chrono::minutes(1);
+    const std::filesystem::path folder =
+        target.parent_path().empty() ? std::filesystem::path(".") : target.parent_path();
+    const auto file = target.filename().native();
+    const auto now = std::filesystem::file_time_type::clock::now();
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        const std::filesystem::path& entry = it->path();
+        if (!IsTemporaryName(entry.filename().native(), file)) {
+            continue;
+        }
+        // Each check failing leaves the file: nothing here may remove what is not ours.
+        std::error_code checkError;
+        if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(entry, checkError)) ||
+            std::filesystem::file_size(entry, checkError) > kSettingsFileSize || checkError) {
+            continue;
+        }
+        const auto written = std::filesystem::last_write_time(entry, checkError);
+        if (checkError || now - written < kStaleAfter) {
+            continue;
+        }
+        std::filesystem::remove(entry, checkError); // one that cannot go is tried next time
+    }
+}
+
 #if defined(_WIN32)
 
 class CWinHandle {
@@ -122,6 +175,7 @@ SettingsSaveResult ReplaceSettingsBytes(const std::filesystem::path& target,
         static_cast<void>(DeleteFileW(temporary.c_str()));
         return SettingsSaveResult::WriteError;
     }
+    RemoveStaleTemporaries(target);
     return SettingsSaveResult::Written;
 }
 
@@ -248,6 +302,7 @@ SettingsSaveResult ReplaceSettingsBytes(const std::filesystem::path& path,
     if (folder.IsOpen()) {
         static_cast<void>(::fsync(folder.Get()));
     }
+    RemoveStaleTemporaries(target);
     return SettingsSaveResult::Written;
 }
 

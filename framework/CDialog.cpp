@@ -10,7 +10,10 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -54,6 +57,43 @@ std::string FromDisplayText(const QString& display) {
         }
     }
     return text.toStdString();
+}
+
+// A read-only field that the program rewrites often (the reading's details, once a second or
+// faster) differs from its last text in a few characters. Replacing only those lays out one
+// line instead of building the whole document again. Like a new text, it leaves nothing to
+// undo and the document unmodified.
+void ReplaceChangedText(QPlainTextEdit& edit, const QString& text) {
+    QTextDocument& document = *edit.document();
+    const QString old = document.toPlainText(); // one position per character or line break
+    if (old == text) {
+        return;
+    }
+    const qsizetype shorter = std::min(old.size(), text.size());
+    qsizetype prefix = 0;
+    while (prefix < shorter && old[prefix] == text[prefix]) {
+        ++prefix;
+    }
+    qsizetype suffix = 0;
+    while (suffix < shorter - prefix &&
+           old[old.size() - 1 - suffix] == text[text.size() - 1 - suffix]) {
+        ++suffix;
+    }
+    // Never between the halves of a surrogate pair.
+    if (prefix > 0 && old[prefix - 1].isHighSurrogate()) {
+        --prefix;
+    }
+    if (suffix > 0 && old[old.size() - suffix].isLowSurrogate()) {
+        --suffix;
+    }
+    const bool undo = document.isUndoRedoEnabled();
+    document.setUndoRedoEnabled(false);
+    QTextCursor cursor(&document);
+    cursor.setPosition(static_cast<int>(prefix));
+    cursor.setPosition(static_cast<int>(old.size() - suffix), QTextCursor::KeepAnchor);
+    cursor.insertText(text.mid(prefix, text.size() - prefix - suffix));
+    document.setUndoRedoEnabled(undo);
+    document.setModified(false);
 }
 
 } // namespace
@@ -190,7 +230,11 @@ void CDialog::SetDlgItemText(int id, const std::string& text) {
         lineEdit->setText(QString::fromStdString(text));
         lineEdit->setCursorPosition(0);
     } else if (auto* textEdit = qobject_cast<QPlainTextEdit*>(widget)) {
-        textEdit->setPlainText(ToDisplayText(text));
+        if (textEdit->isReadOnly()) {
+            ReplaceChangedText(*textEdit, ToDisplayText(text));
+        } else {
+            textEdit->setPlainText(ToDisplayText(text)); // the user's cursor starts over
+        }
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         button->setText(QString::fromStdString(text));
     }

@@ -51,6 +51,9 @@ int PutForDevice(LinkContext& context, const LinkMessage& message) {
         const std::lock_guard<std::mutex> guard(context.lock);
         if (context.running.load() == 1) {
             context.toDevice.Push(message);
+            // Release: a worker that sees the count sees the message once it takes the lock;
+            // the wake-up below covers one that looked just before.
+            context.toDevicePending.store(context.toDevice.Size(), std::memory_order_release);
             queued = true;
         }
     }
@@ -61,6 +64,12 @@ int PutForDevice(LinkContext& context, const LinkMessage& message) {
 }
 
 int TakeForDevice(LinkContext& context, LinkMessage& message) {
+    // Asked before every received byte: an empty list costs no lock.
+    if (context.toDevicePending.load(std::memory_order_acquire) == 0) {
+        return 0;
+    }
     const std::lock_guard<std::mutex> guard(context.lock);
-    return context.toDevice.Pop(message) ? 1 : 0;
+    const bool taken = context.toDevice.Pop(message);
+    context.toDevicePending.store(context.toDevice.Size(), std::memory_order_relaxed);
+    return taken ? 1 : 0;
 }

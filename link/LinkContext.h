@@ -10,6 +10,7 @@
 #include "WireTrace.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -44,6 +45,9 @@ struct LinkContext {
 
     std::mutex lock; // guards both lists, for one list operation at a time
     CMessageList toDevice;
+    // How many messages toDevice holds, written under the lock, so that the worker can look
+    // for outgoing messages between received bytes without taking it.
+    std::atomic<std::size_t> toDevicePending{0};
     CWindowList toWindow; // bounded; see CWindowList for what a flood pushes out
 
     std::uint8_t rxStore[FrameParser::kCapacity] = {}; // the worker's receive store

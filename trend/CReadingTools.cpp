@@ -27,8 +27,9 @@ std::int64_t WallClockMs() {
 
 } // namespace
 
-CReadingTools::CReadingTools(std::function<void(const std::string&)> log)
-    : m_log(std::move(log)), m_askFile(AskFileByDialog), m_clock(WallClockMs) {}
+CReadingTools::CReadingTools(std::function<void(const std::string&)> log, std::size_t trendCapacity)
+    : m_log(std::move(log)), m_askFile(AskFileByDialog), m_clock(WallClockMs),
+      m_ring(trendCapacity) {}
 
 CReadingTools::~CReadingTools() {
     delete m_trendWindow.data(); // it reads the ring that goes with this object

@@ -7,6 +7,7 @@
 
 #include <QPointer>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -25,7 +26,10 @@ public:
     using FileQuestion = std::function<std::string(QWidget* parent)>;
     using Clock = std::function<std::int64_t()>; // wall clock, ms since the epoch
 
-    explicit CReadingTools(std::function<void(const std::string& line)> log);
+    // trendCapacity: how many points the plot's ring keeps (a day of readings unless a test
+    // wants it full sooner).
+    explicit CReadingTools(std::function<void(const std::string& line)> log,
+                           std::size_t trendCapacity = CTrendRing::kDayOfReadings);
     ~CReadingTools();
     CReadingTools(const CReadingTools&) = delete;
     CReadingTools& operator=(const CReadingTools&) = delete;

@@ -53,3 +53,12 @@ TEST(EventJournal, BoundedWithTheDroppedCountAtTheTop) {
     EXPECT_EQ(lines[1].substr(25), "w2");
     EXPECT_EQ(journal.Dropped(), 2u);
 }
+
+TEST(EventJournal, ACapacityOfNoneStillKeepsTheLastLine) {
+    CEventJournal journal(0);
+    journal.Append("w0", true, 0);
+    journal.Append("w1\r\nw2", true, 0);
+    EXPECT_EQ(journal.Count(), 1u);
+    EXPECT_EQ(journal.Dropped(), 2u);
+    EXPECT_EQ(Lines(journal).back().substr(25), "w2");
+}

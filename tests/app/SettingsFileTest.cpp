@@ -280,4 +280,52 @@ TEST_F(SettingsFileTest, KillMidSaveLeavesOldOrNewContent) {
     }
 }
 
+// A save killed before its rename leaves "config.cfg.tmp-<n>-<n>"; the next save removes such a
+// leftover, and nothing else: not a young one (another save may be under way), not other names,
+// not a folder or a link, not a file too big to be ours.
+TEST_F(SettingsFileTest, SaveRemovesOnlyStaleTemporariesOfItsOwnName) {
+    const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    enum Kind { File, Young, Big, Folder, Link };
+    const struct {
+        const char* name;
+        Kind kind;
+        bool removed;
+    } cases[] = {
+        {"config.cfg.tmp-123456789-0", File, true},
+        {"config.cfg.tmp-1-7", File, true},
+        {"config.cfg.tmp-987654321-1", Young, false},
+        {"config.cfg.tmp-5-0", Big, false},
+        {"config.cfg.tmp-6-0", Folder, false},
+        {"config.cfg.tmp-7-0", Link, false},
+        {"config.cfg.tmp-8", File, false},
+        {"config.cfg.tmp-8-", File, false},
+        {"config.cfg.tmp--8", File, false},
+        {"config.cfg.tmp-8-0x", File, false},
+        {"config.cfg.tmp-", File, false},
+        {"config.cfg.old", File, false},
+        {"other.cfg.tmp-1-0", File, false},
+        {"xconfig.cfg.tmp-1-0", File, false},
+    };
+    WriteFile(kDefaultBytes);
+    for (const auto& c : cases) {
+        const fs::path path = m_dir.Join(c.name);
+        if (c.kind == Folder) {
+            fs::create_directory(path);
+        } else if (c.kind == Link) {
+            fs::create_symlink(m_path, path);
+            continue; // the link's own time cannot be set portably; its target is fresh anyway
+        } else {
+            std::ofstream(path, std::ios::binary) << (c.kind == Big ? "more than twelve" : "x");
+        }
+        if (c.kind != Young) {
+            fs::last_write_time(path, old);
+        }
+    }
+    ASSERT_EQ(SaveSettingsFile(m_path, ConnectionSettings{}), SettingsSaveResult::Written);
+    for (const auto& c : cases) {
+        EXPECT_EQ(fs::exists(fs::symlink_status(m_dir.Join(c.name))), !c.removed) << c.name;
+    }
+    EXPECT_EQ(ReadFile(), kDefaultBytes);
+}
+
 #endif

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -56,6 +57,35 @@ TEST(LinkLists, RefusePutsWhileNoWorkerIsAttachedButStillNotify) {
     ASSERT_EQ(TakeForDevice(context, out), 1);
     EXPECT_EQ(NumberOf(out), 3);
     EXPECT_EQ(TakeForDevice(context, out), 0);
+}
+
+// The worker asks before every received byte whether something waits to go out; with nothing
+// waiting it must not contend for the lock the window holds while it takes its messages.
+TEST(LinkLists, LookingForOutgoingTakesNoLockWhileNoneWaits) {
+    LinkContext context;
+    context.running = 1;
+    LinkMessage out;
+    for (const int waiting : {0, 2}) {
+        SCOPED_TRACE(waiting);
+        for (int i = 0; i < waiting; ++i) {
+            PutForDevice(context, Numbered(i));
+        }
+        for (int i = 0; i < waiting; ++i) {
+            ASSERT_EQ(TakeForDevice(context, out), 1);
+            EXPECT_EQ(NumberOf(out), i);
+        }
+        std::unique_lock<std::mutex> held(context.lock);
+        std::atomic<int> taken{-1};
+        std::thread worker([&] { taken = TakeForDevice(context, out); });
+        const auto deadline = std::chrono::steady_clock::now() + 5s;
+        while (taken == -1 && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(1ms);
+        }
+        const int seen = taken;
+        held.unlock();
+        worker.join();
+        EXPECT_EQ(seen, 0) << "the look waited for the lock";
+    }
 }
 
 TEST(LinkLists, HandOutWholeCopiesOldestFirst) {

@@ -11,7 +11,9 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QTest>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -383,3 +385,34 @@ TEST(DataExchangeCheck, HalfStateReadsBackAsTwoUntilAClickMakesItTwoState) {
 }
 
 } // namespace
+
+// A read-only multi-line field is rewritten in place (only what changed), which must end with
+// exactly the new text, nothing to undo and no modified mark, whatever changed.
+TEST(DialogText, ReadOnlyMultiLineFieldEndsWithExactlyTheNewText) {
+    TestApp app;
+    CDialog dialog(IDD_TERMINAL);
+    ASSERT_TRUE(dialog.Create());
+    auto& edit = *static_cast<QPlainTextEdit*>(dialog.GetDlgItem(IDC_READ_INFO));
+    ASSERT_TRUE(edit.isReadOnly());
+    const std::string texts[] = {
+        "Nr odczytu: 9\r\n\r\nWyjście 1-3 : 0 0 0\r\n",
+        "Nr odczytu: 10\r\n\r\nWyjście 1-3 : 0 0 0\r\n",
+        "Nr odczytu: 11\r\nAwaria urządzenia !\r\nWyjście 1-3 : 1 0 1\r\n",
+        "Nr odczytu: 11\r\nAwaria urządzenia !\r\nWyjście 1-3 : 1 0 1\r\n",
+        "",
+        "a\rb\nc\r\n",
+        "a\r\nb\nc\r\n",
+        "x😀y",
+        "x😁y",
+        "x😁😁y",
+        "Nr odczytu: 12\r\n\r\nWyjście 1-3 : 0 0 0\r\n",
+    };
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        dialog.SetDlgItemText(IDC_READ_INFO, text);
+        EXPECT_EQ(dialog.GetDlgItemText(IDC_READ_INFO), text);
+        EXPECT_FALSE(edit.document()->isUndoAvailable());
+        EXPECT_FALSE(edit.document()->isModified());
+    }
+    dialog.DestroyWindow();
+}
