@@ -230,10 +230,15 @@ void CDialog::SetDlgItemText(int id, const std::string& text) {
         lineEdit->setText(QString::fromStdString(text));
         lineEdit->setCursorPosition(0);
     } else if (auto* textEdit = qobject_cast<QPlainTextEdit*>(widget)) {
-        if (textEdit->isReadOnly()) {
-            ReplaceChangedText(*textEdit, ToDisplayText(text));
+        // Only a short field: editing a long document in place (the event log after a clear)
+        // keeps the removed text in the document's buffer until it compacts.
+        constexpr qsizetype kInPlaceLimit = 1024;
+        const QString display = ToDisplayText(text);
+        if (textEdit->isReadOnly() && display.size() <= kInPlaceLimit &&
+            textEdit->document()->characterCount() <= kInPlaceLimit) {
+            ReplaceChangedText(*textEdit, display);
         } else {
-            textEdit->setPlainText(ToDisplayText(text)); // the user's cursor starts over
+            textEdit->setPlainText(display); // the user's cursor starts over
         }
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
         button->setText(QString::fromStdString(text));
