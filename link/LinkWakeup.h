@@ -3,6 +3,7 @@
 #include "SerialPort.h"
 
 #include <atomic>
+#include <memory>
 
 // Lets other threads wake the link worker from its wait on the port: a message was queued for
 // the device, or a stop was requested. Signals do not queue up: any number of them before a
@@ -27,10 +28,14 @@ public:
 
 private:
 #if defined(_WIN32)
-    void* m_hEvent = nullptr;     // auto-reset: set by Signal, consumed by the wait it ends
-    void* m_hPortEvent = nullptr; // completes the overlapped wait for port input
+    struct PortWait; // the system's record of a wait for port input, and what it reports into
+
+    void* m_hEvent = nullptr; // auto-reset: set by Signal, consumed by the wait it ends
     // Set by the first Signal after a wait took the event: later ones need no system call.
     std::atomic<bool> m_bSignalPending{false};
+    // A wait for port input outlives the call that started it: it is never cancelled, since
+    // some drivers (wine's) never end a cancelled one, and the caller would wait forever.
+    std::unique_ptr<PortWait> m_pPortWait;
 #else
     int m_hRead = -1; // the wake-up is a pipe: Signal writes a byte, Wait polls and empties it
     int m_hWrite = -1;

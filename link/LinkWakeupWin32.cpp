@@ -5,6 +5,36 @@
 #endif
 #include <windows.h>
 
+// One WaitCommEvent at a time, on one port. The system writes into overlapped and events until
+// the wait ends, so both live here, not on a caller's stack.
+struct CLinkWakeup::PortWait {
+    OVERLAPPED overlapped{};
+    DWORD events = 0;
+    HANDLE port = nullptr; // the port the running wait is on; null when none runs
+    HANDLE done = nullptr; // manual-reset: set by the system when the wait ends
+
+    PortWait() : done(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+    ~PortWait() {
+        if (done != nullptr) {
+            (void)CloseHandle(done);
+        }
+    }
+    PortWait(const PortWait&) = delete;
+    PortWait& operator=(const PortWait&) = delete;
+
+    bool Running() const { return port != nullptr; }
+    // True once the running wait has ended (then none runs any more).
+    bool Ended() {
+        if (!Running() || WaitForSingleObject(done, 0) != WAIT_OBJECT_0) {
+            return false;
+        }
+        DWORD ignored = 0;
+        (void)GetOverlappedResult(port, &overlapped, &ignored, FALSE); // ended either way
+        port = nullptr;
+        return true;
+    }
+};
+
 namespace {
 
 bool InputWaiting(HANDLE port) {
@@ -13,29 +43,27 @@ bool InputWaiting(HANDLE port) {
     return ClearCommError(port, &errors, &status) && status.cbInQue > 0;
 }
 
-// Ends an overlapped WaitCommEvent that is still running and waits until the system is done
-// with the OVERLAPPED, which lives on the caller's stack.
-void EndPortWait(HANDLE port, OVERLAPPED& overlapped) {
-    // Either result leads to the wait below, which returns once the operation is gone.
-    (void)CancelIoEx(port, &overlapped);
-    DWORD ignored = 0;
-    (void)GetOverlappedResult(port, &overlapped, &ignored, TRUE); // fails as cancelled
-}
+// How long a wait on a port that was closed may take to end before it is given up.
+constexpr DWORD kClosedPortGraceMs = 200;
 
 } // namespace
 
 CLinkWakeup::CLinkWakeup()
     : m_hEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
-      m_hPortEvent(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
-    // Either may be null when the system is out of handles: Wait then falls back to short timed
-    // waits, or to waiting without the port.
+      m_pPortWait(std::make_unique<PortWait>()) {
+    // Either event may be null when the system is out of handles: Wait then falls back to short
+    // timed waits, or to waiting without the port.
 }
 
 CLinkWakeup::~CLinkWakeup() {
-    for (void* handle : {m_hEvent, m_hPortEvent}) {
-        if (handle != nullptr) {
-            (void)CloseHandle(static_cast<HANDLE>(handle));
-        }
+    if (m_pPortWait && m_pPortWait->Running() &&
+        WaitForSingleObject(m_pPortWait->done, kClosedPortGraceMs) != WAIT_OBJECT_0) {
+        // The port is closed by now, yet its wait has not ended: the system may still write
+        // into it, so it must stay where it is.
+        (void)m_pPortWait.release();
+    }
+    if (m_hEvent != nullptr) {
+        (void)CloseHandle(static_cast<HANDLE>(m_hEvent));
     }
 }
 
@@ -59,26 +87,47 @@ CLinkWakeup::WaitResult CLinkWakeup::Wait(SerialHandle port, int timeoutMs) {
         handles[count++] = static_cast<HANDLE>(m_hEvent);
     }
 
-    OVERLAPPED overlapped{};
-    bool portWaitRunning = false;
-    if (portHandle != nullptr && m_hPortEvent != nullptr && SetCommMask(portHandle, EV_RXCHAR)) {
-        overlapped.hEvent = static_cast<HANDLE>(m_hPortEvent);
-        DWORD events = 0;
-        if (WaitCommEvent(portHandle, &events, &overlapped)) {
-            return WaitResult::PortReady;
+    PortWait* wait = m_pPortWait.get();
+    if (portHandle != nullptr && wait != nullptr && wait->Running() && wait->port != portHandle &&
+        !wait->Ended()) {
+        // Still running on a port that has been closed since: give it a moment to end, else
+        // leave it to the system and keep a new record for the new port.
+        if (WaitForSingleObject(wait->done, kClosedPortGraceMs) == WAIT_OBJECT_0) {
+            (void)wait->Ended();
+        } else {
+            (void)m_pPortWait.release();
+            m_pPortWait = std::make_unique<PortWait>();
+            wait = m_pPortWait.get();
         }
-        if (GetLastError() == ERROR_IO_PENDING) {
-            // A byte that came after the caller's last read but before the mask was set raises
-            // no event: it is already in the queue.
-            if (InputWaiting(portHandle)) {
-                EndPortWait(portHandle, overlapped);
+    }
+    bool portWaitUsable = false;
+    if (portHandle != nullptr && wait != nullptr && wait->done != nullptr) {
+        if (wait->Ended()) {
+            return WaitResult::PortReady; // it ended since the last call
+        }
+        if (!wait->Running() && SetCommMask(portHandle, EV_RXCHAR)) {
+            (void)ResetEvent(wait->done);
+            wait->overlapped = OVERLAPPED{};
+            wait->overlapped.hEvent = wait->done;
+            wait->events = 0;
+            if (WaitCommEvent(portHandle, &wait->events, &wait->overlapped)) {
                 return WaitResult::PortReady;
             }
-            portWaitRunning = true;
-            handles[count++] = overlapped.hEvent;
+            if (GetLastError() == ERROR_IO_PENDING) {
+                wait->port = portHandle;
+            }
+            // Otherwise the port cannot be waited on (a line that is gone): only the wake-up
+            // and the timeout count, which keeps a dead port from making the worker spin.
         }
-        // Otherwise the port cannot be waited on (a line that is gone): only the wake-up and
-        // the timeout count, which keeps a dead port from making the worker spin.
+        if (wait->Running()) {
+            // A byte that came after the caller's last read but before the wait began raises
+            // no event: it is already in the queue. The wait stays for the next call.
+            if (InputWaiting(portHandle)) {
+                return WaitResult::PortReady;
+            }
+            portWaitUsable = true;
+            handles[count++] = wait->done;
+        }
     }
 
     DWORD woken = WAIT_TIMEOUT;
@@ -89,22 +138,19 @@ CLinkWakeup::WaitResult CLinkWakeup::Wait(SerialHandle port, int timeoutMs) {
         Sleep(static_cast<DWORD>(timeoutMs));
     }
 
-    WaitResult result = WaitResult::TimedOut;
     if (m_hEvent != nullptr && woken == WAIT_OBJECT_0) {
         // The wait took the event: the next Signal must set it again. A Signal between the two
         // is not lost: the caller looks at the state after this returns, and this exchange
         // makes what that Signal announced visible.
         (void)m_bSignalPending.exchange(false);
-        result = WaitResult::Signalled;
-    } else if (portWaitRunning && woken == WAIT_OBJECT_0 + count - 1) {
-        result = WaitResult::PortReady;
+        return WaitResult::Signalled;
     }
     // A port wait that ended is reported whatever it found: some drivers end it without an
     // event (wine on a pseudo-terminal does, every few milliseconds, once the input is read),
     // and the caller, finding no data, leaves the port out of its next wait instead of
     // spinning on it.
-    if (portWaitRunning && result != WaitResult::PortReady) {
-        EndPortWait(portHandle, overlapped);
+    if (portWaitUsable && woken == WAIT_OBJECT_0 + count - 1 && wait->Ended()) {
+        return WaitResult::PortReady;
     }
-    return result;
+    return WaitResult::TimedOut;
 }

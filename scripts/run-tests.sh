@@ -53,8 +53,9 @@ mkdir -p build-fuzz/receive-corpus
 # test program that needs no pseudo-terminal of its own run under wine in a temporary prefix
 # (the line and live-window tests reach the native build's qal-sim through COM ports of that
 # prefix); then the installer and the zip, and the installer checked as a user meets it:
-# installed silently, the installed program started, uninstalled. Where wine cannot start, the
-# tests under it are reported as skipped, with the reason.
+# installed silently, the installed program started on a virtual display, connected to the
+# simulator through COM1, closed, uninstalled. Where wine cannot start, the tests under it are
+# reported as skipped, with the reason.
 qt_prefix=$(scripts/build-qt-mingw.sh | tail -n 1)
 cmake -S . -B build-mingw -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$qt_prefix/lib/cmake/Qt6/qt.toolchain.cmake" \
@@ -75,6 +76,14 @@ case $check_status in
 0) ;;
 77) echo "Windows installer check SKIPPED (see above)" ;;
 *) exit "$check_status" ;;
+esac
+smoke_status=0
+tests/wine/installer-smoke.sh build-mingw/qal-terminal-*-win64-setup.exe build/sim/qal-sim \
+    build-mingw/tests/wine/qal-window-driver.exe || smoke_status=$?
+case $smoke_status in
+0) ;;
+77) echo "Windows installer smoke test SKIPPED (see above)" ;;
+*) exit "$smoke_status" ;;
 esac
 
 # Two minutes of the real main window against a paced, partly corrupted simulator: fails when

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# The Windows installer as a user meets it, under wine on a virtual display: installed silently
+# into a fresh prefix, the installed program started (its real platform, not the offscreen
+# one), connected through COM1 to qal-sim by pressing "Połącz", at least three measurement
+# requests seen by the simulator, the window closed and the program ended cleanly; then the
+# uninstaller removes what was installed.
+#   installer-smoke.sh SETUP.exe SIM DRIVER.exe
+# Exit status 77 (skipped) when wine or a virtual display is missing.
+set -uo pipefail
+
+readonly skipped=77 title="Program kontrolny QAL"
+installer=${1:?installer} sim=${2:?qal-sim} driver=${3:?window driver}
+for tool in wine wineserver xvfb-run; do
+    command -v "$tool" > /dev/null || { echo "SKIPPED: no $tool" >&2; exit "$skipped"; }
+done
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/qal-smoke.XXXXXX") || exit 1
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+sim_pid=
+finish() {
+    [ -z "$sim_pid" ] || kill "$sim_pid" 2> /dev/null
+    wineserver -k 2> /dev/null
+    wineserver -w 2> /dev/null
+    rm -rf "$work"
+}
+trap finish EXIT
+fail() {
+    echo "installer smoke test: $*" >&2
+    for log in "$work"/*.log; do
+        echo "--- ${log##*/}" >&2
+        tail -n 20 "$log" >&2
+    done
+    exit 1
+}
+step() { echo "installer smoke test: $*"; }
+
+step "making a fresh wine prefix"
+timeout 240 wineboot --init > "$work/wineboot.log" 2>&1 || fail "wineboot failed"
+
+step "installing silently"
+timeout 300 wine "$installer" /S > "$work/install.log" 2>&1 || fail "the installer failed"
+wineserver -w
+program_files=$WINEPREFIX/drive_c/Program\ Files
+exe=$(find "$program_files" -name qal-terminal.exe | head -n 1)
+[ -n "$exe" ] || fail "no qal-terminal.exe under Program Files"
+install_dir=$(dirname "$exe")
+(cd "$install_dir" && find . -type f | sort) > "$work/installed.txt"
+grep -q 'Uninstall.exe' "$work/installed.txt" || fail "no uninstaller installed"
+find "$WINEPREFIX/drive_c" -path '*Start Menu*' -name "$title.lnk" | grep -q . ||
+    fail "no Start-menu entry \"$title\""
+step "installed $(wc -l < "$work/installed.txt") files into ${install_dir#"$WINEPREFIX/"}"
+
+# The device behind COM1 (linked once the program runs: wine puts its own COM links back when
+# the prefix starts); the settings (COM1, 19200 b/s, address 31) beside the program, where a
+# program folder that can be written keeps them, so that no first-start box waits.
+"$sim" --verbose --ignore-stdin < /dev/null > "$work/sim.out" 2> "$work/sim.log" &
+sim_pid=$!
+for _ in $(seq 100); do
+    [ -s "$work/sim.out" ] && break
+    sleep 0.05
+done
+line=$(head -n 1 "$work/sim.out")
+[ -n "$line" ] || fail "qal-sim did not start"
+printf '\001\000\000\000\000\113\000\000\037\000\000\000' > "$install_dir/config.cfg"
+
+step "starting the installed program on a virtual display"
+cat > "$work/session.sh" << 'SESSION'
+#!/usr/bin/env bash
+# Inside the virtual display: the program, the button, the requests, the close.
+exe=$1 driver=$2 title=$3 simlog=$4 line=$5
+wine "$exe" > "$WORK/program.log" 2>&1 &
+program=$!
+# The keyboard from the window's first focus: past the log and the readout to "Połącz" (the
+# buttons before it wait for a connection).
+timeout 90 wine "$driver" keys "$title" > "$WORK/driver.log" 2>&1 || exit 11
+ln -sfn "$line" "$WINEPREFIX/dosdevices/com1" || exit 11
+timeout 30 wine "$driver" keys "$title" tab tab space >> "$WORK/driver.log" 2>&1 || exit 11
+for _ in $(seq 150); do
+    [ "$(grep -c '<- :..1F22' "$simlog")" -ge 3 ] && break
+    sleep 0.1
+done
+[ "$(grep -c '<- :..1F22' "$simlog")" -ge 3 ] || exit 12
+timeout 30 wine "$driver" close "$title" >> "$WORK/driver.log" 2>&1 || exit 13
+for _ in $(seq 200); do
+    kill -0 "$program" 2> /dev/null || break
+    sleep 0.1
+done
+kill -0 "$program" 2> /dev/null && exit 14
+wait "$program" || exit 15
+SESSION
+WORK=$work timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24" \
+    bash "$work/session.sh" "$exe" "$driver" "$title" "$work/sim.log" "$line"
+case $? in
+0) ;;
+11) fail "the window \"$title\" did not appear or took no keys" ;;
+12) fail "the simulator saw fewer than three measurement requests" ;;
+13) fail "the window could not be closed" ;;
+14) fail "the program did not end after its window was closed" ;;
+15) fail "the program ended with a failure status" ;;
+*) fail "the session on the virtual display failed" ;;
+esac
+requests=$(grep -c '<- :..1F22' "$work/sim.log")
+step "connected through COM1: the simulator saw $requests measurement requests; closed cleanly"
+
+step "uninstalling silently"
+rm -f "$install_dir/config.cfg" # the user's, not installed
+timeout 120 wine "$install_dir/Uninstall.exe" /S > "$work/uninstall.log" 2>&1 ||
+    fail "the uninstaller failed"
+wineserver -w # the uninstaller runs on from a copy of itself
+left=0
+while IFS= read -r file; do
+    [ -e "$install_dir/$file" ] && { echo "left behind: $file" >&2; left=1; }
+done < "$work/installed.txt"
+[ "$left" -eq 0 ] || fail "the uninstaller left installed files behind"
+step "passed"
