@@ -327,9 +327,9 @@ TEST_F(LiveLinkTest, AnswerAfterEscapeLandsQuietly) {
 // the device keeps it in its state file, descriptions in Windows-1250.
 TEST_F(LiveLinkTest, SettingsAreWrittenAndReadBack) {
 #if defined(_WIN32)
-    GTEST_SKIP() << "under wine this test hangs, or ends in a heap corruption inside the "
-                    "system's string routines, while a settings dialog works over the live "
-                    "link; not yet explained";
+    GTEST_SKIP() << "under wine this test hangs or crashes in about two runs of three while a "
+                    "settings dialog works over the live link, and passes when it prints as it "
+                    "goes: a race, not yet found";
 #endif
     const std::filesystem::path state = dir.Path() / "device.state";
     StartSim(1, {"--model-marker", "always", "--state", state.string()});
