@@ -15,12 +15,6 @@
 
 namespace {
 
-// Writes text to a standard stream; false when it did not get there (a closed or full output),
-// which must not end as success.
-bool Print(std::FILE* stream, const std::string& text) {
-    return WriteToStream(stream, text);
-}
-
 std::string SettingsFile() {
     return SettingsDirectory(ExecutableDirectory(), ProcessEnvironment) + "config.cfg";
 }
@@ -38,12 +32,12 @@ int main(int argc, char* argv[]) {
         const std::string file = SettingsFile();
         std::error_code error;
         const bool exists = std::filesystem::exists(PathFromUtf8(file), error);
-        return Print(stdout, HelpText(file, exists)) ? 0 : 1;
+        return WriteToStream(stdout, HelpText(file, exists)) ? 0 : 1;
     }
     case CommandLine::Action::Version:
-        return Print(stdout, VersionText()) ? 0 : 1;
+        return WriteToStream(stdout, VersionText()) ? 0 : 1;
     case CommandLine::Action::Refuse:
-        (void)Print(stderr, command.error); // the status says it as well
+        (void)WriteToStream(stderr, command.error); // the status says it as well
         return 2;
     case CommandLine::Action::Run:
         break;

@@ -30,11 +30,7 @@ public:
 class FindDeviceTest : public testing::Test {
 protected:
     void StartSim(int port, std::initializer_list<std::string> options) {
-        std::vector<std::string> args{"--link", dir.Path().string(), "--port",
-                                      std::to_string(port)};
-        args.insert(args.end(), options.begin(), options.end());
-        sims.push_back(std::make_unique<CSimProcess>(args));
-        ASSERT_FALSE(sims.back()->FirstLine().empty()) << sims.back()->Errors();
+        StartSimBehindPort(sims, dir, port, options);
     }
     void TearDown() override {
         if (dialog) {

@@ -51,11 +51,7 @@ class LiveLinkTest : public testing::Test {
 protected:
     // Starts a simulator behind port n with these extra options.
     void StartSim(int port, std::initializer_list<std::string> options) {
-        std::vector<std::string> args{"--link", dir.Path().string(), "--port",
-                                      std::to_string(port)};
-        args.insert(args.end(), options.begin(), options.end());
-        sims.push_back(std::make_unique<CSimProcess>(args));
-        ASSERT_FALSE(sims.back()->FirstLine().empty()) << sims.back()->Errors();
+        StartSimBehindPort(sims, dir, port, options);
     }
     void Open(int port = 1, int baudRate = 19200) {
         dir.WriteConfig(SettingsBytes(port, baudRate, 31));

@@ -1,10 +1,15 @@
 #pragma once
 
 #include "CTerminalDlg.h"
+#include "SimProcess.h"
 #include "TempDirectory.h"
 #include "WidgetTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
+#include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +27,17 @@ public:
 private:
     CTempDirectory m_dir{"qal-app-test"};
 };
+
+// Starts qal-sim behind port COM<port> of dir, where the terminal started from dir finds it, with
+// these extra options; it joins sims, which end it. A simulator that does not start fails the test.
+inline void StartSimBehindPort(std::vector<std::unique_ptr<CSimProcess>>& sims,
+                               const TempAppDir& dir, int port,
+                               std::initializer_list<std::string> options) {
+    std::vector<std::string> args{"--link", dir.Path().string(), "--port", std::to_string(port)};
+    args.insert(args.end(), options.begin(), options.end());
+    sims.push_back(std::make_unique<CSimProcess>(args));
+    ASSERT_FALSE(sims.back()->FirstLine().empty()) << sims.back()->Errors();
+}
 
 // The real main window, with its executable placed in a test directory.
 class TestTerminalDlg : public CTerminalDlg {
