@@ -322,11 +322,6 @@ TEST_F(LiveLinkTest, AnswerAfterEscapeLandsQuietly) {
 // Each settings record is read, changed in its dialog, written, and read again with the change;
 // the device keeps it in its state file, descriptions in Windows-1250.
 TEST_F(LiveLinkTest, SettingsAreWrittenAndReadBack) {
-#if defined(_WIN32)
-    GTEST_SKIP() << "under wine this test hangs or crashes in about two runs of three while a "
-                    "settings dialog works over the live link, and passes when it prints as it "
-                    "goes: a race, not yet found";
-#endif
     const std::filesystem::path state = dir.Path() / "device.state";
     StartSim(1, {"--model-marker", "always", "--state", state.string()});
     Open();
