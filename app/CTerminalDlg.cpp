@@ -400,11 +400,15 @@ void CTerminalDlg::OnFindDevice() {
     probe.baudRate = m_settings.baudRate;
     probe.address = DeviceAddress();
     m_pFindDevice = new CFindDeviceDlg(
-        probe, SystemPortCandidates, [this](const ProbeResult& found) { UseFoundPort(found); },
-        GetWindow());
+        probe, [this] { return SystemPorts(); },
+        [this](const ProbeResult& found) { UseFoundPort(found); }, GetWindow());
     m_pFindDevice->setAttribute(Qt::WA_DeleteOnClose);
     m_pFindDevice->show();
     m_pFindDevice->StartScan();
+}
+
+std::vector<PortCandidate> CTerminalDlg::SystemPorts() const {
+    return SystemPortCandidates();
 }
 
 CFindDeviceDlg* CTerminalDlg::FindDeviceWindow() const {

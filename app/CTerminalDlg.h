@@ -12,6 +12,7 @@
 #include "LinkOwner.h"
 #include "MeasurementReadout.h"
 #include "NotifyGate.h"
+#include "PortCandidate.h"
 #include "TimeRecord.h"
 #include "TimerTable.h"
 #include "TrendRing.h"
@@ -25,6 +26,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class CComLink;
 class CLineMonitorWnd;
@@ -138,6 +140,8 @@ protected:
     // COM number first gets the lowest free COM<n> link in the settings folder.
     void UseFoundPort(const ProbeResult& found);
     CFindDeviceDlg* FindDeviceWindow() const;
+    // The ports the system lists for the finder, with what it says of the device behind each.
+    virtual std::vector<PortCandidate> SystemPorts() const;
 
     void OnTimer(unsigned id) override;
 
