@@ -1,7 +1,8 @@
 // Drives a running program's window from the keyboard, as a user would; used by the installer's
 // smoke test under wine.
-//   qal-window-driver keys TITLE KEY...  type keys (tab, space, enter) into the window TITLE;
-//                                        with no key, only wait for the window
+//   qal-window-driver keys TITLE KEY...  type keys (tab, space, enter, up, alt+space: the
+//                                        system menu) into the window TITLE; with no key, only
+//                                        wait for the window
 //   qal-window-driver close TITLE        close the window TITLE, as its close box does
 // Waits up to 60 s for the window (a fresh wine prefix is slow to show the first one). Exit
 // status 0 when done, 1 when the window did not come or the keys could not be typed.
@@ -36,21 +37,36 @@ bool TypeKeys(HWND window, wchar_t** keys, int count) {
     for (int i = 0; i < count; ++i) {
         const std::wstring key = keys[i];
         WORD code = 0;
+        bool withAlt = false;
         if (key == L"tab") {
             code = VK_TAB;
         } else if (key == L"space") {
             code = VK_SPACE;
         } else if (key == L"enter") {
             code = VK_RETURN;
+        } else if (key == L"up") {
+            code = VK_UP;
+        } else if (key == L"alt+space") {
+            code = VK_SPACE;
+            withAlt = true;
         } else {
             return false;
         }
-        INPUT input[2] = {};
-        input[0].type = INPUT_KEYBOARD;
-        input[0].ki.wVk = code;
-        input[1] = input[0];
-        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        if (SendInput(2, input, sizeof(INPUT)) != 2) {
+        INPUT input[4] = {};
+        UINT count = 0;
+        if (withAlt) {
+            input[count].type = INPUT_KEYBOARD;
+            input[count++].ki.wVk = VK_MENU;
+        }
+        input[count].type = INPUT_KEYBOARD;
+        input[count++].ki.wVk = code;
+        input[count] = input[count - 1];
+        input[count++].ki.dwFlags = KEYEVENTF_KEYUP;
+        if (withAlt) {
+            input[count] = input[0];
+            input[count++].ki.dwFlags = KEYEVENTF_KEYUP;
+        }
+        if (SendInput(count, input, sizeof(INPUT)) != count) {
             return false;
         }
         Sleep(200);
@@ -67,7 +83,7 @@ int main() {
     const std::wstring command = argv != nullptr && argc > 1 ? argv[1] : L"";
     if (!((command == L"keys" && argc >= 3) || (command == L"close" && argc == 3))) {
         std::fputs("usage: qal-window-driver keys TITLE KEY... | close TITLE\n"
-                   "  KEY: tab, space or enter\n",
+                   "  KEY: tab, space, enter, up or alt+space\n",
                    stderr);
         return 2;
     }

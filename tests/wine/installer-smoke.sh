@@ -67,12 +67,15 @@ step "starting the installed program on a virtual display"
 cat > "$work/session.sh" << 'SESSION'
 #!/usr/bin/env bash
 # Inside the virtual display: the program, the button, the requests, the close.
-exe=$1 driver=$2 title=$3 simlog=$4 line=$5
+exe=$1 driver=$2 title=$3 simlog=$4 line=$5 finder=$6
 wine "$exe" > "$WORK/program.log" 2>&1 &
 program=$!
 # The keyboard from the window's first focus: past the log and the readout to "Połącz" (the
 # buttons before it wait for a connection).
 timeout 90 wine "$driver" keys "$title" > "$WORK/driver.log" 2>&1 || exit 11
+# The window menu's tools are in the system menu: its last item, the finder, opens from there.
+timeout 30 wine "$driver" keys "$title" alt+space up enter >> "$WORK/driver.log" 2>&1 || exit 16
+timeout 90 wine "$driver" close "$finder" >> "$WORK/driver.log" 2>&1 || exit 16
 ln -sfn "$line" "$WINEPREFIX/dosdevices/com1" || exit 11
 timeout 30 wine "$driver" keys "$title" tab tab space >> "$WORK/driver.log" 2>&1 || exit 11
 for _ in $(seq 150); do
@@ -89,7 +92,7 @@ kill -0 "$program" 2> /dev/null && exit 14
 wait "$program" || exit 15
 SESSION
 WORK=$work timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24" \
-    bash "$work/session.sh" "$exe" "$driver" "$title" "$work/sim.log" "$line"
+    bash "$work/session.sh" "$exe" "$driver" "$title" "$work/sim.log" "$line" "Znajdź urządzenie"
 case $? in
 0) ;;
 11) fail "the window \"$title\" did not appear or took no keys" ;;
@@ -97,10 +100,11 @@ case $? in
 13) fail "the window could not be closed" ;;
 14) fail "the program did not end after its window was closed" ;;
 15) fail "the program ended with a failure status" ;;
+16) fail "the finder did not open from the system menu, or did not close" ;;
 *) fail "the session on the virtual display failed" ;;
 esac
 requests=$(grep -c '<- :..1F22' "$work/sim.log")
-step "connected through COM1: the simulator saw $requests measurement requests; closed cleanly"
+step "the finder opened from the system menu; connected through COM1: the simulator saw $requests measurement requests; closed cleanly"
 
 step "uninstalling silently"
 rm -f "$install_dir/config.cfg" # the user's, not installed
