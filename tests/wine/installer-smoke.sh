@@ -77,12 +77,21 @@ timeout 90 wine "$driver" keys "$title" > "$WORK/driver.log" 2>&1 || exit 11
 timeout 30 wine "$driver" keys "$title" alt+space up enter >> "$WORK/driver.log" 2>&1 || exit 16
 timeout 90 wine "$driver" close "$finder" >> "$WORK/driver.log" 2>&1 || exit 16
 ln -sfn "$line" "$WINEPREFIX/dosdevices/com1" || exit 11
+# The installed command-line tool reaches the device through the same port while the window
+# is not connected.
+timeout 60 wine "${exe%/*}/qal-cli.exe" --port 1 --baud 19200 --address 31 info \
+    > "$WORK/cli.log" 2>&1 || exit 17
+grep -q 'QAL-1P symulator' "$WORK/cli.log" || exit 17
+# The window's own requests are those after the tool's.
+window_requests() { echo $(($(grep -c '<- :..1F22' "$simlog") - tool_requests)); }
+tool_requests=$(grep -c '<- :..1F22' "$simlog")
 timeout 30 wine "$driver" keys "$title" tab tab space >> "$WORK/driver.log" 2>&1 || exit 11
 for _ in $(seq 150); do
-    [ "$(grep -c '<- :..1F22' "$simlog")" -ge 3 ] && break
+    [ "$(window_requests)" -ge 3 ] && break
     sleep 0.1
 done
-[ "$(grep -c '<- :..1F22' "$simlog")" -ge 3 ] || exit 12
+window_requests > "$WORK/requests"
+[ "$(cat "$WORK/requests")" -ge 3 ] || exit 12
 timeout 30 wine "$driver" close "$title" >> "$WORK/driver.log" 2>&1 || exit 13
 for _ in $(seq 200); do
     kill -0 "$program" 2> /dev/null || break
@@ -101,10 +110,11 @@ case $? in
 14) fail "the program did not end after its window was closed" ;;
 15) fail "the program ended with a failure status" ;;
 16) fail "the finder did not open from the system menu, or did not close" ;;
+17) fail "qal-cli info did not reach the simulator: $(tr -d '\r' < "$work/cli.log")" ;;
 *) fail "the session on the virtual display failed" ;;
 esac
-requests=$(grep -c '<- :..1F22' "$work/sim.log")
-step "the finder opened from the system menu; connected through COM1: the simulator saw $requests measurement requests; closed cleanly"
+requests=$(cat "$work/requests")
+step "the finder opened from the system menu; qal-cli info answered; connected through COM1: the simulator saw $requests measurement requests from the window; closed cleanly"
 
 step "uninstalling silently"
 rm -f "$install_dir/config.cfg" # the user's, not installed
