@@ -11,6 +11,7 @@
 //      (target: under 25 ms).
 // Usage: qal-readout-bench [round trips, default 2000] [polling seconds, default 30] [monitor]
 // With "monitor", the line monitor is open while polling (3. then includes its cost).
+// Under valgrind --tool=callgrind --collect-atstart=no, only the polling of 3. is counted.
 #include "BenchSupport.h"
 #include "MeasurementReadout.h"
 #include "ResourceIds.h"
@@ -34,6 +35,12 @@
 #include <vector>
 
 #include <sys/resource.h>
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_TOGGLE_COLLECT
+#endif
 
 namespace {
 
@@ -245,7 +252,9 @@ int main(int argc, char* argv[]) {
         // The plain event loop, as the program runs it: nothing of the benchmark wakes it.
         QEventLoop loop;
         QTimer::singleShot(pollSeconds * 1000, &loop, &QEventLoop::quit);
+        CALLGRIND_TOGGLE_COLLECT;
         loop.exec();
+        CALLGRIND_TOGGLE_COLLECT;
     }
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const double cpu = CpuSeconds(RUSAGE_SELF) - cpuBefore;
