@@ -14,6 +14,10 @@ public:
 
 private:
     void OnRowCountChanged(int oldCount, int newCount);
+    // The vertical range for the rows as they are, as the table's own layout would set it;
+    // false where that layout has more to do (the rows fit, or rows scroll by pixels).
+    bool UpdateRowRange();
 
     bool m_light = false;
+    bool m_barNeeded = false; // whether the vertical range last asked for a scroll bar
 };

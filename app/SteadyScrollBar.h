@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QRect>
+#include <QScrollBar>
+
+// A scroll bar that repaints on a change of its range, steps or value only when what it shows
+// changes: the slider's place and length, and whether it stands at either end. A table that
+// grows by a row a second moves its slider by a pixel now and then, and a bar costs more to
+// paint than the row.
+class CSteadyScrollBar : public QScrollBar {
+public:
+    explicit CSteadyScrollBar(Qt::Orientation orientation, QWidget* parent = nullptr)
+        : QScrollBar(orientation, parent) {}
+
+protected:
+    void sliderChange(SliderChange change) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    struct Look {
+        QRect slider;
+        bool atMinimum = false;
+        bool atMaximum = false;
+        bool operator==(const Look&) const = default;
+    };
+    Look CurrentLook() const;
+
+    Look m_painted;
+    bool m_everPainted = false;
+    bool m_checkQueued = false;
+};
