@@ -11,6 +11,7 @@
 #include <vector>
 
 class CMonitorTableModel;
+class CStatusLineLabel;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -46,7 +47,7 @@ public:
     const CMonitorRows& Rows() const { return m_rows; }
     const CMonitorStats& Stats() const { return m_monitor.Stats(); }
     QTableView* Table() const { return m_table; }
-    QLabel* StatusLine() const { return m_status; }
+    QLabel* StatusLine() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -66,5 +67,5 @@ private:
     QTableView* m_table = nullptr;
     QPushButton* m_pause = nullptr;
     QCheckBox* m_hidePolls = nullptr;
-    QLabel* m_status = nullptr;
+    CStatusLineLabel* m_status = nullptr;
 };
