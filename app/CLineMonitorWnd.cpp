@@ -196,10 +196,12 @@ bool CLineMonitorWnd::Tick() {
     // Follows the end unless the user has scrolled up to read.
     const QScrollBar* bar = m_table->verticalScrollBar();
     const bool following = bar->value() == bar->maximum();
-    m_model->Append(rows);
-    if (following) {
-        m_table->scrollToBottom();
-    }
+    m_table->Batch([&] {
+        m_model->Append(rows);
+        if (following) {
+            m_table->scrollToBottom();
+        }
+    });
     UpdateStatus();
     return true;
 }
@@ -278,6 +280,10 @@ void CLineMonitorWnd::Save() {
         AfxMessageBox("Nie można zapisać pliku '" + path.toStdString() + "'",
                       MB_OK | MB_ICONEXCLAMATION);
     }
+}
+
+QTableView* CLineMonitorWnd::Table() const {
+    return m_table;
 }
 
 QLabel* CLineMonitorWnd::StatusLine() const {

@@ -11,6 +11,7 @@
 #include <vector>
 
 class CMonitorTableModel;
+class CMonitorTableView;
 class CStatusLineLabel;
 class QCheckBox;
 class QLabel;
@@ -46,7 +47,7 @@ public:
 
     const CMonitorRows& Rows() const { return m_rows; }
     const CMonitorStats& Stats() const { return m_monitor.Stats(); }
-    QTableView* Table() const { return m_table; }
+    QTableView* Table() const;
     QLabel* StatusLine() const;
 
 protected:
@@ -64,7 +65,7 @@ private:
     std::vector<WireRecord> m_records;
     QTimer m_timer;
     CMonitorTableModel* m_model = nullptr;
-    QTableView* m_table = nullptr;
+    CMonitorTableView* m_table = nullptr;
     QPushButton* m_pause = nullptr;
     QCheckBox* m_hidePolls = nullptr;
     CStatusLineLabel* m_status = nullptr;

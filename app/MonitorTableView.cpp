@@ -1,12 +1,11 @@
 #include "MonitorTableView.h"
 
-#include "SteadyScrollBar.h"
-
 #include <QHeaderView>
 #include <QScrollBar>
 
-CMonitorTableView::CMonitorTableView(QWidget* parent) : QTableView(parent) {
-    setVerticalScrollBar(new CSteadyScrollBar(Qt::Vertical));
+CMonitorTableView::CMonitorTableView(QWidget* parent)
+    : QTableView(parent), m_bar(new CSteadyScrollBar(Qt::Vertical)) {
+    setVerticalScrollBar(m_bar);
     // The scroll area lays out its children again after every change of a range, which raises
     // both scroll bars and so repaints them; a range that grows by a row changes nothing of
     // that layout unless the bar comes or goes.

@@ -3,27 +3,38 @@
 #include <QStyle>
 #include <QStyleOptionSlider>
 
+void CSteadyScrollBar::Hold(bool hold) {
+    m_held = hold;
+    if (!hold && m_changedWhileHeld) {
+        m_changedWhileHeld = false;
+        RepaintChange();
+    }
+}
+
+void CSteadyScrollBar::RepaintChange() {
+    const Look look = CurrentLook();
+    if (!m_everPainted || look.atMinimum != m_painted.atMinimum ||
+        look.atMaximum != m_painted.atMaximum) {
+        update();
+    } else if (!(look == m_painted)) {
+        // Only the slider moved: where it was and where it is now (the groove paints the same
+        // whatever part of it is asked for).
+        update(look.slider.united(m_painted.slider));
+    }
+}
+
 void CSteadyScrollBar::sliderChange(SliderChange change) {
     const bool figures =
         change == SliderRangeChange || change == SliderStepsChange || change == SliderValueChange;
-    if (!figures || !m_everPainted) {
-        QScrollBar::sliderChange(change);
+    if (figures && m_held) {
+        m_changedWhileHeld = true;
         return;
     }
-    // Looked at once the changes of the moment are done: a range that grows moves the value
-    // off the end until the table follows it there again.
-    if (!m_checkQueued) {
-        m_checkQueued = true;
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_checkQueued = false;
-                if (!(CurrentLook() == m_painted)) {
-                    update();
-                }
-            },
-            Qt::QueuedConnection);
+    if (figures && m_everPainted) {
+        RepaintChange(); // nothing where the pixels already show it (or a paint on its way will)
+        return;
     }
+    QScrollBar::sliderChange(change);
 }
 
 void CSteadyScrollBar::paintEvent(QPaintEvent* event) {

@@ -12,6 +12,10 @@ public:
     explicit CSteadyScrollBar(Qt::Orientation orientation, QWidget* parent = nullptr)
         : QScrollBar(orientation, parent) {}
 
+    // While held, changes of range, steps and value are only noted; released, the bar repaints
+    // once if they changed what it shows. A batch of rows moves the value off the end and back.
+    void Hold(bool hold);
+
 protected:
     void sliderChange(SliderChange change) override;
     void paintEvent(QPaintEvent* event) override;
@@ -24,8 +28,10 @@ private:
         bool operator==(const Look&) const = default;
     };
     Look CurrentLook() const;
+    void RepaintChange();
 
     Look m_painted;
     bool m_everPainted = false;
-    bool m_checkQueued = false;
+    bool m_held = false;
+    bool m_changedWhileHeld = false;
 };
