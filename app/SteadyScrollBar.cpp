@@ -18,8 +18,11 @@ void CSteadyScrollBar::RepaintChange() {
         update();
     } else if (!(look == m_painted)) {
         // Only the slider moved: where it was and where it is now (the groove paints the same
-        // whatever part of it is asked for).
-        update(look.slider.united(m_painted.slider));
+        // whatever part of it is asked for), with the lines a style draws around a slider.
+        constexpr int kOutline = 3;
+        update(look.slider.united(m_painted.slider)
+                   .adjusted(-kOutline, -kOutline, kOutline, kOutline)
+                   .intersected(rect()));
     }
 }
 

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
@@ -433,4 +434,41 @@ TEST_F(LineMonitorTest, NewRowsLeaveScrollBarsAndUnchangedFiguresAlone) {
     table.verticalScrollBar()->setValue(0);
     QApplication::processEvents();
     EXPECT_FALSE(vertical.heights.empty()) << "a slider that moved is shown where it went";
+}
+
+// What the partial repaints leave on screen is what painting the widgets anew shows: the scroll
+// bar whose slider moved, the status line whose figures changed, the rows scrolled up.
+TEST_F(LineMonitorTest, PartialRepaintsShowWhatAFullPaintShows) {
+    CWireTrace trace(8192);
+    CLineMonitorWnd monitor(trace);
+    monitor.show();
+    const std::uint8_t noise[] = {0x55};
+    auto addRows = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            trace.Record(WireEvent::Dropped, noise, 1, FrameDrop::Noise);
+        }
+        ASSERT_TRUE(monitor.Tick());
+        for (int i = 0; i < 5; ++i) {
+            QApplication::processEvents();
+        }
+    };
+    auto onScreen = [&](QWidget& widget) {
+        const QPoint at = widget.mapTo(&monitor, QPoint(0, 0));
+        return monitor.screen()
+            ->grabWindow(monitor.winId(), at.x(), at.y(), widget.width(), widget.height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    QWidget* const widgets[] = {monitor.Table()->verticalScrollBar(),
+                                monitor.StatusLine()->findChild<QWidget*>(),
+                                monitor.Table()->viewport()};
+    addRows(40);
+    for (const int rows : {3, 30, 1, 700}) {
+        addRows(rows);
+        for (QWidget* widget : widgets) {
+            EXPECT_EQ(onScreen(*widget),
+                      widget->grab().toImage().convertToFormat(QImage::Format_RGB32))
+                << widget->metaObject()->className() << " after " << rows << " rows";
+        }
+    }
 }
