@@ -6,6 +6,7 @@
 #include "MonitorTableModel.h"
 #include "MonitorTableView.h"
 #include "RowText.h"
+#include "StatusLineLabel.h"
 #include "Utf8Path.h"
 
 #include <QApplication>
@@ -76,38 +77,6 @@ private:
     mutable CGlyphTextPainter m_glyphs; // a cache: painting stays what it was
 };
 
-// The status line: two lines of figures that change with every batch. Its size does not follow
-// its text, so that a new figure repaints the line without measuring it and laying out the
-// window again, and its lines are drawn from cached glyphs.
-class CStatusLabel : public QLabel {
-public:
-    QSize sizeHint() const override {
-        const QMargins margins = contentsMargins();
-        return {0, 2 * fontMetrics().lineSpacing() + margins.top() + margins.bottom()};
-    }
-    QSize minimumSizeHint() const override { return sizeHint(); }
-
-protected:
-    void paintEvent(QPaintEvent* event) override {
-        QPainter painter(this);
-        painter.setPen(palette().color(foregroundRole()));
-        QRect line = contentsRect();
-        line.setHeight(fontMetrics().lineSpacing());
-        const QStringList lines = text().split(u'\n');
-        for (const QString& part : lines) {
-            if (!m_glyphs.Draw(painter, font(), line, Qt::AlignLeft, part)) {
-                painter.end();
-                QLabel::paintEvent(event); // a character beyond the cache: as a label draws
-                return;
-            }
-            line.translate(0, line.height());
-        }
-    }
-
-private:
-    CGlyphTextPainter m_glyphs;
-};
-
 } // namespace
 
 CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
@@ -148,7 +117,7 @@ CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
     buttons->addWidget(m_hidePolls);
     buttons->addStretch();
 
-    m_status = new CStatusLabel;
+    m_status = new CStatusLineLabel;
     m_status->setAccessibleName(QStringLiteral("Statystyka łącza"));
     // Plain, not selectable: a selectable label lays its text out as a document on every
     // change, which cost more than the table's new rows.
@@ -227,10 +196,12 @@ bool CLineMonitorWnd::Tick() {
     // Follows the end unless the user has scrolled up to read.
     const QScrollBar* bar = m_table->verticalScrollBar();
     const bool following = bar->value() == bar->maximum();
-    m_model->Append(rows);
-    if (following) {
-        m_table->scrollToBottom();
-    }
+    m_table->Batch([&] {
+        m_model->Append(rows);
+        if (following) {
+            m_table->scrollToBottom();
+        }
+    });
     UpdateStatus();
     return true;
 }
@@ -256,9 +227,7 @@ void CLineMonitorWnd::UpdateStatus() {
     if (m_trace->Lost() != 0) {
         text += QStringLiteral(", utracone %1").arg(m_trace->Lost());
     }
-    if (text != m_status->text()) {
-        m_status->setText(text);
-    }
+    m_status->SetStatus(text);
 }
 
 void CLineMonitorWnd::Copy() {
@@ -311,4 +280,12 @@ void CLineMonitorWnd::Save() {
         AfxMessageBox("Nie można zapisać pliku '" + path.toStdString() + "'",
                       MB_OK | MB_ICONEXCLAMATION);
     }
+}
+
+QTableView* CLineMonitorWnd::Table() const {
+    return m_table;
+}
+
+QLabel* CLineMonitorWnd::StatusLine() const {
+    return m_status;
 }

@@ -11,6 +11,8 @@
 #include <vector>
 
 class CMonitorTableModel;
+class CMonitorTableView;
+class CStatusLineLabel;
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -45,8 +47,8 @@ public:
 
     const CMonitorRows& Rows() const { return m_rows; }
     const CMonitorStats& Stats() const { return m_monitor.Stats(); }
-    QTableView* Table() const { return m_table; }
-    QLabel* StatusLine() const { return m_status; }
+    QTableView* Table() const;
+    QLabel* StatusLine() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -63,8 +65,8 @@ private:
     std::vector<WireRecord> m_records;
     QTimer m_timer;
     CMonitorTableModel* m_model = nullptr;
-    QTableView* m_table = nullptr;
+    CMonitorTableView* m_table = nullptr;
     QPushButton* m_pause = nullptr;
     QCheckBox* m_hidePolls = nullptr;
-    QLabel* m_status = nullptr;
+    CStatusLineLabel* m_status = nullptr;
 };

@@ -31,6 +31,30 @@ const CGlyphTextPainter::Glyph* CGlyphTextPainter::Lookup(char16_t c) {
 
 bool CGlyphTextPainter::Draw(QPainter& painter, const QFont& font, const QRect& rect,
                              Qt::Alignment alignment, const QString& text) {
+    return Draw(painter, font, rect, alignment, text, QRect());
+}
+
+bool CGlyphTextPainter::Edges(const QFont& font, const QString& text, std::vector<double>& edges) {
+    Prepare(font);
+    edges.clear();
+    if (!m_raw.isValid()) {
+        return false;
+    }
+    qreal x = 0;
+    for (const QChar c : text) {
+        const Glyph* glyph = Lookup(c.unicode());
+        if (glyph == nullptr) {
+            return false;
+        }
+        edges.push_back(x);
+        x += glyph->advance;
+    }
+    edges.push_back(x);
+    return true;
+}
+
+bool CGlyphTextPainter::Draw(QPainter& painter, const QFont& font, const QRect& rect,
+                             Qt::Alignment alignment, const QString& text, const QRect& exposed) {
     Prepare(font);
     if (!m_raw.isValid()) {
         return false;
@@ -54,6 +78,25 @@ bool CGlyphTextPainter::Draw(QPainter& painter, const QFont& font, const QRect& 
         return true;
     }
     const qreal left = (alignment & Qt::AlignRight) != 0 ? rect.right() + 1 - x : rect.left();
+    if (exposed.isValid()) {
+        // A glyph may reach a little beyond its advance: a pixel or two of slack.
+        const qreal from = exposed.left() - left - 2;
+        const qreal to = exposed.right() + 1 - left + 2;
+        qsizetype kept = 0;
+        for (qsizetype i = 0; i < m_indexes.size(); ++i) {
+            const qreal end = i + 1 < m_positions.size() ? m_positions[i + 1].x() : x;
+            if (end >= from && m_positions[i].x() <= to) {
+                m_indexes[kept] = m_indexes[i];
+                m_positions[kept] = m_positions[i];
+                ++kept;
+            }
+        }
+        m_indexes.resize(kept);
+        m_positions.resize(kept);
+        if (kept == 0) {
+            return true;
+        }
+    }
     const qreal baseline =
         rect.top() + (rect.height() - (m_raw.ascent() + m_raw.descent())) / 2 + m_raw.ascent();
     QGlyphRun run;

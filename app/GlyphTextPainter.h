@@ -21,6 +21,13 @@ public:
     // scripts beyond the European ones): the caller then draws the text the usual way.
     bool Draw(QPainter& painter, const QFont& font, const QRect& rect, Qt::Alignment alignment,
               const QString& text);
+    // The same, leaving out glyphs wholly outside `exposed` left and right: the rest of the
+    // line is already on screen.
+    bool Draw(QPainter& painter, const QFont& font, const QRect& rect, Qt::Alignment alignment,
+              const QString& text, const QRect& exposed);
+    // Where each character of a left-aligned text starts, and where the text ends; false where
+    // Draw would be false.
+    bool Edges(const QFont& font, const QString& text, std::vector<double>& edges);
 
 private:
     struct Glyph {

@@ -9,14 +9,18 @@
 //      under 0.1 % of one core).
 //   4. The longest stall of the user-interface thread while connecting and disconnecting
 //      (target: under 25 ms).
-// Usage: qal-readout-bench [round trips, default 2000] [polling seconds, default 30] [monitor]
-// With "monitor", the line monitor is open while polling (3. then includes its cost).
+// Usage: qal-readout-bench [round trips, default 2000] [polling seconds, default 30]
+//                          [monitor | monitor-long]
+// With "monitor", the line monitor is open while polling (3. then includes its cost);
+// "monitor-long" opens it holding 5000 rows already, as after an hour and more of polling.
+// Under valgrind --tool=callgrind --collect-atstart=no, only the polling of 3. is counted.
 #include "BenchSupport.h"
 #include "MeasurementReadout.h"
 #include "ResourceIds.h"
 #include "SimProcess.h"
 #include "TempDirectory.h"
 
+#include "CLineMonitorWnd.h"
 #include "CTerminalDlg.h"
 
 #include <QApplication>
@@ -34,6 +38,12 @@
 #include <vector>
 
 #include <sys/resource.h>
+
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_TOGGLE_COLLECT
+#endif
 
 namespace {
 
@@ -199,7 +209,8 @@ int main(int argc, char* argv[]) {
     QuietApp app;
     const int count = argc > 1 ? std::max(10, std::atoi(argv[1])) : 2000;
     const int pollSeconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 30;
-    const bool withMonitor = argc > 3 && std::string(argv[3]) == "monitor";
+    const std::string monitorMode = argc > 3 ? argv[3] : "";
+    const bool withMonitor = monitorMode == "monitor" || monitorMode == "monitor-long";
 
     std::vector<double> samples;
     std::vector<double> windowPart;
@@ -236,6 +247,14 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "the line monitor did not open\n");
         return 1;
     }
+    if (monitorMode == "monitor-long") {
+        CLineMonitorWnd& monitor = *session.dialog->LineMonitor();
+        for (int i = 0; i < 5000; ++i) {
+            monitor.Events().OnLineEvent(LineEvent::Opening, "earlier row " + std::to_string(i));
+        }
+        (void)monitor.Tick();                // there were rows
+        RunUntil([] { return false; }, 200); // and they are drawn
+    }
     const double connectStall = LongestStallMs([&] { session.dialog->OnCmdMsg(IDC_CONNECT); },
                                                [&] { return Connected(*session.dialog); });
     const double cpuBefore = CpuSeconds(RUSAGE_SELF);
@@ -245,15 +264,20 @@ int main(int argc, char* argv[]) {
         // The plain event loop, as the program runs it: nothing of the benchmark wakes it.
         QEventLoop loop;
         QTimer::singleShot(pollSeconds * 1000, &loop, &QEventLoop::quit);
+        CALLGRIND_TOGGLE_COLLECT;
         loop.exec();
+        CALLGRIND_TOGGLE_COLLECT;
     }
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const double cpu = CpuSeconds(RUSAGE_SELF) - cpuBefore;
     const double uiCpu = CpuSeconds(RUSAGE_THREAD) - uiCpuBefore;
     std::printf("CPU while connected and polling for %d s%s: %.3f %% of one core, of which the"
                 " user-interface thread %.3f %%  (%zu readings; target < 0.1 %%)\n",
-                pollSeconds, withMonitor ? ", line monitor open" : "", 100.0 * cpu / wall,
-                100.0 * uiCpu / wall, session.dialog->roundTripsMs.size());
+                pollSeconds,
+                !withMonitor               ? ""
+                : monitorMode == "monitor" ? ", line monitor open"
+                                           : ", line monitor open with 5000 rows",
+                100.0 * cpu / wall, 100.0 * uiCpu / wall, session.dialog->roundTripsMs.size());
     const double disconnectStall =
         LongestStallMs([&] { session.dialog->OnCmdMsg(IDC_DISCONNECT); },
                        [&] { return session.dialog->IsDlgItemEnabled(IDC_CONNECT); });

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
@@ -363,11 +364,16 @@ public:
     explicit PaintSpy(QWidget& widget) { widget.installEventFilter(this); }
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
-            heights.push_back(static_cast<QPaintEvent*>(event)->region().boundingRect().height());
+            const QRegion& region = static_cast<QPaintEvent*>(event)->region();
+            heights.push_back(region.boundingRect().height());
+            for (const QRect& rect : region) {
+                area += rect.width() * rect.height();
+            }
         }
         return QObject::eventFilter(watched, event);
     }
     std::vector<int> heights;
+    int area = 0; // of all the paint events together
 };
 
 } // namespace
@@ -393,4 +399,76 @@ TEST_F(LineMonitorTest, NewRowsRepaintOnlyTheirStrip) {
     addRows(2);
     ASSERT_FALSE(rows.heights.empty());
     EXPECT_LE(*std::max_element(rows.heights.begin(), rows.heights.end()), 2 * table.rowHeight(0));
+}
+
+// A batch of rows on a long table repaints neither scroll bar where their sliders stay put, and
+// of the status line only the figures that changed.
+TEST_F(LineMonitorTest, NewRowsLeaveScrollBarsAndUnchangedFiguresAlone) {
+    CWireTrace trace(8192);
+    CLineMonitorWnd monitor(trace);
+    monitor.show();
+    const std::uint8_t noise[] = {0x55};
+    auto addRows = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            trace.Record(WireEvent::Dropped, noise, 1, FrameDrop::Noise);
+        }
+        ASSERT_TRUE(monitor.Tick());
+        for (int i = 0; i < 5; ++i) {
+            QApplication::processEvents();
+        }
+    };
+    QTableView& table = *monitor.Table();
+    addRows(5000);
+    ASSERT_TRUE(table.horizontalScrollBar()->isVisible()) << "the columns are wider than the table";
+    PaintSpy horizontal(*table.horizontalScrollBar());
+    PaintSpy vertical(*table.verticalScrollBar());
+    QWidget& statusFace = *monitor.StatusLine()->findChild<QWidget*>();
+    PaintSpy status(statusFace);
+    addRows(1);
+    EXPECT_EQ(table.verticalScrollBar()->value(), table.verticalScrollBar()->maximum());
+    EXPECT_TRUE(horizontal.heights.empty());
+    EXPECT_TRUE(vertical.heights.empty()) << "5001 rows: the slider did not move";
+    ASSERT_FALSE(status.heights.empty());
+    EXPECT_LT(status.area, statusFace.width() * statusFace.height() / 4);
+    EXPECT_NE(monitor.StatusLine()->text().indexOf(QStringLiteral("Wiersze 5001")), -1);
+    table.verticalScrollBar()->setValue(0);
+    QApplication::processEvents();
+    EXPECT_FALSE(vertical.heights.empty()) << "a slider that moved is shown where it went";
+}
+
+// What the partial repaints leave on screen is what painting the widgets anew shows: the scroll
+// bar whose slider moved, the status line whose figures changed, the rows scrolled up.
+TEST_F(LineMonitorTest, PartialRepaintsShowWhatAFullPaintShows) {
+    CWireTrace trace(8192);
+    CLineMonitorWnd monitor(trace);
+    monitor.show();
+    const std::uint8_t noise[] = {0x55};
+    auto addRows = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            trace.Record(WireEvent::Dropped, noise, 1, FrameDrop::Noise);
+        }
+        ASSERT_TRUE(monitor.Tick());
+        for (int i = 0; i < 5; ++i) {
+            QApplication::processEvents();
+        }
+    };
+    auto onScreen = [&](QWidget& widget) {
+        const QPoint at = widget.mapTo(&monitor, QPoint(0, 0));
+        return monitor.screen()
+            ->grabWindow(monitor.winId(), at.x(), at.y(), widget.width(), widget.height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    QWidget* const widgets[] = {monitor.Table()->verticalScrollBar(),
+                                monitor.StatusLine()->findChild<QWidget*>(),
+                                monitor.Table()->viewport()};
+    addRows(40);
+    for (const int rows : {3, 30, 1, 700}) {
+        addRows(rows);
+        for (QWidget* widget : widgets) {
+            EXPECT_EQ(onScreen(*widget),
+                      widget->grab().toImage().convertToFormat(QImage::Format_RGB32))
+                << widget->metaObject()->className() << " after " << rows << " rows";
+        }
+    }
 }
