@@ -376,15 +376,11 @@ public:
     int area = 0; // of all the paint events together
 };
 
-} // namespace
-
-// With many screens of rows, new rows repaint only the strip they land in, not the whole table.
-TEST_F(LineMonitorTest, NewRowsRepaintOnlyTheirStrip) {
-    CWireTrace trace(8192);
-    CLineMonitorWnd monitor(trace);
-    monitor.show();
-    const std::uint8_t noise[] = {0x55};
-    auto addRows = [&](int count) {
+// A shown monitor fed a row of noise per byte, each call one batch, drawn before it returns.
+struct NoiseFedMonitor {
+    NoiseFedMonitor() { monitor.show(); }
+    void AddRows(int count) {
+        const std::uint8_t noise[] = {0x55};
         for (int i = 0; i < count; ++i) {
             trace.Record(WireEvent::Dropped, noise, 1, FrameDrop::Noise);
         }
@@ -392,7 +388,19 @@ TEST_F(LineMonitorTest, NewRowsRepaintOnlyTheirStrip) {
         for (int i = 0; i < 5; ++i) {
             QApplication::processEvents();
         }
-    };
+    }
+
+    CWireTrace trace{8192};
+    CLineMonitorWnd monitor{trace};
+};
+
+} // namespace
+
+// With many screens of rows, new rows repaint only the strip they land in, not the whole table.
+TEST_F(LineMonitorTest, NewRowsRepaintOnlyTheirStrip) {
+    NoiseFedMonitor fed;
+    CLineMonitorWnd& monitor = fed.monitor;
+    const auto addRows = [&](int count) { fed.AddRows(count); };
     QTableView& table = *monitor.Table();
     addRows(5000);
     PaintSpy rows(*table.viewport());
@@ -404,19 +412,9 @@ TEST_F(LineMonitorTest, NewRowsRepaintOnlyTheirStrip) {
 // A batch of rows on a long table repaints neither scroll bar where their sliders stay put, and
 // of the status line only the figures that changed.
 TEST_F(LineMonitorTest, NewRowsLeaveScrollBarsAndUnchangedFiguresAlone) {
-    CWireTrace trace(8192);
-    CLineMonitorWnd monitor(trace);
-    monitor.show();
-    const std::uint8_t noise[] = {0x55};
-    auto addRows = [&](int count) {
-        for (int i = 0; i < count; ++i) {
-            trace.Record(WireEvent::Dropped, noise, 1, FrameDrop::Noise);
-        }
-        ASSERT_TRUE(monitor.Tick());
-        for (int i = 0; i < 5; ++i) {
-            QApplication::processEvents();
-        }
-    };
+    NoiseFedMonitor fed;
+    CLineMonitorWnd& monitor = fed.monitor;
+    const auto addRows = [&](int count) { fed.AddRows(count); };
     QTableView& table = *monitor.Table();
     addRows(5000);
     ASSERT_TRUE(table.horizontalScrollBar()->isVisible()) << "the columns are wider than the table";
@@ -439,19 +437,9 @@ TEST_F(LineMonitorTest, NewRowsLeaveScrollBarsAndUnchangedFiguresAlone) {
 // What the partial repaints leave on screen is what painting the widgets anew shows: the scroll
 // bar whose slider moved, the status line whose figures changed, the rows scrolled up.
 TEST_F(LineMonitorTest, PartialRepaintsShowWhatAFullPaintShows) {
-    CWireTrace trace(8192);
-    CLineMonitorWnd monitor(trace);
-    monitor.show();
-    const std::uint8_t noise[] = {0x55};
-    auto addRows = [&](int count) {
-        for (int i = 0; i < count; ++i) {
-            trace.Record(WireEvent::Dropped, noise, 1, FrameDrop::Noise);
-        }
-        ASSERT_TRUE(monitor.Tick());
-        for (int i = 0; i < 5; ++i) {
-            QApplication::processEvents();
-        }
-    };
+    NoiseFedMonitor fed;
+    CLineMonitorWnd& monitor = fed.monitor;
+    const auto addRows = [&](int count) { fed.AddRows(count); };
     auto onScreen = [&](QWidget& widget) {
         const QPoint at = widget.mapTo(&monitor, QPoint(0, 0));
         return monitor.screen()
