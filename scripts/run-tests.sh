@@ -9,8 +9,10 @@ jobs=$(nproc)
 # change, or a second run on the same machine, take minutes instead of half an hour.
 if command -v ccache > /dev/null; then
     export CMAKE_C_COMPILER_LAUNCHER=ccache CMAKE_CXX_COMPILER_LAUNCHER=ccache
-    # Paths below the tree hash the same from any clone.
-    export CCACHE_BASEDIR=$PWD
+    # Paths below the tree hash the same from any clone. With debug information ccache would
+    # also hash the build's own folder, so that a clone in another place never hits; the cached
+    # objects then name the first clone's source paths, which only a debugger reads.
+    export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 fi
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
