@@ -53,20 +53,20 @@ bool TypeKeys(HWND window, wchar_t** keys, int count) {
             return false;
         }
         INPUT input[4] = {};
-        UINT count = 0;
+        UINT events = 0;
         if (withAlt) {
-            input[count].type = INPUT_KEYBOARD;
-            input[count++].ki.wVk = VK_MENU;
+            input[events].type = INPUT_KEYBOARD;
+            input[events++].ki.wVk = VK_MENU;
         }
-        input[count].type = INPUT_KEYBOARD;
-        input[count++].ki.wVk = code;
-        input[count] = input[count - 1];
-        input[count++].ki.dwFlags = KEYEVENTF_KEYUP;
+        input[events].type = INPUT_KEYBOARD;
+        input[events++].ki.wVk = code;
+        input[events] = input[events - 1];
+        input[events++].ki.dwFlags = KEYEVENTF_KEYUP;
         if (withAlt) {
-            input[count] = input[0];
-            input[count++].ki.dwFlags = KEYEVENTF_KEYUP;
+            input[events] = input[0];
+            input[events++].ki.dwFlags = KEYEVENTF_KEYUP;
         }
-        if (SendInput(count, input, sizeof(INPUT)) != count) {
+        if (SendInput(events, input, sizeof(INPUT)) != events) {
             return false;
         }
         Sleep(200);
