@@ -147,13 +147,10 @@ CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
     copyShortcut->setContext(Qt::WidgetShortcut);
     connect(copyShortcut, &QShortcut::activated, this, [this] { Copy(); });
 
-    m_timer.setInterval(kTickMs);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-        // A quiet tick slows the timer down: an idle line costs one wake-up a second.
-        if (!Tick() && m_timer.interval() != kQuietTickMs) {
-            m_timer.setInterval(kQuietTickMs);
-        }
-    });
+    m_batchTimer.setSingleShot(true);
+    connect(&m_batchTimer, &QTimer::timeout, this, [this] { (void)Tick(); }); // may be empty
+    m_quietTimer.setInterval(kQuietTickMs);
+    connect(&m_quietTimer, &QTimer::timeout, this, [this] { (void)Tick(); }); // may be empty
     UpdateStatus();
 }
 
@@ -167,12 +164,24 @@ void CLineMonitorWnd::showEvent(QShowEvent* event) {
         return; // restored from the task bar: it never stopped
     }
     m_trace->Listen(true);
-    m_timer.start(kTickMs);
+    m_quietTimer.start();
 }
 
 void CLineMonitorWnd::Wake() {
-    if (m_timer.isActive() && m_timer.interval() != kTickMs) {
-        m_timer.start(kTickMs);
+    if (m_quietTimer.isActive() && !m_batchTimer.isActive()) {
+        m_batchTimer.start(kTickMs);
+    }
+}
+
+void CLineMonitorWnd::TakeNow() {
+    if (!m_quietTimer.isActive()) {
+        return; // closed
+    }
+    const qint64 since = m_sinceBatch.isValid() ? m_sinceBatch.elapsed() : kTickMs;
+    if (since >= kTickMs) {
+        (void)Tick(); // an event row or the answer's own frames: there is something
+    } else if (!m_batchTimer.isActive() || m_batchTimer.remainingTime() > kTickMs - since) {
+        m_batchTimer.start(static_cast<int>(kTickMs - since));
     }
 }
 
@@ -183,16 +192,22 @@ void CLineMonitorWnd::hideEvent(QHideEvent* event) {
     }
     // Back to no cost; what the trace still holds is read now, not left for the next opening.
     m_trace->Listen(false);
-    m_timer.stop();
+    m_batchTimer.stop();
+    m_quietTimer.stop();
     (void)Tick(); // whether there was anything left does not matter
 }
 
 bool CLineMonitorWnd::Tick() {
+    m_batchTimer.stop();
+    if (m_quietTimer.isActive()) {
+        m_quietTimer.start(); // traffic keeps the quiet look away
+    }
     (void)m_trace->Drain(m_records); // how many is seen in the vector
     std::vector<MonitorRecord> rows = m_monitor.Take(m_records);
     if (rows.empty()) {
         return false;
     }
+    m_sinceBatch.start();
     // Follows the end unless the user has scrolled up to read.
     const QScrollBar* bar = m_table->verticalScrollBar();
     const bool following = bar->value() == bar->maximum();

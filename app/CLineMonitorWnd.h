@@ -4,6 +4,7 @@
 #include "MonitorRows.h"
 #include "WireTrace.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
 
@@ -22,10 +23,11 @@ class QTableView;
 // wire trace only while shown, so that a closed monitor costs nothing.
 class CLineMonitorWnd : public QWidget {
 public:
-    // Drains rows at most this often while traffic flows; once the line is quiet, this seldom
-    // (noise still shows), until the main window says something goes to or comes from the device.
+    // Batches come at most this often. Without traffic the trace is still looked at this seldom,
+    // for noise: a little longer than the readout's poll period, so that polling once a second
+    // never wakes the monitor on its own.
     static constexpr int kTickMs = 100;
-    static constexpr int kQuietTickMs = 1000;
+    static constexpr int kQuietTickMs = 1250;
 
     explicit CLineMonitorWnd(CWireTrace& trace);
     ~CLineMonitorWnd() override;
@@ -33,9 +35,12 @@ public:
     // The link events go here while the window is open.
     ILineEvents& Events() { return m_monitor; }
 
-    // Something went to or came from the device: look again within kTickMs.
+    // Something is on its way to the device: look again within kTickMs.
     void Wake();
-    // Takes what the trace holds and adds it as one batch; the timer calls it. False when
+    // Something came from the device or happened to the link and is waiting now: takes it at
+    // once, while the window thread is awake anyway, or as soon as the batch limit allows.
+    void TakeNow();
+    // Takes what the trace holds and adds it as one batch; the timers call it. False when
     // there was nothing.
     bool Tick();
     void Copy();
@@ -63,7 +68,9 @@ private:
     CLineMonitor m_monitor;
     CMonitorRows m_rows;
     std::vector<WireRecord> m_records;
-    QTimer m_timer;
+    QTimer m_batchTimer; // single shot: the next batch
+    QTimer m_quietTimer; // for noise, while nothing else wakes the monitor
+    QElapsedTimer m_sinceBatch;
     CMonitorTableModel* m_model = nullptr;
     CMonitorTableView* m_table = nullptr;
     QPushButton* m_pause = nullptr;

@@ -340,12 +340,17 @@ void CTerminalDlg::OnLineMonitor() {
 void CTerminalDlg::NotifyLine(LineEvent event, const std::string& text) {
     if (m_pMonitor && m_pMonitor->isVisible()) {
         m_pMonitor->Events().OnLineEvent(event, text);
-        m_pMonitor->Wake();
+        m_pMonitor->TakeNow();
     }
 }
 
-void CTerminalDlg::WakeLineMonitor() {
-    if (m_pMonitor) {
+void CTerminalDlg::WakeLineMonitor(bool arrived) {
+    if (!m_pMonitor) {
+        return;
+    }
+    if (arrived) {
+        m_pMonitor->TakeNow(); // while this thread is awake anyway: no wake-up of its own
+    } else {
         m_pMonitor->Wake();
     }
 }
@@ -528,7 +533,7 @@ std::function<void()> CTerminalDlg::LinkNotifier() {
 }
 
 void CTerminalDlg::OnDeviceMessage(const LinkMessage& message) {
-    WakeLineMonitor();
+    WakeLineMonitor(true);
     if (m_pQueue) {
         m_pQueue->OnDeviceMessage(message);
     }
@@ -547,7 +552,7 @@ void CTerminalDlg::ReportPortFailure(const PortFailure& failure) {
 }
 
 void CTerminalDlg::PutForDevice(const LinkMessage& message) {
-    WakeLineMonitor();
+    WakeLineMonitor(false);
     if (m_pLink) {
         (void)::PutForDevice(m_pLink->m_context, message); // always 1; see LinkContext
     }

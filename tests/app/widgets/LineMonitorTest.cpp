@@ -324,6 +324,30 @@ TEST_F(LineMonitorTest, SavedJournalHoldsLinesThePaneCleared) {
 
 } // namespace
 
+// What has arrived is taken at once, while the window thread is awake anyway, but never more than
+// one batch a tenth of a second; a request on its way and noise alone are taken by the timers.
+TEST_F(LineMonitorTest, TakesArrivalsAtOnceAndBatchesAtMostTenTimesASecond) {
+    CWireTrace trace;
+    CLineMonitorWnd monitor(trace);
+    monitor.show();
+    QSignalSpy batches(monitor.Table()->model(), &QAbstractItemModel::rowsInserted);
+    const std::uint8_t noise[] = {0x55};
+    const auto record = [&] { trace.Record(WireEvent::Dropped, noise, 1, FrameDrop::Noise); };
+    record();
+    monitor.TakeNow();
+    EXPECT_EQ(batches.count(), 1) << "taken without waiting for a timer";
+    record();
+    monitor.TakeNow();
+    EXPECT_EQ(batches.count(), 1) << "too soon after the last batch";
+    EXPECT_TRUE(ProcessEventsUntil([&] { return batches.count() == 2; }));
+    record();
+    monitor.Wake();
+    EXPECT_TRUE(ProcessEventsUntil([&] { return batches.count() == 3; }));
+    record(); // noise, with nothing that wakes the monitor
+    EXPECT_TRUE(ProcessEventsUntil([&] { return batches.count() == 4; }));
+    EXPECT_EQ(monitor.Table()->model()->rowCount(), 4);
+}
+
 // Rows appended without a full relayout still extend the scroll range at once: the view follows
 // the end, and stays where the user scrolled up to.
 TEST_F(LineMonitorTest, FollowsTheEndUnlessScrolledUp) {
