@@ -20,7 +20,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QShowEvent>
 #include <QStyle>
@@ -209,12 +208,11 @@ bool CLineMonitorWnd::Tick() {
     }
     m_sinceBatch.start();
     // Follows the end unless the user has scrolled up to read.
-    const QScrollBar* bar = m_table->verticalScrollBar();
-    const bool following = bar->value() == bar->maximum();
+    const bool following = m_table->ShowsEnd();
     m_table->Batch([&] {
         m_model->Append(rows);
         if (following) {
-            m_table->scrollToBottom();
+            m_table->FollowEnd();
         }
     });
     UpdateStatus();

@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QScrollBar>
 
+#include <algorithm>
+
 CMonitorTableView::CMonitorTableView(QWidget* parent)
     : QTableView(parent), m_bar(new CSteadyScrollBar(Qt::Vertical)) {
     setVerticalScrollBar(m_bar);
@@ -41,22 +43,20 @@ void CMonitorTableView::OnRowCountChanged(int oldCount, int newCount) {
     if (!UpdateRowRange()) {
         updateGeometries();
     }
+    // Only where the new rows land: below them the view is empty already.
     const int top = rowViewportPosition(oldCount - 1) + rowHeight(oldCount - 1);
-    if (top < viewport()->height()) {
-        viewport()->update(0, top, viewport()->width(), viewport()->height() - top);
+    const int bottom = rowViewportPosition(newCount - 1) + rowHeight(newCount - 1);
+    if (top < viewport()->height() && bottom > top) {
+        viewport()->update(0, top, viewport()->width(),
+                           std::min(bottom, viewport()->height()) - top);
     }
 }
 
-bool CMonitorTableView::UpdateRowRange() {
+int CMonitorTableView::RowsFittingAtEnd() const {
     const QHeaderView& rows = *verticalHeader();
-    if (verticalScrollMode() != ScrollPerItem || rows.length() <= maximumViewportSize().height()) {
-        return false;
-    }
-    // Rows scroll one at a time: the range ends where the last rows that fit wholly start.
-    const int rowCount = rows.count();
     const int viewportHeight = viewport()->height();
     int fitting = 0;
-    for (int height = 0, row = rowCount - 1; row >= 0; --row) {
+    for (int height = 0, row = rows.count() - 1; row >= 0; --row) {
         const int logical = rows.logicalIndex(row);
         if (rows.isSectionHidden(logical)) {
             continue;
@@ -67,7 +67,89 @@ bool CMonitorTableView::UpdateRowRange() {
         }
         ++fitting;
     }
-    verticalScrollBar()->setRange(0, rowCount - fitting);
+    return fitting;
+}
+
+int CMonitorTableView::EndValue() const {
+    return verticalHeader()->count() - RowsFittingAtEnd();
+}
+
+bool CMonitorTableView::UpdateRowRange() {
+    const QHeaderView& rows = *verticalHeader();
+    if (verticalScrollMode() != ScrollPerItem || rows.length() <= maximumViewportSize().height()) {
+        return false;
+    }
+    // Rows scroll one at a time: the range ends where the last rows that fit wholly start, or
+    // where a jump left room below the last row, until new rows have filled that room.
+    const int fitting = RowsFittingAtEnd();
+    verticalScrollBar()->setRange(
+        0, std::max(rows.count() - fitting,
+                    std::min(verticalScrollBar()->maximum(), rows.count() - 1)));
     verticalScrollBar()->setPageStep(fitting);
     return true;
+}
+
+void CMonitorTableView::updateGeometries() {
+    QScrollBar& bar = *verticalScrollBar();
+    const int before = bar.value();
+    QTableView::updateGeometries();
+    if (!m_light || verticalScrollMode() != ScrollPerItem || before <= bar.maximum()) {
+        return;
+    }
+    // A new layout (a resize, a column made wider) cut away the room a jump left below the last
+    // row: kept, as far as it still fits the rule, so that the rows do not jump back and forth.
+    const int kept =
+        std::min({before, EndValue() + RowsFittingAtEnd() / 2, verticalHeader()->count() - 1});
+    if (kept > bar.maximum()) {
+        bar.setRange(0, kept);
+        bar.setValue(kept);
+        // The rows moved twice before any was painted: what the first move uncovered would be
+        // moved unpainted by the second.
+        viewport()->update();
+    }
+}
+
+void CMonitorTableView::scrollContentsBy(int dx, int dy) {
+    const QScrollBar& bar = *verticalScrollBar();
+    if (!m_light || verticalScrollMode() != ScrollPerItem || bar.value() != bar.maximum() ||
+        bar.value() <= EndValue()) {
+        QTableView::scrollContentsBy(dx, dy);
+        return;
+    }
+    // At the end of its range the table would pin the last row to the bottom. Where a jump left
+    // room below it, the first row in sight is the one the value names, as anywhere else; the
+    // pixels move once, as the table moves them.
+    if (dx != 0) {
+        QTableView::scrollContentsBy(dx, 0);
+    }
+    QHeaderView& rows = *verticalHeader();
+    const int before = rows.offset();
+    rows.setOffsetToSectionPosition(bar.value());
+    const int moved = before - rows.offset();
+    if (moved != 0) {
+        scrollDirtyRegion(0, moved);
+        viewport()->scroll(0, moved);
+    }
+}
+
+bool CMonitorTableView::ShowsEnd() const {
+    if (verticalScrollMode() != ScrollPerItem) {
+        return verticalScrollBar()->value() == verticalScrollBar()->maximum();
+    }
+    return verticalScrollBar()->value() >= EndValue();
+}
+
+void CMonitorTableView::FollowEnd() {
+    if (ShowsEnd()) {
+        return; // the new rows landed in sight, or in the room a jump left
+    }
+    if (!m_light || verticalScrollMode() != ScrollPerItem) {
+        scrollToBottom();
+        return;
+    }
+    const int fitting = RowsFittingAtEnd();
+    const int jump =
+        std::min(verticalHeader()->count() - fitting + fitting / 2, verticalHeader()->count() - 1);
+    verticalScrollBar()->setRange(0, std::max(jump, verticalScrollBar()->maximum()));
+    verticalScrollBar()->setValue(jump);
 }

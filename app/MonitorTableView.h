@@ -7,6 +7,11 @@
 // A table that takes rows appended at its end without laying out and repainting all it shows:
 // the scroll range grows, only rows that land in sight are painted, and following the end
 // scrolls the pixels already drawn. Any other change of the row count takes the full path.
+//
+// Following the end jumps: where a new row would fall below the view, the rows move up so far
+// that the newest stands half a page above the bottom, and the rows that come next land in the
+// room left below it. Rows stand still for a while instead of creeping up a row at a time, which
+// makes them easier to read and saves moving every pixel of the view with every row.
 class CMonitorTableView : public QTableView {
 public:
     explicit CMonitorTableView(QWidget* parent = nullptr);
@@ -22,11 +27,25 @@ public:
     // Whether appended rows take the light path (false: the table lays out as usual).
     bool AppendsLightly() const { return m_light; }
 
+    // Whether the last row is wholly in sight.
+    bool ShowsEnd() const;
+    // Brings the last row into sight, jumping as above where rows scroll one at a time.
+    void FollowEnd();
+
+protected:
+    void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
+
 private:
     void OnRowCountChanged(int oldCount, int newCount);
-    // The vertical range for the rows as they are, as the table's own layout would set it;
-    // false where that layout has more to do (the rows fit, or rows scroll by pixels).
+    // The vertical range for the rows as they are, as the table's own layout would set it, but
+    // keeping the room below the last row that a jump made; false where that layout has more to
+    // do (the rows fit, or rows scroll by pixels).
     bool UpdateRowRange();
+    // How many rows at the end fit wholly in the view.
+    int RowsFittingAtEnd() const;
+    // The first row in sight when the last row stands at the bottom.
+    int EndValue() const;
 
     CSteadyScrollBar* m_bar;
     bool m_light = false;

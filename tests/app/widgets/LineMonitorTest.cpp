@@ -433,6 +433,38 @@ TEST_F(LineMonitorTest, NewRowsRepaintOnlyTheirStrip) {
     EXPECT_LE(*std::max_element(rows.heights.begin(), rows.heights.end()), 2 * table.rowHeight(0));
 }
 
+// Following the end jumps half a page at a time: rows in between land in the room left below the
+// newest, without moving what is shown, and a new layout keeps that room.
+TEST_F(LineMonitorTest, FollowingTheEndJumpsHalfAPage) {
+    NoiseFedMonitor fed;
+    QTableView& table = *fed.monitor.Table();
+    const QScrollBar& bar = *table.verticalScrollBar();
+    const auto lastRow = [&] {
+        return table.visualRect(table.model()->index(table.model()->rowCount() - 1, 0));
+    };
+    fed.AddRows(100);
+    const int page = table.viewport()->height() / table.rowHeight(0);
+    EXPECT_NEAR(lastRow().bottom(), table.viewport()->height() / 2, table.rowHeight(0));
+    int landed = 0;
+    for (const int top = bar.value(); bar.value() == top; ++landed) {
+        fed.AddRows(1);
+        ASSERT_TRUE(table.viewport()->rect().contains(lastRow())) << "after " << landed;
+        ASSERT_EQ(bar.value(), bar.maximum());
+        ASSERT_LT(landed, page);
+    }
+    EXPECT_GE(landed, page / 2 - 1) << "rows landed below the newest before the next jump";
+    EXPECT_NEAR(lastRow().bottom(), table.viewport()->height() / 2, table.rowHeight(0));
+
+    fed.monitor.resize(fed.monitor.width() + 40, fed.monitor.height() + 3 * table.rowHeight(0));
+    QApplication::processEvents();
+    EXPECT_EQ(bar.value(), bar.maximum()) << "still following";
+    EXPECT_TRUE(table.viewport()->rect().contains(lastRow()));
+    EXPECT_GT(table.viewport()->height() - lastRow().bottom(), 3 * table.rowHeight(0))
+        << "the room is kept";
+    fed.AddRows(1);
+    EXPECT_TRUE(table.viewport()->rect().contains(lastRow()));
+}
+
 // A batch of rows on a long table repaints neither scroll bar where their sliders stay put, and
 // of the status line only the figures that changed.
 TEST_F(LineMonitorTest, NewRowsLeaveScrollBarsAndUnchangedFiguresAlone) {
@@ -477,10 +509,14 @@ TEST_F(LineMonitorTest, PartialRepaintsShowWhatAFullPaintShows) {
     addRows(40);
     for (const int rows : {3, 30, 1, 700}) {
         addRows(rows);
+        // All taken from the screen before any grab: a grab lays out what it renders first.
+        std::vector<QImage> shown;
         for (QWidget* widget : widgets) {
-            EXPECT_EQ(onScreen(*widget),
-                      widget->grab().toImage().convertToFormat(QImage::Format_RGB32))
-                << widget->metaObject()->className() << " after " << rows << " rows";
+            shown.push_back(onScreen(*widget));
+        }
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            EXPECT_EQ(shown[i], widgets[i]->grab().toImage().convertToFormat(QImage::Format_RGB32))
+                << widgets[i]->metaObject()->className() << " after " << rows << " rows";
         }
     }
 }
