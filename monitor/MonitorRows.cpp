@@ -28,7 +28,10 @@ void CMonitorRows::Append(const std::vector<MonitorRecord>& rows) {
 
 std::size_t CMonitorRows::OverflowFor(std::size_t incoming) const {
     const std::size_t wanted = m_rows.size() + std::min(incoming, m_capacity);
-    return wanted > m_capacity ? wanted - m_capacity : 0;
+    if (wanted <= m_capacity) {
+        return 0;
+    }
+    return std::min(std::max(wanted - m_capacity, m_capacity / kDropShare), m_rows.size());
 }
 
 void CMonitorRows::DropFront(std::size_t count) {

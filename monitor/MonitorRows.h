@@ -22,7 +22,12 @@ public:
 
     // Appends rows, or only counts them while paused. Makes room first (see DropFront).
     void Append(const std::vector<MonitorRecord>& rows);
-    // How many of the oldest rows must go before `incoming` more fit.
+    // Rows go at least this share of the store at a time: a table view pays for all its rows at
+    // every removal, which a full store would otherwise make at every batch.
+    static constexpr std::size_t kDropShare = 100;
+
+    // How many of the oldest rows must go before `incoming` more fit: what is over, but at least
+    // a kDropShare-th of the store.
     std::size_t OverflowFor(std::size_t incoming) const;
     // Removes the oldest count rows, counting them as dropped.
     void DropFront(std::size_t count);

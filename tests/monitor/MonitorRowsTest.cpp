@@ -73,6 +73,16 @@ TEST(MonitorRows, BoundPauseAndPollFilter) {
     EXPECT_EQ(VisibleTimes(rows), (std::vector<std::int64_t>{16, 17, 18, 19}));
     EXPECT_EQ(rows.Dropped(), 2u + 4u + 6u);
 
+    // A large store makes room a hundredth at a time.
+    CMonitorRows large(300);
+    std::vector<MonitorRecord> full(300, Row(RowKind::Noise, -1, 40));
+    large.Append(full);
+    EXPECT_EQ(large.OverflowFor(1), 3u);
+    large.Append({Row(RowKind::Noise, -1, 41)});
+    EXPECT_EQ(large.Count(), 298u);
+    EXPECT_EQ(large.Dropped(), 3u);
+    EXPECT_EQ(large.OverflowFor(2), 0u);
+
     rows.Clear();
     EXPECT_EQ(rows.VisibleCount(), 0u);
     rows.Append({Row(RowKind::Event, -1, 30)});
