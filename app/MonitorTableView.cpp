@@ -4,6 +4,7 @@
 #include <QScrollBar>
 
 #include <algorithm>
+#include <utility>
 
 CMonitorTableView::CMonitorTableView(QWidget* parent)
     : QTableView(parent), m_bar(new CSteadyScrollBar(Qt::Vertical)) {
@@ -33,7 +34,27 @@ CMonitorTableView::CMonitorTableView(QWidget* parent)
     }
 }
 
+void CMonitorTableView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+    m_leavingAtFront = !parent.isValid() && start == 0 ? end + 1 : 0;
+    m_lengthBeforeLeaving = verticalHeader()->length();
+    // A current row that goes hands its place to the next row that stays, and the table would
+    // scroll to it: to the oldest rows, away from where the user is reading or following. Held
+    // until the rows have gone (see OnRowCountChanged).
+    if (m_light && m_leavingAtFront != 0 && hasAutoScroll()) {
+        m_autoScrollHeld = true;
+        setAutoScroll(false);
+    }
+    QTableView::rowsAboutToBeRemoved(parent, start, end);
+}
+
 void CMonitorTableView::OnRowCountChanged(int oldCount, int newCount) {
+    const int leftFront = std::exchange(m_leavingAtFront, 0);
+    if (std::exchange(m_autoScrollHeld, false)) {
+        setAutoScroll(true);
+    }
+    if (newCount < oldCount && leftFront == oldCount - newCount && DropFrontLightly(leftFront)) {
+        return;
+    }
     if (newCount <= oldCount || oldCount == 0) {
         rowCountChanged(oldCount, newCount); // rows gone or a first fill: the full path
         return;
@@ -74,18 +95,41 @@ int CMonitorTableView::EndValue() const {
     return verticalHeader()->count() - RowsFittingAtEnd();
 }
 
+int CMonitorTableView::RangeEnd(int removed) const {
+    // Rows scroll one at a time: the range ends where the last rows that fit wholly start, or
+    // where a jump left room below the last row, until new rows have filled that room.
+    const int count = verticalHeader()->count();
+    return std::max(EndValue(), std::min(verticalScrollBar()->maximum() - removed, count - 1));
+}
+
 bool CMonitorTableView::UpdateRowRange() {
     const QHeaderView& rows = *verticalHeader();
     if (verticalScrollMode() != ScrollPerItem || rows.length() <= maximumViewportSize().height()) {
         return false;
     }
-    // Rows scroll one at a time: the range ends where the last rows that fit wholly start, or
-    // where a jump left room below the last row, until new rows have filled that room.
-    const int fitting = RowsFittingAtEnd();
-    verticalScrollBar()->setRange(
-        0, std::max(rows.count() - fitting,
-                    std::min(verticalScrollBar()->maximum(), rows.count() - 1)));
-    verticalScrollBar()->setPageStep(fitting);
+    verticalScrollBar()->setRange(0, RangeEnd(0));
+    verticalScrollBar()->setPageStep(RowsFittingAtEnd());
+    return true;
+}
+
+bool CMonitorTableView::DropFrontLightly(int removed) {
+    QScrollBar& bar = *verticalScrollBar();
+    QHeaderView& rows = *verticalHeader();
+    const int value = bar.value() - removed;
+    if (!m_light || verticalScrollMode() != ScrollPerItem || value < 0 ||
+        rows.length() <= maximumViewportSize().height()) {
+        return false; // rows in sight went, or the rows now fit: laid out anew
+    }
+    // The header first, so that the table sees no move of the rows when the value follows.
+    rows.setOffset(rows.offset() - (m_lengthBeforeLeaving - rows.length()));
+    const int end = RangeEnd(removed);
+    if (value == end) {
+        bar.setRange(0, end); // takes the value down with it
+        bar.setValue(end);
+    } else {
+        bar.setValue(value);
+        bar.setRange(0, end);
+    }
     return true;
 }
 

@@ -35,13 +35,19 @@ public:
 protected:
     void updateGeometries() override;
     void scrollContentsBy(int dx, int dy) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
 private:
     void OnRowCountChanged(int oldCount, int newCount);
+    // The oldest rows went: the rows in sight keep their place on screen, only their numbers go
+    // down. False where that cannot be done lightly.
+    bool DropFrontLightly(int removed);
     // The vertical range for the rows as they are, as the table's own layout would set it, but
     // keeping the room below the last row that a jump made; false where that layout has more to
     // do (the rows fit, or rows scroll by pixels).
     bool UpdateRowRange();
+    // That range's end; `removed` rows just went from the front.
+    int RangeEnd(int removed) const;
     // How many rows at the end fit wholly in the view.
     int RowsFittingAtEnd() const;
     // The first row in sight when the last row stands at the bottom.
@@ -50,4 +56,7 @@ private:
     CSteadyScrollBar* m_bar;
     bool m_light = false;
     bool m_barNeeded = false; // whether the vertical range last asked for a scroll bar
+    int m_leavingAtFront = 0; // rows about to go from the front, and the height they had with them
+    int m_lengthBeforeLeaving = 0;
+    bool m_autoScrollHeld = false;
 };

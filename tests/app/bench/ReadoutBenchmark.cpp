@@ -10,9 +10,10 @@
 //   4. The longest stall of the user-interface thread while connecting and disconnecting
 //      (target: under 25 ms).
 // Usage: qal-readout-bench [round trips, default 2000] [polling seconds, default 30]
-//                          [monitor | monitor-long]
+//                          [monitor | monitor-long | monitor-full]
 // With "monitor", the line monitor is open while polling (3. then includes its cost);
-// "monitor-long" opens it holding 5000 rows already, as after an hour and more of polling.
+// "monitor-long" opens it holding 5000 rows already, as after an hour and more of polling;
+// "monitor-full" as many as it keeps, so that every batch drops the oldest rows.
 // Under valgrind --tool=callgrind --collect-atstart=no, only the polling of 3. is counted.
 #include "BenchSupport.h"
 #include "MeasurementReadout.h"
@@ -210,7 +211,11 @@ int main(int argc, char* argv[]) {
     const int count = argc > 1 ? std::max(10, std::atoi(argv[1])) : 2000;
     const int pollSeconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 30;
     const std::string monitorMode = argc > 3 ? argv[3] : "";
-    const bool withMonitor = monitorMode == "monitor" || monitorMode == "monitor-long";
+    const bool withMonitor =
+        monitorMode == "monitor" || monitorMode == "monitor-long" || monitorMode == "monitor-full";
+    const std::size_t earlierRows = monitorMode == "monitor-long"   ? 5000
+                                    : monitorMode == "monitor-full" ? CMonitorRows::kDefaultCapacity
+                                                                    : 0;
 
     std::vector<double> samples;
     std::vector<double> windowPart;
@@ -247,9 +252,9 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "the line monitor did not open\n");
         return 1;
     }
-    if (monitorMode == "monitor-long") {
+    if (earlierRows != 0) {
         CLineMonitorWnd& monitor = *session.dialog->LineMonitor();
-        for (int i = 0; i < 5000; ++i) {
+        for (std::size_t i = 0; i < earlierRows; ++i) {
             monitor.Events().OnLineEvent(LineEvent::Opening, "earlier row " + std::to_string(i));
         }
         (void)monitor.Tick();                // there were rows
@@ -271,13 +276,15 @@ int main(int argc, char* argv[]) {
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const double cpu = CpuSeconds(RUSAGE_SELF) - cpuBefore;
     const double uiCpu = CpuSeconds(RUSAGE_THREAD) - uiCpuBefore;
+    const std::string monitorText =
+        !withMonitor ? ""
+                     : ", line monitor open" +
+                           (earlierRows != 0 ? " with " + std::to_string(earlierRows) + " rows"
+                                             : std::string());
     std::printf("CPU while connected and polling for %d s%s: %.3f %% of one core, of which the"
                 " user-interface thread %.3f %%  (%zu readings; target < 0.1 %%)\n",
-                pollSeconds,
-                !withMonitor               ? ""
-                : monitorMode == "monitor" ? ", line monitor open"
-                                           : ", line monitor open with 5000 rows",
-                100.0 * cpu / wall, 100.0 * uiCpu / wall, session.dialog->roundTripsMs.size());
+                pollSeconds, monitorText.c_str(), 100.0 * cpu / wall, 100.0 * uiCpu / wall,
+                session.dialog->roundTripsMs.size());
     const double disconnectStall =
         LongestStallMs([&] { session.dialog->OnCmdMsg(IDC_DISCONNECT); },
                        [&] { return session.dialog->IsDlgItemEnabled(IDC_CONNECT); });

@@ -465,6 +465,35 @@ TEST_F(LineMonitorTest, FollowingTheEndJumpsHalfAPage) {
     EXPECT_TRUE(table.viewport()->rect().contains(lastRow()));
 }
 
+// A full store drops its oldest rows in one go now and then; the rows in sight keep their place on
+// screen and are not painted again.
+TEST_F(LineMonitorTest, RowsDroppedFromAFullStoreLeaveTheViewAlone) {
+    NoiseFedMonitor fed;
+    QTableView& table = *fed.monitor.Table();
+    for (std::size_t i = 0; i < CMonitorRows::kDefaultCapacity; ++i) {
+        fed.monitor.Events().OnLineEvent(LineEvent::Opening, "row " + std::to_string(i));
+    }
+    ASSERT_TRUE(fed.monitor.Tick());
+    QApplication::processEvents();
+    const auto rowAt = [&](int y) {
+        const QModelIndex index = table.indexAt(QPoint(1, y));
+        std::string text;
+        for (int column = 0; column < table.model()->columnCount(); ++column) {
+            text += table.model()->index(index.row(), column).data().toString().toStdString();
+        }
+        return text;
+    };
+    const std::string top = rowAt(1);
+    const std::string middle = rowAt(table.viewport()->height() / 3);
+    PaintSpy rows(*table.viewport());
+    fed.AddRows(2);
+    EXPECT_EQ(fed.monitor.Rows().Dropped(), CMonitorRows::kDefaultCapacity / 100);
+    EXPECT_EQ(rowAt(1), top);
+    EXPECT_EQ(rowAt(table.viewport()->height() / 3), middle);
+    ASSERT_FALSE(rows.heights.empty()) << "the new rows are drawn";
+    EXPECT_LE(*std::max_element(rows.heights.begin(), rows.heights.end()), 2 * table.rowHeight(0));
+}
+
 // A batch of rows on a long table repaints neither scroll bar where their sliders stay put, and
 // of the status line only the figures that changed.
 TEST_F(LineMonitorTest, NewRowsLeaveScrollBarsAndUnchangedFiguresAlone) {
