@@ -1,8 +1,8 @@
 #include "CLineMonitorWnd.h"
 
 #include "CWinApp.h"
-#include "GlyphTextPainter.h"
 #include "MessageBoxTypes.h"
+#include "MonitorCellDelegate.h"
 #include "MonitorTableModel.h"
 #include "MonitorTableView.h"
 #include "RowText.h"
@@ -18,12 +18,9 @@
 #include <QHideEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QShowEvent>
-#include <QStyle>
-#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -40,42 +37,6 @@ QPushButton* AddButton(QBoxLayout& layout, const char* text, const char* accessi
     return button;
 }
 
-// Plain text cells, drawn from cached glyphs where the font has them: a table that takes a row
-// a second should cost next to nothing to repaint.
-class CPlainCellDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        const bool selected = (option.state & QStyle::State_Selected) != 0;
-        if (selected) {
-            painter->fillRect(option.rect, option.palette.highlight());
-        }
-        painter->setPen(selected ? option.palette.highlightedText().color()
-                                 : option.palette.text().color());
-        const QVariant alignment = index.data(Qt::TextAlignmentRole);
-        const Qt::Alignment align =
-            alignment.isValid() ? Qt::Alignment(alignment.toInt()) : Qt::AlignLeft;
-        const QRect text = option.rect.adjusted(3, 0, -3, 0);
-        const QString cell = index.data().toString();
-        if (!m_glyphs.Draw(*painter, option.font, text, align, cell)) {
-            painter->setFont(option.font);
-            painter->drawText(text, static_cast<int>(align) | Qt::AlignVCenter | Qt::TextSingleLine,
-                              cell);
-        }
-        if ((option.state & QStyle::State_HasFocus) != 0) {
-            QStyleOptionFocusRect focus;
-            focus.QStyleOption::operator=(option);
-            focus.backgroundColor = option.palette.base().color();
-            QApplication::style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter);
-        }
-    }
-
-private:
-    mutable CGlyphTextPainter m_glyphs; // a cache: painting stays what it was
-};
-
 } // namespace
 
 CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
@@ -87,7 +48,7 @@ CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
     m_model = new CMonitorTableModel(m_rows, this);
     m_table = new CMonitorTableView;
     m_table->setModel(m_model);
-    m_table->setItemDelegate(new CPlainCellDelegate(m_table));
+    m_table->setItemDelegate(new CMonitorCellDelegate(m_table));
     m_table->setAccessibleName(QStringLiteral("Ramki i zdarzenia łącza"));
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
