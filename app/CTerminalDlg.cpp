@@ -344,17 +344,6 @@ void CTerminalDlg::NotifyLine(LineEvent event, const std::string& text) {
     }
 }
 
-void CTerminalDlg::WakeLineMonitor(bool arrived) {
-    if (!m_pMonitor) {
-        return;
-    }
-    if (arrived) {
-        m_pMonitor->TakeNow(); // while this thread is awake anyway: no wake-up of its own
-    } else {
-        m_pMonitor->Wake();
-    }
-}
-
 std::string CTerminalDlg::AskJournalPath() {
     return QFileDialog::getSaveFileName(GetWindow(), QStringLiteral("Zapisz dziennik"), {},
                                         QStringLiteral("Tekst (*.txt *.log)"), nullptr,
@@ -533,7 +522,9 @@ std::function<void()> CTerminalDlg::LinkNotifier() {
 }
 
 void CTerminalDlg::OnDeviceMessage(const LinkMessage& message) {
-    WakeLineMonitor(true);
+    if (m_pMonitor) {
+        m_pMonitor->TakeNow(); // while this thread is awake anyway: no wake-up of its own
+    }
     if (m_pQueue) {
         m_pQueue->OnDeviceMessage(message);
     }
@@ -552,7 +543,9 @@ void CTerminalDlg::ReportPortFailure(const PortFailure& failure) {
 }
 
 void CTerminalDlg::PutForDevice(const LinkMessage& message) {
-    WakeLineMonitor(false);
+    if (m_pMonitor) {
+        m_pMonitor->Wake(); // the request shows once the worker has sent it
+    }
     if (m_pLink) {
         (void)::PutForDevice(m_pLink->m_context, message); // always 1; see LinkContext
     }

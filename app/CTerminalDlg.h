@@ -182,9 +182,6 @@ private:
     void ShowLog();
     // Tells the line monitor, while it is open.
     void NotifyLine(LineEvent event, const std::string& text);
-    // Frames move: the line monitor, if open, looks again soon, or at once for what has already
-    // arrived.
-    void WakeLineMonitor(bool arrived);
 
     ConnectionSettings m_settings;
     std::string m_strVersion;

@@ -95,6 +95,10 @@ int CMonitorTableView::EndValue() const {
     return verticalHeader()->count() - RowsFittingAtEnd();
 }
 
+int CMonitorTableView::JumpValue() const {
+    return std::min(EndValue() + RowsFittingAtEnd() / 2, verticalHeader()->count() - 1);
+}
+
 int CMonitorTableView::RangeEnd(int removed) const {
     // Rows scroll one at a time: the range ends where the last rows that fit wholly start, or
     // where a jump left room below the last row, until new rows have filled that room.
@@ -142,8 +146,7 @@ void CMonitorTableView::updateGeometries() {
     }
     // A new layout (a resize, a column made wider) cut away the room a jump left below the last
     // row: kept, as far as it still fits the rule, so that the rows do not jump back and forth.
-    const int kept =
-        std::min({before, EndValue() + RowsFittingAtEnd() / 2, verticalHeader()->count() - 1});
+    const int kept = std::min(before, JumpValue());
     if (kept > bar.maximum()) {
         bar.setRange(0, kept);
         bar.setValue(kept);
@@ -191,9 +194,7 @@ void CMonitorTableView::FollowEnd() {
         scrollToBottom();
         return;
     }
-    const int fitting = RowsFittingAtEnd();
-    const int jump =
-        std::min(verticalHeader()->count() - fitting + fitting / 2, verticalHeader()->count() - 1);
+    const int jump = JumpValue();
     verticalScrollBar()->setRange(0, std::max(jump, verticalScrollBar()->maximum()));
     verticalScrollBar()->setValue(jump);
 }

@@ -52,6 +52,8 @@ private:
     int RowsFittingAtEnd() const;
     // The first row in sight when the last row stands at the bottom.
     int EndValue() const;
+    // The first row in sight after a jump: the last row stands half a page above the bottom.
+    int JumpValue() const;
 
     CSteadyScrollBar* m_bar;
     bool m_light = false;
