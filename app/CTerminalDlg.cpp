@@ -8,6 +8,7 @@
 #include "CWaitDlg.h"
 #include "CWinApp.h"
 #include "ClockUpdate.h"
+#include "ConfigFile.h"
 #include "ConsoleStream.h"
 #include "DataExchange.h"
 #include "DeviceFileOperations.h"
@@ -18,13 +19,13 @@
 #include "ProgramVersion.h"
 #include "ResourceIds.h"
 #include "RowDecoder.h"
-#include "SettingsFile.h"
 #include "SettingsLocation.h"
 #include "SettingsOperations.h"
 #include "StringTable.h"
 #include "SystemPortCandidates.h"
 #include "Utf8Path.h"
 #include "VersionQuery.h"
+#include "WindowMenuCommands.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -40,14 +41,6 @@
 #include <fstream>
 
 namespace {
-
-// The window menu's tools.
-constexpr unsigned kLineMonitorCommand = 0x20;
-constexpr unsigned kSaveJournalCommand = 0x30;
-constexpr unsigned kSaveSettingsCommand = 0x40;
-constexpr unsigned kCompareSettingsCommand = 0x50;
-constexpr unsigned kSettingsSheetCommand = 0x60;
-constexpr unsigned kFindDeviceCommand = 0x90;
 
 std::string FormatVersion(int version) {
     char text[64];
@@ -89,34 +82,35 @@ void CTerminalDlg::BuildWindowMenu() {
     if (!aboutText.empty()) {
         m_menu.Add(IDM_ABOUTBOX, QString::fromStdString(aboutText), {}, [this] { OnAbout(); });
     }
-    m_menu.Add(kLineMonitorCommand, QStringLiteral("Podgląd transmisji"),
+    m_menu.Add(WindowMenuCommand::kLineMonitor, QStringLiteral("Podgląd transmisji"),
                QKeySequence(Qt::CTRL | Qt::Key_T), [this] { OnLineMonitor(); });
-    m_menu.Add(kSaveJournalCommand, QStringLiteral("Zapisz dziennik…"), {},
+    m_menu.Add(WindowMenuCommand::kSaveJournal, QStringLiteral("Zapisz dziennik…"), {},
                [this] { OnSaveJournal(); });
     // The settings files talk to the device, so they wait for a connection.
     const auto connected = [this] { return m_pLink && m_pLink->State() == LinkState::Connected; };
     m_menu
-        .Add(kSaveSettingsCommand, QStringLiteral("Zapisz ustawienia urządzenia do pliku…"), {},
+        .Add(WindowMenuCommand::kSaveSettings,
+             QStringLiteral("Zapisz ustawienia urządzenia do pliku…"), {},
              [this] { RunSaveSettingsToFile(*this, FileContext()); })
         .enabled = connected;
     m_menu
-        .Add(kCompareSettingsCommand, QStringLiteral("Porównaj / przywróć z pliku…"), {},
-             [this] { RunCompareWithFile(*this, FileContext()); })
+        .Add(WindowMenuCommand::kCompareSettings, QStringLiteral("Porównaj / przywróć z pliku…"),
+             {}, [this] { RunCompareWithFile(*this, FileContext()); })
         .enabled = connected;
     m_menu
-        .Add(kSettingsSheetCommand, QStringLiteral("Arkusz ustawień…"), {},
+        .Add(WindowMenuCommand::kSettingsSheet, QStringLiteral("Arkusz ustawień…"), {},
              [this] { RunSettingsSheet(*this, FileContext()); })
         .enabled = connected;
-    m_menu.Add(CReadingTools::kTrendCommand, QStringLiteral("Wykres prędkości"),
+    m_menu.Add(WindowMenuCommand::kTrend, QStringLiteral("Wykres prędkości"),
                QKeySequence(Qt::CTRL | Qt::Key_G),
                [this] { m_readingTools.ShowTrend(GetWindow()); });
     m_menu
-        .Add(CReadingTools::kRecordingCommand, QStringLiteral("Zapisuj odczyty do pliku…"), {},
+        .Add(WindowMenuCommand::kRecording, QStringLiteral("Zapisuj odczyty do pliku…"), {},
              [this] { m_readingTools.ToggleRecording(GetWindow()); })
         .checked = [this] { return m_readingTools.IsRecording(); };
     // Ports are tried only while the link leaves them alone.
     m_menu
-        .Add(kFindDeviceCommand, QStringLiteral("Znajdź urządzenie…"), {},
+        .Add(WindowMenuCommand::kFindDevice, QStringLiteral("Znajdź urządzenie…"), {},
              [this] { OnFindDevice(); })
         .enabled = [this] { return m_pLink->State() == LinkState::Disconnected; };
 }
@@ -251,14 +245,14 @@ void CTerminalDlg::ShowLog() {
 
 bool CTerminalDlg::LoadSettings() {
     const std::string path = SettingsFilePath();
-    switch (LoadSettingsFile(path, m_settings)) {
-    case SettingsLoadResult::Read:
+    switch (LoadConfigFile(path, m_settings)) {
+    case ConfigLoadResult::Read:
         AppendLog("Plik konfiguracyjny '" + path + "' odczytano", true);
         return true;
-    case SettingsLoadResult::ReadError:
+    case ConfigLoadResult::ReadError:
         AppendLog("Błąd odczytu pliku konfiguracyjnego '" + path + "'", true);
         return false;
-    case SettingsLoadResult::NotFound:
+    case ConfigLoadResult::NotFound:
         break;
     }
     return false;
@@ -266,7 +260,7 @@ bool CTerminalDlg::LoadSettings() {
 
 bool CTerminalDlg::SaveSettings() {
     const std::string path = SettingsFilePath();
-    if (SaveSettingsFile(path, m_settings) != SettingsSaveResult::Written) {
+    if (SaveConfigFile(path, m_settings) != ConfigSaveResult::Written) {
         // A choice that silently fails to persist would come back changed at the next start.
         AppendLog("Nie można zapisać pliku konfiguracyjnego '" + path + "'", true);
         return false;

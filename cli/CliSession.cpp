@@ -1,7 +1,6 @@
 #include "CliSession.h"
 
 #include "CComLink.h"
-#include "LinkWorker.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -11,7 +10,6 @@
 #include <QTimerEvent>
 
 #include <cstdio>
-#include <system_error>
 
 namespace {
 
@@ -55,22 +53,16 @@ void CCliSession::Interrupt() {
 }
 
 bool CCliSession::Connect(std::string& failure) {
-    m_context.port = m_target.port;
-    m_context.baudRate = m_target.baudRate;
     m_context.appDirectory = m_target.settingsDirectory;
+    m_phase = Phase::Opening;
     // postEvent is thread-safe; the worker is joined before this object goes.
-    m_context.notifier = GatedNotifier(m_pNotifyGate, [this] {
+    const auto notifier = GatedNotifier(m_pNotifyGate, [this] {
         QCoreApplication::postEvent(this, new CCommandEvent(ID_LINK_EVENT));
     });
-    m_context.stopRequested.store(0);
-    m_context.running.store(1);
-    m_phase = Phase::Opening;
-    try {
-        m_worker = std::thread(LinkThreadProc, &m_context);
-    } catch (const std::system_error& error) {
-        m_context.running.store(0);
+    if (m_runner.Start(m_target.port, m_target.baudRate, notifier) !=
+        CLinkRunner::StartResult::Started) {
         m_phase = Phase::Ended;
-        failure = std::string("cannot start the link: ") + error.what();
+        failure = "cannot start the link: " + m_runner.StartFailure();
         return false;
     }
     WaitUntil([this] { return m_phase != Phase::Opening; });
@@ -114,16 +106,9 @@ bool CCliSession::Pause(unsigned milliseconds) {
 }
 
 void CCliSession::Disconnect() {
-    m_context.RequestStop();
-    if (m_worker.joinable()) {
-        m_worker.join();
-    }
-    m_context.running.store(0);
+    m_runner.Stop();
     m_queue.Reset();
-    for (const auto& timer : m_timers) {
-        killTimer(timer.first);
-    }
-    m_timers.clear();
+    m_timers.Clear();
     if (m_phase != Phase::Idle) {
         m_phase = Phase::Ended;
     }
@@ -157,32 +142,32 @@ void CCliSession::AppendLog(const std::string& text, bool newLine) {
 }
 
 void CCliSession::StartTimer(void* object, TimerFn callback, unsigned elapse, int parameter) {
-    const int id = startTimer(static_cast<int>(elapse));
-    if (id != 0) {
-        m_timers[id] = TimerEntry{callback, object, parameter};
-    }
+    m_timers.StartTimer(object, callback, elapse, parameter);
 }
 
 void CCliSession::StopTimers(void* object, TimerFn callback, int parameter) {
-    for (auto it = m_timers.begin(); it != m_timers.end();) {
-        const TimerEntry& entry = it->second;
-        if (entry.object == object && entry.callback == callback && entry.parameter == parameter) {
-            killTimer(it->first);
-            it = m_timers.erase(it);
-        } else {
-            ++it;
-        }
-    }
+    m_timers.StopTimers(object, callback, parameter);
 }
 
 bool CCliSession::IsTimerPending(void* object, TimerFn callback, int parameter) {
-    for (const auto& timer : m_timers) {
-        const TimerEntry& entry = timer.second;
-        if (entry.object == object && entry.callback == callback && entry.parameter == parameter) {
-            return true;
+    return m_timers.IsTimerPending(object, callback, parameter);
+}
+
+void CCliSession::SetWindowTimer(unsigned id, unsigned milliseconds) {
+    const int qtId = startTimer(static_cast<int>(milliseconds));
+    if (qtId != 0) { // none left: the one-shot never fires, and its request ends unanswered
+        m_qtTimers[qtId] = id;
+    }
+}
+
+void CCliSession::KillWindowTimer(unsigned id) {
+    for (auto it = m_qtTimers.begin(); it != m_qtTimers.end(); ++it) {
+        if (it->second == id) {
+            killTimer(it->first);
+            m_qtTimers.erase(it);
+            return;
         }
     }
-    return false;
 }
 
 bool CCliSession::event(QEvent* event) {
@@ -200,46 +185,31 @@ bool CCliSession::event(QEvent* event) {
 }
 
 void CCliSession::timerEvent(QTimerEvent* event) {
-    const auto it = m_timers.find(event->timerId());
-    killTimer(event->timerId());
-    if (it == m_timers.end()) {
+    const auto it = m_qtTimers.find(event->timerId());
+    if (it == m_qtTimers.end()) {
+        killTimer(event->timerId()); // not the table's: a stray tick
         return;
     }
-    const TimerEntry entry = it->second;
-    m_timers.erase(it); // one-shot: gone before its callback may start it again
-    entry.callback(entry.object, entry.parameter);
+    m_timers.OnTimer(it->second); // kills it through KillWindowTimer before the callback
     Wake();
 }
 
 void CCliSession::OnLinkEvent() {
     m_pNotifyGate->Open(); // an entry put after the takes below notifies again
-    // A bounded pass, so that timers and completions get their turn under a flood.
-    for (std::size_t taken = 0; taken < CComLink::kLinkEventPass; ++taken) {
-        WindowItem item;
-        if (!TakeForWindow(m_context, item)) {
-            return;
-        }
-        if (!item.isLinkEvent) {
-            m_queue.OnDeviceMessage(item.message); // whatever its command byte
-        } else if (item.message.command == kLinkEventEnded) {
-            m_context.RequestStop();
-            if (m_worker.joinable()) {
-                m_worker.join();
-            }
-            m_context.running.store(0);
-            m_phase = Phase::Ended;
-        } else if (item.message.command == kLinkEventConnected) {
-            m_phase = Phase::Connected;
-        }
+    m_runner.TakePass(*this);
+}
+
+void CCliSession::OnWorkerEvent(std::uint8_t event) {
+    if (event == kLinkEventEnded) {
+        m_runner.Stop();
+        m_phase = Phase::Ended;
+    } else if (event == kLinkEventConnected) {
+        m_phase = Phase::Connected;
     }
-    bool more = false;
-    {
-        const std::lock_guard<std::mutex> guard(m_context.lock);
-        more = !m_context.toWindow.Empty();
-    }
-    if (more && m_context.notifier) {
-        m_context.notifier();
-    }
+}
+
+void CCliSession::OnDeviceMessage(const LinkMessage& message) {
+    m_queue.OnDeviceMessage(message); // whatever its command byte
 }
 
 template <typename Done> void CCliSession::WaitUntil(Done done) {

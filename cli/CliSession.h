@@ -2,7 +2,9 @@
 
 #include "CQueue.h"
 #include "LinkContext.h"
+#include "LinkRunner.h"
 #include "NotifyGate.h"
+#include "TimerTable.h"
 
 #include <QObject>
 
@@ -11,7 +13,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 class QEventLoop;
 class QSocketNotifier;
@@ -26,7 +27,10 @@ struct CliLinkTarget {
 // The terminal's link worker and request queue under a Qt Core event loop, for a program
 // without windows: requests wait in a local loop for their completion, so that each command
 // reads as a plain sequence of steps.
-class CCliSession final : public QObject, public IQueueOwner {
+class CCliSession final : public QObject,
+                          public IQueueOwner,
+                          private ILinkEventSink,
+                          private ITimerBackend {
 public:
     CCliSession(CliLinkTarget target, std::uint8_t address);
     ~CCliSession() override; // stops and joins the worker
@@ -70,6 +74,12 @@ private:
     enum class Phase { Idle, Opening, Connected, Ended };
 
     void OnLinkEvent();
+    // ILinkEventSink
+    void OnWorkerEvent(std::uint8_t event) override;
+    void OnDeviceMessage(const LinkMessage& message) override;
+    // ITimerBackend: the table's one-shots as Qt timers of this object.
+    void SetWindowTimer(unsigned id, unsigned milliseconds) override;
+    void KillWindowTimer(unsigned id) override;
     // Runs events until done() holds or the user asks to stop.
     template <typename Done> void WaitUntil(Done done);
     void Wake();
@@ -77,12 +87,13 @@ private:
     CliLinkTarget m_target;
     std::uint8_t m_nAddress;
     LinkContext m_context;
+    CLinkRunner m_runner{m_context}; // after the context: joins the worker before it goes
     // One link notification outstanding at a time, however fast the device sends.
     std::shared_ptr<CNotifyGate> m_pNotifyGate = std::make_shared<CNotifyGate>();
-    std::thread m_worker;
     CQueue m_queue{*this};
     Phase m_phase = Phase::Idle;
-    std::map<int, TimerEntry> m_timers; // Qt timer id -> the one-shot it stands for
+    CTimerTable m_timers{*this};
+    std::map<int, unsigned> m_qtTimers; // Qt's timer id -> the table's
     QEventLoop* m_pLoop = nullptr;
     QSocketNotifier* m_pStopNotifier = nullptr; // child of this
     bool m_bInterrupted = false;

@@ -1,6 +1,6 @@
 #include "CliArguments.h"
 #include "CliCommands.h"
-#include "SettingsFile.h"
+#include "ConfigFile.h"
 #include "SettingsLocation.h"
 
 #include <QCoreApplication>
@@ -58,14 +58,14 @@ int main(int argc, char* argv[]) {
     // config.cfg gives what the command line leaves open, as the terminal would use it.
     if (!(args.port || args.device) || !args.baudRate || !args.address) {
         const std::string path = run.settingsDirectory + "config.cfg";
-        const SettingsLoadResult loaded = LoadSettingsFile(path, run.settings);
+        const ConfigLoadResult loaded = LoadConfigFile(path, run.settings);
         std::error_code error;
-        if (loaded != SettingsLoadResult::Read && std::filesystem::exists(path, error)) {
+        if (loaded != ConfigLoadResult::Read && std::filesystem::exists(path, error)) {
             // The terminal would start on its defaults; a script is better told.
             Error("cannot read " + path + " (not a settings file of 12 bytes)");
             return kExitFile;
         }
-        if (loaded != SettingsLoadResult::Read && !(args.port || args.device) &&
+        if (loaded != ConfigLoadResult::Read && !(args.port || args.device) &&
             args.command != "scan") {
             Error("no settings in " + path + ", using COM" + std::to_string(run.settings.port));
         }

@@ -3,8 +3,6 @@
 #include "LinkWorker.h"
 
 #include <cstdio>
-#include <span>
-#include <system_error>
 
 namespace {
 
@@ -14,13 +12,6 @@ LinkEnd EndOfWorkerResult(int result) {
 }
 
 } // namespace
-
-CComLink::~CComLink() {
-    RequestStop();
-    if (m_thread.joinable()) {
-        m_thread.join();
-    }
-}
 
 bool CComLink::OnCmdMsg(unsigned id) {
     switch (id) {
@@ -59,45 +50,25 @@ std::thread CComLink::LaunchWorker() {
 }
 
 int CComLink::StartWorker(int port, int baudRate) {
-    if (m_context.running.load() == 1) {
+    switch (m_runner.Start(port, baudRate, m_pOwner->LinkNotifier(),
+                           [this](LinkContext&) { return LaunchWorker(); })) {
+    case CLinkRunner::StartResult::Started:
+        return 1;
+    case CLinkRunner::StartResult::StillRunning:
         return 0;
+    case CLinkRunner::StartResult::NotStarted:
+        break;
     }
-    if (m_thread.joinable()) {
-        m_thread.join(); // the last worker has ended; only its thread object is left
-    }
-    m_context.port = port;
-    m_context.baudRate = baudRate;
-    m_context.notifier = m_pOwner->LinkNotifier();
-    m_context.stopRequested.store(0);
-    // Marked here and not only by the worker, so that a request queued the moment after the
-    // click is not refused before the worker gets going.
-    m_context.running.store(1);
-    try {
-        m_thread = LaunchWorker();
-    } catch (const std::system_error&) {
-        m_context.running.store(0);
-        OnEnded(LinkEnd::NotStarted);
-        return 0;
-    }
-    return 1;
+    OnEnded(LinkEnd::NotStarted);
+    return 0;
 }
 
 int CComLink::WaitForWorkerEnd() {
-    if (m_context.running.load() == 0) {
-        return 0;
-    }
-    // Called for the worker's ended event, after which it only returns; asking it to stop as
-    // well keeps the join short should that ever change.
-    RequestStop();
-    if (m_thread.joinable()) {
-        m_thread.join();
-    }
-    m_context.running.store(0);
-    return 1;
+    return m_runner.JoinEnded() ? 1 : 0;
 }
 
 int CComLink::RequestStop() {
-    m_context.RequestStop();
+    m_runner.RequestStop();
     return 1;
 }
 
@@ -106,28 +77,11 @@ void CComLink::OnDisconnect() {
 }
 
 void CComLink::OnLinkEvent() {
-    // A bounded pass, so that the window's other events get their turn under a flood; what is
-    // left asks for another pass behind them.
-    for (std::size_t taken = 0; taken < kLinkEventPass; ++taken) {
-        WindowItem item;
-        if (!TakeForWindow(m_context, item)) {
-            return;
-        }
-        if (item.isLinkEvent) {
-            OnWorkerEvent(item.message.command);
-        } else {
-            // Whatever its command byte: only the worker's own events move the link's state.
-            m_pOwner->OnDeviceMessage(item.message);
-        }
-    }
-    bool more = false;
-    {
-        const std::lock_guard<std::mutex> guard(m_context.lock);
-        more = !m_context.toWindow.Empty();
-    }
-    if (more && m_context.notifier) {
-        m_context.notifier();
-    }
+    m_runner.TakePass(*this);
+}
+
+void CComLink::OnDeviceMessage(const LinkMessage& message) {
+    m_pOwner->OnDeviceMessage(message);
 }
 
 void CComLink::OnWorkerEvent(std::uint8_t event) {

@@ -3,6 +3,7 @@
 #include "CmdTarget.h"
 #include "LinkContext.h"
 #include "LinkOwner.h"
+#include "LinkRunner.h"
 #include "LinkState.h"
 
 #include <cstddef>
@@ -17,13 +18,11 @@ inline constexpr unsigned ID_DISCONNECT = 1001;
 // The user-interface side of the device link: "Połącz" and "Rozłącz", the worker thread, the
 // link events with their log lines, the link's state and message boxes, and the hand-over of
 // every other message to the request queue.
-class CComLink : public CCmdTarget {
+class CComLink : public CCmdTarget, private ILinkEventSink {
 public:
-    static constexpr std::size_t kLinkEventPass = 64;
+    static constexpr std::size_t kLinkEventPass = CLinkRunner::kLinkEventPass;
 
     explicit CComLink(ILinkOwner& owner) : m_pOwner(&owner) {}
-    // Stops a running worker and waits for it: the context it uses goes with this object.
-    ~CComLink() override;
 
     bool OnCmdMsg(unsigned id) override;
 
@@ -56,9 +55,12 @@ protected:
 
 private:
     void SetState(LinkState state);
-    void OnWorkerEvent(std::uint8_t event);
+    // ILinkEventSink
+    void OnWorkerEvent(std::uint8_t event) override;
+    void OnDeviceMessage(const LinkMessage& message) override;
 
     LinkState m_state = LinkState::Disconnected;
-    std::thread m_thread;
     ILinkOwner* m_pOwner;
+    // Declared after the context: it stops and joins the worker before the context goes.
+    CLinkRunner m_runner{m_context};
 };

@@ -2,10 +2,10 @@
 
 #include "FrameParser.h"
 #include "LineDefaults.h"
+#include "LinePort.h"
 #include "LinkMessage.h"
 #include "LinkWakeup.h"
 #include "MessageList.h"
-#include "SerialPort.h"
 #include "WindowList.h"
 #include "WireTrace.h"
 
@@ -28,6 +28,8 @@ struct LinkContext {
     int port = kDefaultPort;
     int baudRate = kDefaultBaudRate;
     std::string appDirectory; // where COM<n> links are looked up (see CSerialPort)
+    // Makes the line a connection talks through; empty: the serial port of that number.
+    LinePortFactory makePort;
     // Called on the worker thread once per entry put for the window, with no lock held. It
     // only posts a notification to the user-interface thread (the window posts it only while
     // none of its own is outstanding, see CNotifyGate) (QCoreApplication::postEvent,

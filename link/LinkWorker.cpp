@@ -6,6 +6,8 @@
 #include "SerialPort.h"
 #include "WireTrace.h"
 
+#include <memory>
+
 namespace {
 
 // The worker sleeps in the wake-up's wait while the line is quiet. Stops and queued messages
@@ -86,7 +88,7 @@ private:
 // One pass: send at most one queued message, then decode at most one received byte. Sending
 // first means a queued message always goes out before the next byte is handled. Ends on a stop
 // request, or when the device has gone and nothing can arrive any more.
-LoopEnd RunLoop(LinkContext& context, CSerialPort& port, FrameParser& parser) {
+LoopEnd RunLoop(LinkContext& context, ILinePort& port, FrameParser& parser) {
     bool readyWithoutData = false; // the last wait ended on the port, and no byte came since
     ReceivedBytes received;
     TraceTap tap(context.wireTrace);
@@ -131,9 +133,16 @@ LoopEnd RunLoop(LinkContext& context, CSerialPort& port, FrameParser& parser) {
     return LoopEnd::Stopped;
 }
 
+std::unique_ptr<ILinePort> MakeLine(const LinkContext& context) {
+    if (context.makePort) {
+        return context.makePort(context.appDirectory);
+    }
+    return std::make_unique<CSerialPort>(context.appDirectory);
+}
+
 } // namespace
 
-int SendFrame(const LinkMessage& message, CSerialPort& port, CWireTrace* trace) {
+int SendFrame(const LinkMessage& message, ILinePort& port, CWireTrace* trace) {
     EncodedFrame frame;
     if (!FrameEncoder::Encode(message, frame)) {
         return 0;
@@ -147,19 +156,20 @@ int SendFrame(const LinkMessage& message, CSerialPort& port, CWireTrace* trace) 
 }
 
 int LinkThreadProc(LinkContext* context) {
-    CSerialPort port(context->appDirectory);
-    port.SetCancelFlag(&context->stopRequested); // a stop never waits on a stalled line
+    const std::unique_ptr<ILinePort> line = MakeLine(*context);
     FrameParser parser(context->rxStore);
     context->failure = PortFailure{};
     context->running.store(1);
     PutLinkEvent(*context, kLinkEventOpening);
 
-    if (!port.Open(context->port, context->baudRate)) {
-        context->failure = port.Failure();
+    if (!line || !line->Open(context->port, context->baudRate)) {
+        context->failure = line ? line->Failure() : PortFailure{.port = context->port};
         context->result.store(2);
         PutLinkEvent(*context, kLinkEventEnded);
         return 2;
     }
+    ILinePort& port = *line;
+    port.SetCancelFlag(&context->stopRequested); // a stop never waits on a stalled line
     PutLinkEvent(*context, kLinkEventConnected);
 
     // Not a single pass when a stop came during the open.

@@ -1,6 +1,6 @@
 #pragma once
 
-class CSerialPort;
+class ILinePort;
 class CWireTrace;
 struct LinkContext;
 struct LinkMessage;
@@ -16,4 +16,4 @@ int LinkThreadProc(LinkContext* context);
 // Encodes the message and hands the whole frame to one write of the port. Returns what the port
 // reports written (0 for a message the encoder refuses); the worker need not look at it, since a
 // lost frame ends as the request's time-out. A trace that is listened to gets the frame too.
-int SendFrame(const LinkMessage& message, CSerialPort& port, CWireTrace* trace = nullptr);
+int SendFrame(const LinkMessage& message, ILinePort& port, CWireTrace* trace = nullptr);

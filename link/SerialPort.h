@@ -1,72 +1,53 @@
 #pragma once
 
+#include "LinePort.h"
+
 #include <atomic>
 #include <string>
-
-// The platform's handle of an open port: a file descriptor on POSIX, a HANDLE on Windows (kept as
-// void* so that this header needs no <windows.h>).
-#if defined(_WIN32)
-using SerialHandle = void*;
-inline constexpr SerialHandle kNoSerialHandle = nullptr;
-#else
-using SerialHandle = int;
-inline constexpr SerialHandle kNoSerialHandle = -1;
-#endif
-
-// Why a port could not be used, or why it went away: for the diagnostics the program writes
-// beside its message box.
-struct PortFailure {
-    int port = 0;
-    std::string device;            // what the port number reached, as the system names it
-    std::string reason;            // the system's own text for the error
-    bool permissionDenied = false; // the user may not use the device (a group membership is due)
-    bool lost = false;             // the line went away while connected
-    bool busy = false;             // another program holds the device
-};
 
 // One serial port, opened by number ("COM%d") with 8N1 and DTR/RTS off. Reads never wait, a write
 // sends one whole block and waits at most five seconds for it to leave. Every operation reports
 // with an int (1/0 or a byte count), never with an exception. Used by one thread at a time.
-class CSerialPort {
+class CSerialPort final : public ILinePort {
 public:
     // appDirectory is where config.cfg lives: on POSIX a file or symbolic link named COM<n> there
     // stands for port n (see DevicePath).
     explicit CSerialPort(std::string appDirectory = {});
-    ~CSerialPort();
+    ~CSerialPort() override;
 
     CSerialPort(const CSerialPort&) = delete;
     CSerialPort& operator=(const CSerialPort&) = delete;
 
     // 1 when the port is open and configured (also when it already was: the first baud rate
     // stays); 0 when it cannot be opened or configured, and then nothing is left open.
-    int Open(int port, int baudRate);
+    int Open(int port, int baudRate) override;
     // Always 1. Closing a closed port does nothing.
-    int Close();
+    int Close() override;
     // Bytes the system took; 0 when the port is not open.
-    int Write(const void* data, int size);
+    int Write(const void* data, int size) override;
     // Bytes placed in buffer, at most maxCount; 0 when nothing is waiting, on error, or when the
     // port is not open. Never waits.
-    int Read(void* buffer, int maxCount);
+    int Read(void* buffer, int maxCount) override;
 
     // Whether the device has gone (an adapter pulled out, the far end of a pseudo-terminal
     // closed): nothing can arrive any more. Remembers what Read and Write saw and, when that
     // says nothing, asks the system; worth calling when the port reported readiness but a Read
     // gave nothing. False for a closed port.
-    bool LineGone();
+    bool LineGone() override;
     // Which device the last Open reached; with a reason when that Open failed or the line has
     // gone since, an empty reason otherwise.
-    const PortFailure& Failure() const { return m_failure; }
+    const PortFailure& Failure() const override { return m_failure; }
 
     // A flag that, once it holds 1, makes a write waiting on a stalled line give up at once
     // instead of after five seconds: the worker passes its stop request, so that closing the
     // program never waits on the line. Null: no such flag.
-    void SetCancelFlag(const std::atomic<int>* flag) { m_pCancel = flag; }
+    void SetCancelFlag(const std::atomic<int>* flag) override { m_pCancel = flag; }
 
     bool IsOpen() const { return m_bOpen != 0; }
     // Whether Open can set the line to this many bits per second.
     static bool SupportsBaudRate(int baudRate);
     // For waiting on the port together with other events; kNoSerialHandle when closed.
-    SerialHandle NativeHandle() const { return m_hPort; }
+    SerialHandle NativeHandle() const override { return m_hPort; }
 
 #if !defined(_WIN32)
     // The device behind port n: <appDirectory>/COM<n> when such a file or link exists, otherwise

@@ -1,5 +1,7 @@
 #include "StateFile.h"
 
+#include "FileReplace.h"
+#include "LittleEndian.h"
 #include "UniqueFd.h"
 
 #include <fcntl.h>
@@ -10,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -28,26 +31,10 @@ std::vector<std::uint8_t> Serialise(const DeviceMemory& memory) {
     out.insert(out.end(), memory.sensorConfig.bytes.begin(), memory.sensorConfig.bytes.end());
     out.insert(out.end(), memory.readerData.bytes.begin(), memory.readerData.bytes.end());
     out.insert(out.end(), memory.alarmData.bytes.begin(), memory.alarmData.bytes.end());
-    const auto offset = static_cast<std::uint64_t>(memory.clockOffsetSeconds);
-    for (std::size_t i = 0; i < kOffsetSize; ++i) {
-        out.push_back(static_cast<std::uint8_t>(offset >> (8 * i)));
-    }
+    out.resize(out.size() + kOffsetSize);
+    WriteU64LE(out.data() + out.size() - kOffsetSize,
+               static_cast<std::uint64_t>(memory.clockOffsetSeconds));
     return out;
-}
-
-bool WriteAll(int fd, const std::vector<std::uint8_t>& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 } // namespace
@@ -90,30 +77,17 @@ StateLoad LoadStateFile(const std::string& path, DeviceMemory& memory, std::stri
     at += ReaderDataRecord::kSize;
     std::copy_n(at, AlarmDataRecord::kSize, loaded.alarmData.bytes.begin());
     at += AlarmDataRecord::kSize;
-    std::uint64_t offset = 0;
-    for (std::size_t i = 0; i < kOffsetSize; ++i) {
-        offset |= static_cast<std::uint64_t>(at[i]) << (8 * i);
-    }
-    loaded.clockOffsetSeconds = static_cast<std::int64_t>(offset);
+    loaded.clockOffsetSeconds = static_cast<std::int64_t>(ReadU64LE(at));
     memory = loaded;
     return StateLoad::Loaded;
 }
 
 bool SaveStateFile(const std::string& path, const DeviceMemory& memory, std::string& error) {
-    std::string temporary = path + ".XXXXXX";
-    CUniqueFd file(::mkstemp(temporary.data()));
-    if (!file.IsOpen()) {
-        error = SystemError("cannot create a file beside", path);
-        return false;
-    }
-    const bool written = WriteAll(file.Get(), Serialise(memory)) && ::fsync(file.Get()) == 0;
-    // close() reports write errors some file systems defer; such a file must not replace the
-    // old one.
-    const bool closed = ::close(file.Get()) == 0;
-    (void)file.Release();
-    if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = SystemError("cannot write state file", path);
-        (void)::unlink(temporary.c_str()); // best effort: a stray temporary file is harmless
+    const std::vector<std::uint8_t> content = Serialise(memory);
+    std::error_code failure;
+    if (ReplaceFileContent(path, content.data(), content.size(), failure) !=
+        FileReplaceResult::Written) {
+        error = "cannot write state file " + path + ": " + failure.message();
         return false;
     }
     return true;

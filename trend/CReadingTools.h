@@ -18,10 +18,6 @@ class QWidget;
 // the last day of readings whether it is open or not, and recording them to a CSV file.
 class CReadingTools {
 public:
-    // Their commands in the window menu.
-    static constexpr unsigned kTrendCommand = 0x70;
-    static constexpr unsigned kRecordingCommand = 0x80;
-
     // The file to record to (new, or appended to), or empty when the user cancelled.
     using FileQuestion = std::function<std::string(QWidget* parent)>;
     using Clock = std::function<std::int64_t()>; // wall clock, ms since the epoch

@@ -1,17 +1,15 @@
 #include "ReadingRecorder.h"
 
 #include "LocalTimeText.h"
+#include "Utf8Path.h"
 
 #include <cstdlib>
-#include <filesystem>
 
 namespace {
 
 std::FILE* OpenForAppending(const std::string& utf8Path) {
 #ifdef _WIN32
-    // A narrow path would be read in the ANSI code page.
-    const std::filesystem::path path(std::u8string(utf8Path.begin(), utf8Path.end()));
-    return _wfopen(path.c_str(), L"ab");
+    return _wfopen(PathFromUtf8(utf8Path).c_str(), L"ab");
 #else
     return std::fopen(utf8Path.c_str(), "ab");
 #endif

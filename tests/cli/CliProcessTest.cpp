@@ -1,4 +1,4 @@
-#include "SettingsFile.h"
+#include "ConfigFile.h"
 #include "SimProcess.h"
 #include "TempDirectory.h"
 
@@ -20,8 +20,8 @@ protected:
         ASSERT_FALSE(m_dir.Path().empty());
         ASSERT_FALSE(m_device.FirstLine().empty());
         ASSERT_FALSE(m_silent.FirstLine().empty());
-        ASSERT_EQ(SaveSettingsFile(m_dir.Join("config.cfg"), ConnectionSettings{1, 19200, 31}),
-                  SettingsSaveResult::Written);
+        ASSERT_EQ(SaveConfigFile(m_dir.Join("config.cfg"), ConnectionSettings{1, 19200, 31}),
+                  ConfigSaveResult::Written);
     }
 
     // Runs qal-cli with the settings folder; the exit status, standard output in out.

@@ -1,6 +1,6 @@
+#include "ConfigFile.h"
 #include "DeviceMemory.h"
 #include "SettingsComparison.h"
-#include "SettingsFile.h"
 #include "SettingsFileJson.h"
 #include "SimProcess.h"
 #include "StateFile.h"
@@ -39,8 +39,8 @@ class CliSettingsFiles : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(m_dir.Path().empty());
-        ASSERT_EQ(SaveSettingsFile(m_dir.Join("config.cfg"), ConnectionSettings{1, 19200, 31}),
-                  SettingsSaveResult::Written);
+        ASSERT_EQ(SaveConfigFile(m_dir.Join("config.cfg"), ConnectionSettings{1, 19200, 31}),
+                  ConfigSaveResult::Written);
     }
 
     std::string StartSim(int port, const DeviceMemory& memory,

@@ -4,6 +4,7 @@
 #include "CTrendWindow.h"
 #include "ResourceIds.h"
 #include "SimProcess.h"
+#include "WindowMenuCommands.h"
 
 #include <QAction>
 #include <QMenu>
@@ -71,10 +72,10 @@ TEST(TrendLive, PlotAndFileFollowTheReadingsShownWithAGapWhileTheDeviceIsStopped
     const std::string csv = (dir.Path() / "odczyty.csv").string();
     dialog.ReadingTools().SetFileQuestion([&](QWidget*) { return csv; });
 
-    ASSERT_TRUE(dialog.OnSysCommand(CReadingTools::kRecordingCommand));
+    ASSERT_TRUE(dialog.OnSysCommand(WindowMenuCommand::kRecording));
     const std::unique_ptr<QMenu> menu = dialog.CreateWindowMenu();
     for (const QAction* action : menu->actions()) {
-        if (action->data().toUInt() == CReadingTools::kRecordingCommand) {
+        if (action->data().toUInt() == WindowMenuCommand::kRecording) {
             EXPECT_TRUE(action->isCheckable() && action->isChecked());
         }
     }
@@ -94,7 +95,7 @@ TEST(TrendLive, PlotAndFileFollowTheReadingsShownWithAGapWhileTheDeviceIsStopped
     sim.Resume();
     const std::size_t before = readings();
     ASSERT_TRUE(ProcessEventsUntil([&] { return readings() >= before + 3; }, 8000));
-    ASSERT_TRUE(dialog.OnSysCommand(CReadingTools::kRecordingCommand)); // off
+    ASSERT_TRUE(dialog.OnSysCommand(WindowMenuCommand::kRecording)); // off
 
     // The plot holds every reading shown, in order, and one gap.
     std::vector<std::string> plotted;

@@ -1,4 +1,4 @@
-#include "SettingsFile.h"
+#include "ConfigFile.h"
 #include "TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +43,7 @@ ConnectionSettings Dirty() {
     return {.port = 9, .baudRate = 9, .deviceAddress = 9};
 }
 
-class SettingsFileTest : public ::testing::Test {
+class ConfigFileTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_FALSE(m_dir.Path().empty()); }
 
@@ -79,93 +79,93 @@ TEST(SettingsEncoding, SignedValuesRoundTripLittleEndian) {
     EXPECT_EQ(Fields(DecodeSettings(bytes)), Fields(settings));
 }
 
-TEST_F(SettingsFileTest, LoadTakesTheFirstTwelveBytesOnly) {
+TEST_F(ConfigFileTest, LoadTakesTheFirstTwelveBytesOnly) {
     const struct {
         const char* name;
         Bytes content;
-        SettingsLoadResult result;
+        ConfigLoadResult result;
         ConnectionSettings settings;
     } cases[] = {
-        {"empty", {}, SettingsLoadResult::NotFound, {}},
-        {"11 bytes", Bytes(11, 0x02), SettingsLoadResult::NotFound, {}},
-        {"12 zero bytes", Bytes(12, 0x00), SettingsLoadResult::Read, {0, 0, 0}},
+        {"empty", {}, ConfigLoadResult::NotFound, {}},
+        {"11 bytes", Bytes(11, 0x02), ConfigLoadResult::NotFound, {}},
+        {"12 zero bytes", Bytes(12, 0x00), ConfigLoadResult::Read, {0, 0, 0}},
         {"20 bytes",
          {0x03, 0, 0,    0,    0x80, 0x25, 0,    0,    0x05, 0,
           0,    0, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE},
-         SettingsLoadResult::Read,
+         ConfigLoadResult::Read,
          {3, 9600, 5}},
-        {"negative", Bytes(12, 0xFF), SettingsLoadResult::Read, {-1, -1, -1}},
+        {"negative", Bytes(12, 0xFF), ConfigLoadResult::Read, {-1, -1, -1}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteFile(c.content);
         ConnectionSettings settings = Dirty();
-        EXPECT_EQ(LoadSettingsFile(m_path, settings), c.result);
+        EXPECT_EQ(LoadConfigFile(m_path, settings), c.result);
         EXPECT_EQ(Fields(settings), Fields(c.settings));
     }
 }
 
-TEST_F(SettingsFileTest, NoFileGivesDefaults) {
+TEST_F(ConfigFileTest, NoFileGivesDefaults) {
     ConnectionSettings settings = Dirty();
-    EXPECT_EQ(LoadSettingsFile(m_path, settings), SettingsLoadResult::NotFound);
+    EXPECT_EQ(LoadConfigFile(m_path, settings), ConfigLoadResult::NotFound);
     EXPECT_EQ(Fields(settings), Fields(ConnectionSettings{}));
     EXPECT_FALSE(fs::exists(m_path)) << "loading must not create the file";
 
     // A directory in the file's place holds no settings either.
     ASSERT_TRUE(fs::create_directory(m_path));
     settings = Dirty();
-    EXPECT_EQ(LoadSettingsFile(m_path, settings), SettingsLoadResult::NotFound);
+    EXPECT_EQ(LoadConfigFile(m_path, settings), ConfigLoadResult::NotFound);
     EXPECT_EQ(Fields(settings), Fields(ConnectionSettings{}));
 }
 
-TEST(SettingsFile, ReadFailureAfterOpeningGivesDefaults) {
+TEST(ConfigFile, ReadFailureAfterOpeningGivesDefaults) {
     // Reading the start of the process's own memory file fails with an I/O error.
     const std::string unreadable = "/proc/self/mem";
     if (!fs::is_regular_file(unreadable)) {
         GTEST_SKIP() << "no " << unreadable << " on this system";
     }
     ConnectionSettings settings = Dirty();
-    EXPECT_EQ(LoadSettingsFile(unreadable, settings), SettingsLoadResult::ReadError);
+    EXPECT_EQ(LoadConfigFile(unreadable, settings), ConfigLoadResult::ReadError);
     EXPECT_EQ(Fields(settings), Fields(ConnectionSettings{}));
 }
 
-TEST_F(SettingsFileTest, SaveWritesExactlyTwelveBytesAndRoundTrips) {
+TEST_F(ConfigFileTest, SaveWritesExactlyTwelveBytesAndRoundTrips) {
     WriteFile(Bytes(40, 0xAA));
-    EXPECT_EQ(SaveSettingsFile(m_path, ConnectionSettings{}), SettingsSaveResult::Written);
+    EXPECT_EQ(SaveConfigFile(m_path, ConnectionSettings{}), ConfigSaveResult::Written);
     EXPECT_EQ(ReadFile(), kDefaultBytes);
 
     const ConnectionSettings changed{.port = 0, .baudRate = 115200, .deviceAddress = -300};
-    EXPECT_EQ(SaveSettingsFile(m_path, changed), SettingsSaveResult::Written);
+    EXPECT_EQ(SaveConfigFile(m_path, changed), ConfigSaveResult::Written);
     ConnectionSettings loaded = Dirty();
-    EXPECT_EQ(LoadSettingsFile(m_path, loaded), SettingsLoadResult::Read);
+    EXPECT_EQ(LoadConfigFile(m_path, loaded), ConfigLoadResult::Read);
     EXPECT_EQ(Fields(loaded), Fields(changed));
 }
 
-TEST_F(SettingsFileTest, SaveMakesMissingFolders) {
+TEST_F(ConfigFileTest, SaveMakesMissingFolders) {
     const std::string nested = m_dir.Join("missing/folders/config.cfg");
-    EXPECT_EQ(SaveSettingsFile(nested, ConnectionSettings{}), SettingsSaveResult::Written);
+    EXPECT_EQ(SaveConfigFile(nested, ConnectionSettings{}), ConfigSaveResult::Written);
     ConnectionSettings loaded = Dirty();
-    EXPECT_EQ(LoadSettingsFile(nested, loaded), SettingsLoadResult::Read);
+    EXPECT_EQ(LoadConfigFile(nested, loaded), ConfigLoadResult::Read);
     EXPECT_EQ(Fields(loaded), Fields(ConnectionSettings{}));
 }
 
-TEST_F(SettingsFileTest, SaveWhereNoFileCanBeCreatedChangesNothing) {
+TEST_F(ConfigFileTest, SaveWhereNoFileCanBeCreatedChangesNothing) {
     // Permission bits do not stop root, so the unwritable places are structural: a file where
     // a folder must be, a folder where the file must be.
     WriteFile(kDefaultBytes);
-    EXPECT_EQ(SaveSettingsFile(m_dir.Join("config.cfg/config.cfg"), ConnectionSettings{}),
-              SettingsSaveResult::CannotOpen);
+    EXPECT_EQ(SaveConfigFile(m_dir.Join("config.cfg/config.cfg"), ConnectionSettings{}),
+              ConfigSaveResult::CannotOpen);
     EXPECT_EQ(ReadFile(), kDefaultBytes);
     ASSERT_TRUE(fs::remove(m_path));
 
     ASSERT_TRUE(fs::create_directory(m_path));
-    EXPECT_EQ(SaveSettingsFile(m_path, ConnectionSettings{}), SettingsSaveResult::CannotOpen);
+    EXPECT_EQ(SaveConfigFile(m_path, ConnectionSettings{}), ConfigSaveResult::CannotOpen);
     EXPECT_TRUE(fs::is_directory(m_path));
 }
 
 #if !defined(_WIN32)
 
-TEST(SettingsFile, SaveReportsBytesThatNeverArrive) {
+TEST(ConfigFile, SaveReportsBytesThatNeverArrive) {
     // A file size limit of 5 bytes lets the write start and fail half-way; the child process
     // keeps the limit away from the test runner.
     CTempDirectory dir("qal-settings-test");
@@ -177,8 +177,8 @@ TEST(SettingsFile, SaveReportsBytesThatNeverArrive) {
         ::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{5, 5};
         const bool limited = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-        const auto result = SaveSettingsFile(path, ConnectionSettings{});
-        ::_exit(limited && result == SettingsSaveResult::WriteError ? 0 : 1);
+        const auto result = SaveConfigFile(path, ConnectionSettings{});
+        ::_exit(limited && result == ConfigSaveResult::WriteError ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -188,29 +188,29 @@ TEST(SettingsFile, SaveReportsBytesThatNeverArrive) {
         << "no temporary file stays behind";
 }
 
-TEST_F(SettingsFileTest, OddFilesNeverBlockAndAreNeverWritten) {
+TEST_F(ConfigFileTest, OddFilesNeverBlockAndAreNeverWritten) {
     // Each case puts something in the file's place; a blocking open would hang the test.
     const struct {
         const char* name;
         std::function<void(const std::string&)> make;
-        SettingsSaveResult save;
-        SettingsLoadResult loadAfter;
+        ConfigSaveResult save;
+        ConfigLoadResult loadAfter;
     } cases[] = {
         {"pipe", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
-         SettingsSaveResult::CannotOpen, SettingsLoadResult::NotFound},
+         ConfigSaveResult::CannotOpen, ConfigLoadResult::NotFound},
         {"folder", [](const std::string& p) { ASSERT_TRUE(fs::create_directory(p)); },
-         SettingsSaveResult::CannotOpen, SettingsLoadResult::NotFound},
+         ConfigSaveResult::CannotOpen, ConfigLoadResult::NotFound},
         {"device", [](const std::string& p) { fs::create_symlink("/dev/null", p); },
-         SettingsSaveResult::CannotOpen, SettingsLoadResult::NotFound},
+         ConfigSaveResult::CannotOpen, ConfigLoadResult::NotFound},
         {"dangling link: the file it names is made",
          [](const std::string& p) { fs::create_symlink("elsewhere.cfg", p); },
-         SettingsSaveResult::Written, SettingsLoadResult::Read},
+         ConfigSaveResult::Written, ConfigLoadResult::Read},
         {"link to a file: the file is replaced",
          [](const std::string& p) {
              std::ofstream(fs::path(p).parent_path() / "elsewhere.cfg") << "old";
              fs::create_symlink("elsewhere.cfg", p);
          },
-         SettingsSaveResult::Written, SettingsLoadResult::Read},
+         ConfigSaveResult::Written, ConfigLoadResult::Read},
     };
     const ConnectionSettings changed{.port = 4, .baudRate = 19200, .deviceAddress = 7};
     for (const auto& c : cases) {
@@ -220,20 +220,20 @@ TEST_F(SettingsFileTest, OddFilesNeverBlockAndAreNeverWritten) {
         c.make(path);
         const bool wasLink = fs::is_symlink(path);
         ConnectionSettings settings = Dirty();
-        EXPECT_NE(LoadSettingsFile(path, settings), SettingsLoadResult::Read);
-        EXPECT_EQ(SaveSettingsFile(path, changed), c.save);
+        EXPECT_NE(LoadConfigFile(path, settings), ConfigLoadResult::Read);
+        EXPECT_EQ(SaveConfigFile(path, changed), c.save);
         EXPECT_EQ(fs::is_symlink(path), wasLink) << "a link stays a link";
         settings = Dirty();
-        EXPECT_EQ(LoadSettingsFile(path, settings), c.loadAfter);
-        if (c.loadAfter == SettingsLoadResult::Read) {
+        EXPECT_EQ(LoadConfigFile(path, settings), c.loadAfter);
+        if (c.loadAfter == ConfigLoadResult::Read) {
             EXPECT_EQ(Fields(settings), Fields(changed));
         }
         EXPECT_EQ(fs::exists(dir.Join("elsewhere.cfg")),
-                  wasLink && c.loadAfter == SettingsLoadResult::Read);
+                  wasLink && c.loadAfter == ConfigLoadResult::Read);
     }
 }
 
-TEST_F(SettingsFileTest, ReadOnlyFolderRefusesAndKeepsTheFile) {
+TEST_F(ConfigFileTest, ReadOnlyFolderRefusesAndKeepsTheFile) {
     // Permission bits do not stop root: as root the save runs in a child as user "nobody".
     WriteFile(kDefaultBytes);
     fs::permissions(m_dir.Path(), fs::perms::owner_read | fs::perms::owner_exec |
@@ -244,8 +244,8 @@ TEST_F(SettingsFileTest, ReadOnlyFolderRefusesAndKeepsTheFile) {
         if (::geteuid() == 0 && ::setuid(65534) != 0) {
             ::_exit(2);
         }
-        const auto result = SaveSettingsFile(m_path, ConnectionSettings{.port = 2});
-        ::_exit(result == SettingsSaveResult::CannotOpen ? 0 : 1);
+        const auto result = SaveConfigFile(m_path, ConnectionSettings{.port = 2});
+        ::_exit(result == ConfigSaveResult::CannotOpen ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
@@ -254,10 +254,10 @@ TEST_F(SettingsFileTest, ReadOnlyFolderRefusesAndKeepsTheFile) {
     EXPECT_EQ(ReadFile(), kDefaultBytes);
 }
 
-TEST_F(SettingsFileTest, KillMidSaveLeavesOldOrNewContent) {
+TEST_F(ConfigFileTest, KillMidSaveLeavesOldOrNewContent) {
     const ConnectionSettings first{.port = 1, .baudRate = 9600, .deviceAddress = 1};
     const ConnectionSettings second{.port = 2, .baudRate = 19200, .deviceAddress = 2};
-    ASSERT_EQ(SaveSettingsFile(m_path, first), SettingsSaveResult::Written);
+    ASSERT_EQ(SaveConfigFile(m_path, first), ConfigSaveResult::Written);
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> delayUs(0, 3000);
     for (int attempt = 0; attempt < 25; ++attempt) {
@@ -266,7 +266,7 @@ TEST_F(SettingsFileTest, KillMidSaveLeavesOldOrNewContent) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             for (int i = 0;; ++i) {
-                static_cast<void>(SaveSettingsFile(m_path, i % 2 == 0 ? second : first));
+                static_cast<void>(SaveConfigFile(m_path, i % 2 == 0 ? second : first));
             }
         }
         std::this_thread::sleep_for(std::chrono::microseconds(delayUs(random)));
@@ -274,8 +274,8 @@ TEST_F(SettingsFileTest, KillMidSaveLeavesOldOrNewContent) {
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         ConnectionSettings loaded = Dirty();
-        ASSERT_EQ(fs::file_size(m_path), kSettingsFileSize);
-        ASSERT_EQ(LoadSettingsFile(m_path, loaded), SettingsLoadResult::Read);
+        ASSERT_EQ(fs::file_size(m_path), kConfigFileSize);
+        ASSERT_EQ(LoadConfigFile(m_path, loaded), ConfigLoadResult::Read);
         EXPECT_TRUE(Fields(loaded) == Fields(first) || Fields(loaded) == Fields(second));
     }
 }
@@ -283,7 +283,7 @@ TEST_F(SettingsFileTest, KillMidSaveLeavesOldOrNewContent) {
 // A save killed before its rename leaves "config.cfg.tmp-<n>-<n>"; the next save removes such a
 // leftover, and nothing else: not a young one (another save may be under way), not other names,
 // not a folder or a link, not a file too big to be ours.
-TEST_F(SettingsFileTest, SaveRemovesOnlyStaleTemporariesOfItsOwnName) {
+TEST_F(ConfigFileTest, SaveRemovesOnlyStaleTemporariesOfItsOwnName) {
     const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
     enum Kind { File, Young, Big, Folder, Link };
     const struct {
@@ -321,7 +321,7 @@ TEST_F(SettingsFileTest, SaveRemovesOnlyStaleTemporariesOfItsOwnName) {
             fs::last_write_time(path, old);
         }
     }
-    ASSERT_EQ(SaveSettingsFile(m_path, ConnectionSettings{}), SettingsSaveResult::Written);
+    ASSERT_EQ(SaveConfigFile(m_path, ConnectionSettings{}), ConfigSaveResult::Written);
     for (const auto& c : cases) {
         EXPECT_EQ(fs::exists(fs::symlink_status(m_dir.Join(c.name))), !c.removed) << c.name;
     }

@@ -1,5 +1,5 @@
 #include "SettingsLocation.h"
-#include "SettingsFile.h"
+#include "ConfigFile.h"
 #include "TempDirectory.h"
 #include "Utf8Path.h"
 
@@ -79,7 +79,7 @@ TEST(SettingsLocation, BesideTheExecutableUnlessThatFolderCannotBeWritten) {
     const std::string beside = dir.Path() + "/Zażółć gęślą jaźń/";
     ASSERT_TRUE(fs::create_directory(PathFromUtf8(beside)));
     EXPECT_EQ(SettingsDirectory(beside, environment), beside);
-    ASSERT_EQ(SaveSettingsFile(beside + "config.cfg", {}), SettingsSaveResult::Written);
+    ASSERT_EQ(SaveConfigFile(beside + "config.cfg", {}), ConfigSaveResult::Written);
     EXPECT_EQ(SettingsDirectory(beside, environment), beside);
 
     // Permission bits do not stop root, so the folder that cannot be written is a missing one.
@@ -96,12 +96,12 @@ TEST(SettingsLocation, SettingsRoundTripThroughAFolderWithAPolishName) {
     const std::string folder = SettingsDirectory(
         dir.Path() + "/brak/", LookupIn({{"APPDATA", user}, {"XDG_CONFIG_HOME", user}}));
     const ConnectionSettings saved{.port = 4, .baudRate = 9600, .deviceAddress = 7};
-    ASSERT_EQ(SaveSettingsFile(folder + "config.cfg", saved), SettingsSaveResult::Written);
+    ASSERT_EQ(SaveConfigFile(folder + "config.cfg", saved), ConfigSaveResult::Written);
     // Under the name as written, not as another code page would spell it.
     EXPECT_TRUE(fs::is_regular_file(PathFromUtf8(dir.Path()) / u8"Użytkownik" / u8"qal-terminal" /
                                     u8"config.cfg"));
     ConnectionSettings loaded;
-    ASSERT_EQ(LoadSettingsFile(folder + "config.cfg", loaded), SettingsLoadResult::Read);
+    ASSERT_EQ(LoadConfigFile(folder + "config.cfg", loaded), ConfigLoadResult::Read);
     EXPECT_EQ(loaded.port, 4);
     EXPECT_EQ(loaded.baudRate, 9600);
     EXPECT_EQ(loaded.deviceAddress, 7);
@@ -156,7 +156,7 @@ TEST(SettingsLocation, ProgramFolderOrUserFolder) {
         SCOPED_TRACE(c.name);
         const fs::path config = PathFromUtf8(c.folder) / "config.cfg";
         if (c.withConfig) {
-            ASSERT_EQ(SaveSettingsFile(Utf8FromPath(config), {}), SettingsSaveResult::Written);
+            ASSERT_EQ(SaveConfigFile(Utf8FromPath(config), {}), ConfigSaveResult::Written);
         }
         const DirectoryCheck check = c.canWrite ? DirectoryCheck(writable) : readOnly;
         EXPECT_EQ(SettingsDirectory(c.folder, environment, check), c.expected);
@@ -171,7 +171,7 @@ TEST(SettingsLocation, ProgramFolderOrUserFolder) {
 #if !defined(_WIN32)
     EXPECT_EQ(folder, user + "/.config/qal-terminal/");
 #endif
-    ASSERT_EQ(SaveSettingsFile(folder + "config.cfg", {}), SettingsSaveResult::Written);
+    ASSERT_EQ(SaveConfigFile(folder + "config.cfg", {}), ConfigSaveResult::Written);
     EXPECT_TRUE(fs::is_regular_file(PathFromUtf8(folder) / "config.cfg"));
     EXPECT_TRUE(fs::is_directory(root / "home" / u8"łukasz")) << "under the name as written";
 }
