@@ -163,7 +163,12 @@ int LinkThreadProc(LinkContext* context) {
     PutLinkEvent(*context, kLinkEventOpening);
 
     if (!line || !line->Open(context->port, context->baudRate)) {
-        context->failure = line ? line->Failure() : PortFailure{.port = context->port};
+        if (line) {
+            context->failure = line->Failure();
+        } else { // a factory that makes nothing: the port cannot be used
+            context->failure.port = context->port;
+            context->failure.reason = "no line for this port";
+        }
         context->result.store(2);
         PutLinkEvent(*context, kLinkEventEnded);
         return 2;
