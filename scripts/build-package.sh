@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package of the terminal (qal-terminal and qal-sim, desktop entry, icons,
-# metainfo) as build-package/qal-terminal_<version>_<architecture>.deb. Arguments go to cmake,
-# e.g. -DQAL_PACKAGE_MAINTAINER="Name <address>".
+# Builds the Debian package of the terminal (qal-terminal, qal-cli and qal-sim with their manual
+# pages, desktop entry, icons, metainfo, copyright and changelog) as
+# build-package/qal-terminal_<version>_<architecture>.deb. Arguments go to cmake, e.g.
+# -DQAL_PACKAGE_MAINTAINER="Name <address>".
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
