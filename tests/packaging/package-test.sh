@@ -53,6 +53,7 @@ for library in libqt6widgets6 libqt6serialport6 qt6-qpa-plugins; do
 done
 
 # Debian's own checks: errors and warnings fail; pedantic and informational tags are shown.
+command -v lintian >"$work/lintian.path" || fail "lintian is not installed (scripts/install-deps.sh)"
 status=0
 lintian --display-info --pedantic --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
     status=$?
