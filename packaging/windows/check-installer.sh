@@ -61,6 +61,7 @@ check "platform plugin beside it" test -f "$folder/platforms/qwindows.dll"
 check "style plugin beside it" test -f "$folder/styles/qwindowsvistastyle.dll"
 check "no test-only platform plugin" absent "$folder/platforms/qoffscreen.dll"
 check "Qt's licence texts" test -f "$folder/licenses/Qt-copyright.txt" -a -f "$folder/licenses/LGPL-3.txt"
+check "the program's copyright file" test -f "$folder/licenses/copyright.txt"
 check "uninstaller" test -f "$folder/Uninstall.exe"
 shortcut=$(find "$WINEPREFIX/drive_c" -name "$product.lnk" -path "*Start Menu*" | head -n 1)
 check "Start-menu entry '$product'" test -n "$shortcut"
