@@ -196,8 +196,6 @@ TEST(PortScan, LeavesAloneWhatOthersUseAndFindsOnlyTheAnswer) {
          Outcome::Silent, Use::Free, true},
         {"other data", Line::Played, false, Sys::Nothing, "\x01\x02 hello", "", Outcome::Silent,
          Use::Free, true},
-        {"nothing comes", Line::Played, false, Sys::Nothing, "", "", Outcome::Silent, Use::Free,
-         false},
         {"unread input", Line::Played, false, Sys::Nothing, "", "pending", Outcome::Busy, Use::Free,
          false},
     };
