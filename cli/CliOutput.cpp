@@ -42,6 +42,17 @@ const char* OutcomeWord(ProbeResult::Outcome outcome) {
 namespace {
 
 std::string Why(const ProbeResult& result) {
+    switch (result.use.kind) {
+    case PortUse::Kind::HeldOpen:
+        return "open in " + result.use.holderName + " (pid " +
+               std::to_string(result.use.holderPid) + "), left alone";
+    case PortUse::Kind::Console:
+        return "the system console, left alone";
+    case PortUse::Kind::NoUart:
+        return "no UART behind this name, left alone";
+    case PortUse::Kind::Free:
+        break;
+    }
     switch (result.outcome) {
     case ProbeResult::Outcome::Answered: {
         char number[16];

@@ -23,6 +23,17 @@ QString Text(const std::string& text) {
 } // namespace
 
 std::string FindDeviceOutcomeText(const ProbeResult& result) {
+    switch (result.use.kind) {
+    case PortUse::Kind::HeldOpen:
+        return "Otwarty przez program " + result.use.holderName + " (PID " +
+               std::to_string(result.use.holderPid) + "), pominięty";
+    case PortUse::Kind::Console:
+        return "Konsola systemu, pominięty";
+    case PortUse::Kind::NoUart:
+        return "Brak układu UART za tą nazwą, pominięty";
+    case PortUse::Kind::Free:
+        break;
+    }
     switch (result.outcome) {
     case ProbeResult::Outcome::Answered:
         return "Odpowiada: " + result.versionText + ", wersja " +

@@ -5,6 +5,10 @@
 #include <atomic>
 #include <string>
 
+#if !defined(_WIN32)
+#include <termios.h>
+#endif
+
 // One serial port, opened by number ("COM%d") with 8N1 and DTR/RTS off. Reads never wait, a write
 // sends one whole block and waits at most five seconds for it to leave. Every operation reports
 // with an int (1/0 or a byte count), never with an exception. Used by one thread at a time.
@@ -43,6 +47,12 @@ public:
     // program never waits on the line. Null: no such flag.
     void SetCancelFlag(const std::atomic<int>* flag) override { m_pCancel = flag; }
 
+    // For a short look at a port that is not this program's (the finder's probe): Open refuses,
+    // as busy, a port with input already waiting for whoever reads it, and drops nothing the
+    // line holds; Close puts back the line settings Open found. Set before Open. POSIX only: on
+    // Windows the exclusive open keeps other programs out already.
+    void SetVisiting(bool visiting) { m_bVisiting = visiting; }
+
     bool IsOpen() const { return m_bOpen != 0; }
     // Whether Open can set the line to this many bits per second.
     static bool SupportsBaudRate(int baudRate);
@@ -70,7 +80,12 @@ private:
     std::string m_strAppDirectory;
     const std::atomic<int>* m_pCancel = nullptr;
     bool m_bLineGone = false;
+    bool m_bVisiting = false;
     PortFailure m_failure;
+#if !defined(_WIN32)
+    bool m_bRestoreLine = false; // m_savedLine goes back on the line at Close
+    termios m_savedLine{};
+#endif
 #if defined(_WIN32)
     void* m_hIoEvent = nullptr; // completes the overlapped reads and writes
 #endif

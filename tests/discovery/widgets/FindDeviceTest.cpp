@@ -135,4 +135,35 @@ TEST_F(FindDeviceTest, DeviceWithoutNumberGetsAFreeLink) {
 }
 #endif
 
+// Each row says why a port gave no answer, or why it was left alone.
+TEST(FindDeviceRows, SayWhyNothingWasFound) {
+    using Outcome = ProbeResult::Outcome;
+    const struct {
+        Outcome outcome;
+        PortUse use;
+        bool bytesSeen;
+        const char* expected;
+    } cases[] = {
+        {Outcome::Silent, {}, false, "Brak odpowiedzi"},
+        {Outcome::Silent, {}, true, "Brak odpowiedzi; odebrano inne dane (inna prędkość?)"},
+        {Outcome::Busy, {}, false, "Zajęty przez inny program"},
+        {Outcome::Busy,
+         {PortUse::Kind::HeldOpen, 1234, "screen"},
+         false,
+         "Otwarty przez program screen (PID 1234), pominięty"},
+        {Outcome::Busy, {PortUse::Kind::Console, 0, ""}, false, "Konsola systemu, pominięty"},
+        {Outcome::Unusable,
+         {PortUse::Kind::NoUart, 0, ""},
+         false,
+         "Brak układu UART za tą nazwą, pominięty"},
+    };
+    for (const auto& c : cases) {
+        ProbeResult result;
+        result.outcome = c.outcome;
+        result.use = c.use;
+        result.bytesSeen = c.bytesSeen;
+        EXPECT_EQ(FindDeviceOutcomeText(result), c.expected);
+    }
+}
+
 } // namespace
