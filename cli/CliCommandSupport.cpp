@@ -1,14 +1,17 @@
 #include "CliCommandSupport.h"
 
+#include "ConsoleStream.h"
+
 #include <cstdio>
 
+// A Windows console gets the characters, a pipe or file the UTF-8 bytes; each line goes out as
+// it comes.
 bool Out(const std::string& line) {
-    const bool written = std::fputs((line + "\n").c_str(), stdout) >= 0;
-    return std::fflush(stdout) == 0 && written; // each line goes out as it comes
+    return WriteToStream(stdout, line + "\n");
 }
 
 void Error(const std::string& line) {
-    std::fputs(("qal-cli: " + line + "\n").c_str(), stderr);
+    (void)WriteToStream(stderr, "qal-cli: " + line + "\n"); // nowhere left to report it
 }
 
 std::string PortName(const CliRun& run) {
@@ -20,6 +23,11 @@ bool Open(CCliSession& session, const CliRun& run) {
     if (run.stopFd >= 0) {
         session.WatchStopDescriptor(run.stopFd);
     }
+#if defined(_WIN32)
+    if (run.stopEvent != nullptr) {
+        session.WatchStopEvent(run.stopEvent);
+    }
+#endif
     std::string failure;
     if (!session.Connect(failure)) {
         Error("cannot open " + PortName(run) + ": " + failure);

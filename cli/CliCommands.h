@@ -14,6 +14,7 @@ struct CliRun {
     ConnectionSettings settings;   // port, speed and address in effect
     CliLinkTarget target;          // where the link goes (a private folder for --device)
     int stopFd = -1;               // readable once the user asks to stop; -1: none
+    void* stopEvent = nullptr;     // Windows: an event set once the user asks to stop; null: none
 };
 
 // One command: its line in the parser's table and what runs it. Adding a command is one entry.

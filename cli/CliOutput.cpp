@@ -33,6 +33,8 @@ const char* OutcomeWord(ProbeResult::Outcome outcome) {
         return "silent";
     case ProbeResult::Outcome::Busy:
         return "busy";
+    case ProbeResult::Outcome::NotProbed:
+        return "not probed";
     case ProbeResult::Outcome::Unusable:
         break;
     }
@@ -64,6 +66,8 @@ std::string Why(const ProbeResult& result) {
                                 : "no answer";
     case ProbeResult::Outcome::Busy:
         return "held by another program, left alone";
+    case ProbeResult::Outcome::NotProbed:
+        return "Bluetooth, not probed";
     case ProbeResult::Outcome::Unusable:
         break;
     }

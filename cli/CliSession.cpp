@@ -1,6 +1,7 @@
 #include "CliSession.h"
 
 #include "CComLink.h"
+#include "ConsoleStream.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -10,6 +11,10 @@
 #include <QTimerEvent>
 
 #include <cstdio>
+
+#if defined(_WIN32)
+#include <QWinEventNotifier>
+#endif
 
 namespace {
 
@@ -46,6 +51,17 @@ void CCliSession::WatchStopDescriptor(int fd) {
         Interrupt();
     });
 }
+
+#if defined(_WIN32)
+void CCliSession::WatchStopEvent(void* event) {
+    auto* notifier = new QWinEventNotifier(event, this); // a child of this
+    connect(notifier, &QWinEventNotifier::activated, this, [this, notifier] {
+        // Stays set: one stop is enough.
+        notifier->setEnabled(false);
+        Interrupt();
+    });
+}
+#endif
 
 void CCliSession::Interrupt() {
     m_bInterrupted = true;
@@ -138,7 +154,7 @@ void CCliSession::PutForDevice(const LinkMessage& message) {
 void CCliSession::AppendLog(const std::string& text, bool newLine) {
     // Only device texts reach the log here; they go to standard error, one line each.
     (void)newLine;
-    std::fprintf(stderr, "device text: %s\n", text.c_str());
+    (void)WriteToStream(stderr, "device text: " + text + "\n"); // nowhere left to report it
 }
 
 void CCliSession::StartTimer(void* object, TimerFn callback, unsigned elapse, int parameter) {

@@ -66,6 +66,12 @@ public:
     void StopTimers(void* object, TimerFn callback, int parameter) override;
     bool IsTimerPending(void* object, TimerFn callback, int parameter) override;
 
+#if defined(_WIN32)
+    // As WatchStopDescriptor, for an event (a HANDLE) that is set once the user asks to stop
+    // (the console control handler's, see CConsoleInterrupt).
+    void WatchStopEvent(void* event);
+#endif
+
 protected:
     bool event(QEvent* event) override;
     void timerEvent(QTimerEvent* event) override;

@@ -3,12 +3,16 @@
 #include "CliCommandSupport.h"
 #include "CliOutput.h"
 #include "CliSettingsOutput.h"
+#include "ConsoleStream.h"
+#if defined(_WIN32)
+#include "ConsoleInterrupt.h"
+#endif
 #include "DeviceSettingsTransfer.h"
 #include "ProgramVersion.h"
 #include "SettingsComparison.h"
 #include "SettingsFileJson.h"
 
-#include <QFile>
+#include <QString>
 
 #include <algorithm>
 #include <cctype>
@@ -52,10 +56,10 @@ std::uint8_t Address(const CliRun& run) {
     return static_cast<std::uint8_t>(run.settings.deviceAddress);
 }
 
-// The settings file named on the command line; nothing (after its message) when the format
-// refuses it or it cannot be read.
+// The settings file named on the command line (UTF-8, as every argument, also on Windows);
+// nothing (after its message) when the format refuses it or it cannot be read.
 std::optional<SettingsSnapshot> LoadFile(const std::string& path) {
-    const SettingsRead read = LoadSettingsFile(QFile::decodeName(path.c_str()));
+    const SettingsRead read = LoadSettingsFile(QString::fromStdString(path));
     if (!read.snapshot) {
         Error(path + ": " + read.error);
     }
@@ -65,11 +69,18 @@ std::optional<SettingsSnapshot> LoadFile(const std::string& path) {
 enum class Answer { Yes, No, NoInput };
 
 #if defined(_WIN32)
+// One line of standard input, or nothing at its end; Ctrl+C (which the console handler turns
+// into a stop request) ends the read.
 std::optional<std::string> ReadAnswerLine(int stopFd, bool& stopped) {
-    (void)stopFd; // Ctrl+C ends the program there
-    stopped = false;
+    (void)stopFd; // the console handler's event says it
     std::string line;
-    return std::getline(std::cin, line) ? std::optional<std::string>(line) : std::nullopt;
+    const bool read = static_cast<bool>(std::getline(std::cin, line));
+    // A read that Ctrl+C ended may return before the handler has run.
+    stopped = ConsoleInterruptRequested(read ? 0 : 200);
+    if (stopped) {
+        return std::string(); // no
+    }
+    return read ? std::optional<std::string>(line) : std::nullopt;
 }
 #else
 // One line of standard input, or nothing at its end or when the user asks to stop. The stop
@@ -111,14 +122,13 @@ std::optional<std::string> ReadAnswerLine(int stopFd, bool& stopped) {
 // Asks on standard error and reads one line from standard input; a stop request (Ctrl+C)
 // counts as no.
 Answer AskYes(const std::string& question, int stopFd) {
-    std::fputs(("qal-cli: " + question + " [y/N] ").c_str(), stderr);
-    std::fflush(stderr);
+    (void)WriteToStream(stderr, "qal-cli: " + question + " [y/N] "); // the answer decides
     bool stopped = false;
     const std::optional<std::string> line = ReadAnswerLine(stopFd, stopped);
 #if !defined(_WIN32)
     // A terminal echoes the answer with its line break; otherwise the question's line ends here.
     if (!line || stopped || ::isatty(STDIN_FILENO) == 0) {
-        std::fputs("\n", stderr);
+        (void)WriteToStream(stderr, "\n");
     }
 #endif
     if (!line) {
@@ -168,7 +178,7 @@ int RunSave(const CliRun& run) {
     snapshot.baudRate = run.settings.baudRate;
     snapshot.address = run.settings.deviceAddress & 0xFF;
     std::string error;
-    if (!SaveSettingsFile(QFile::decodeName(path.c_str()), snapshot, error)) {
+    if (!SaveSettingsFile(QString::fromStdString(path), snapshot, error)) {
         Error(path + ": " + error);
         return kExitFile;
     }

@@ -1,6 +1,8 @@
 #include "CliArguments.h"
 #include "CliCommands.h"
 #include "ConfigFile.h"
+#include "ConsoleStream.h"
+#include "ProgramArguments.h"
 #include "SettingsLocation.h"
 
 #include <QCoreApplication>
@@ -12,7 +14,9 @@
 #include <string>
 #include <vector>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include "ConsoleInterrupt.h"
+#else
 #include "StopSignal.h"
 
 #include <unistd.h>
@@ -21,7 +25,7 @@
 namespace {
 
 void Error(const std::string& line) {
-    std::fputs(("qal-cli: " + line + "\n").c_str(), stderr);
+    (void)WriteToStream(stderr, "qal-cli: " + line + "\n"); // nowhere left to report it
 }
 
 std::string WithSeparator(std::string directory) {
@@ -33,15 +37,21 @@ std::string WithSeparator(std::string directory) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+namespace {
+
+// Everything but the last word on paths the system cannot use.
+int Run(int argc, char* argv[]) {
     std::vector<CliCommandShape> shapes;
     for (const CliCommand& command : CliCommands()) {
         shapes.push_back(command.shape);
     }
-    const CliArguments args =
-        ParseCliArguments(std::vector<std::string>(argv + std::min(argc, 1), argv + argc), shapes);
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    const CliArguments args = ParseCliArguments(
+        std::vector<std::string>(arguments.begin() + std::min<std::size_t>(arguments.size(), 1),
+                                 arguments.end()),
+        shapes);
     if (args.help) {
-        std::fputs(CliUsage(shapes).c_str(), stdout);
+        (void)WriteToStream(stdout, CliUsage(shapes));
         return kExitDone;
     }
     if (!args.error.empty()) {
@@ -101,6 +111,14 @@ int main(int argc, char* argv[]) {
         return kExitFile;
     }
     run.stopFd = stop.Fd();
+#else
+    CConsoleInterrupt stop;
+    std::string interruptError;
+    if (!stop.Install(interruptError)) {
+        Error(interruptError);
+        return kExitFile;
+    }
+    run.stopEvent = stop.Event();
 #endif
     for (const CliCommand& command : CliCommands()) {
         if (command.shape.name == args.command) {
@@ -113,4 +131,16 @@ int main(int argc, char* argv[]) {
         }
     }
     return kExitUsage; // not reached: the parser knows only these commands
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::filesystem::filesystem_error& error) {
+        // A path the system cannot use (a name it cannot spell): a message, not a crash.
+        Error(std::string("cannot use a path: ") + error.what());
+        return kExitFile;
+    }
 }

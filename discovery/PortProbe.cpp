@@ -58,6 +58,7 @@ ProbeResult TryAt(const PortCandidate& candidate, const ProbeSettings& settings,
     result.baudRate = baudRate;
     CSerialPort port(settings.settingsDirectory);
     port.SetVisiting(true);
+    port.SetCancelFlag(settings.cancel);
     if (OpenCandidate(port, candidate, baudRate) == 0) {
         result.outcome =
             port.Failure().busy ? ProbeResult::Outcome::Busy : ProbeResult::Outcome::Unusable;
@@ -75,7 +76,7 @@ ProbeResult TryAt(const PortCandidate& candidate, const ProbeSettings& settings,
     FrameParser parser(store);
     char buffer[256];
     const auto cancelled = [&settings] {
-        return settings.cancel != nullptr && settings.cancel->load();
+        return settings.cancel != nullptr && settings.cancel->load() != 0;
     };
     while (Clock::now() < deadline && result.outcome == ProbeResult::Outcome::Silent &&
            !cancelled()) {
@@ -155,9 +156,14 @@ ProbeResult ProbeUnlessUsed(const PortCandidate& candidate, const ProbeSettings&
                                                            : ProbeResult::Outcome::Busy;
         return result;
     }
+    if (candidate.dialsOut && !settings.dialOut) {
+        result.outcome = ProbeResult::Outcome::NotProbed;
+        result.baudRate = settings.baudRate;
+        return result;
+    }
     bool bytesSeen = false;
     for (const int speed : ProbeSpeeds(settings.baudRate, settings.allSpeeds)) {
-        if (settings.cancel != nullptr && settings.cancel->load()) {
+        if (settings.cancel != nullptr && settings.cancel->load() != 0) {
             break;
         }
         result = TryAt(candidate, settings, speed);

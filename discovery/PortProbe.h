@@ -19,7 +19,10 @@ struct ProbeSettings {
     std::chrono::milliseconds tryLimit{1500};
     // Once it holds true, every try ends at its next wait and no further speed is tried: a
     // window that closes does not wait for a whole scan. Null: none.
-    const std::atomic<bool>* cancel = nullptr;
+    // The ports' writes get it too, so that one stalled on the line ends at once.
+    const std::atomic<int>* cancel = nullptr;
+    // Outgoing Bluetooth ports are tried too (opening one dials the remote device).
+    bool dialOut = false;
     // Where to see which ports other programs or the kernel use (see LookAtPorts).
     SystemRoots roots;
 };
@@ -27,11 +30,12 @@ struct ProbeSettings {
 // What one port said to the version query.
 struct ProbeResult {
     enum class Outcome {
-        Answered, // a version answer came
-        Silent,   // the port opened, no answer came in time
-        Busy,     // another program holds the port, or the kernel's console; it was left alone
-        Unusable, // the port could not be opened (missing, no access, speed refused), or it
-                  // has no UART behind it and was left alone
+        Answered,  // a version answer came
+        Silent,    // the port opened, no answer came in time
+        Busy,      // another program holds the port, or the kernel's console; it was left alone
+        Unusable,  // the port could not be opened (missing, no access, speed refused), or it
+                   // has no UART behind it and was left alone
+        NotProbed, // an outgoing Bluetooth port, not opened since that would dial out
     };
     PortCandidate candidate;
     Outcome outcome = Outcome::Unusable;

@@ -29,8 +29,8 @@ public:
     int Close() override;
     // Bytes the system took; 0 when the port is not open.
     int Write(const void* data, int size) override;
-    // Bytes placed in buffer, at most maxCount; 0 when nothing is waiting, on error, or when the
-    // port is not open. Never waits.
+    // Bytes placed in buffer, at most maxCount; 0 when nothing is waiting or the port is not
+    // open, -1 when the read failed (LineGone then says whether for good). Never waits.
     int Read(void* buffer, int maxCount) override;
 
     // Whether the device has gone (an adapter pulled out, the far end of a pseudo-terminal
@@ -73,6 +73,10 @@ public:
 
 private:
     void MarkLineGone(unsigned long error);
+#if defined(_WIN32)
+    // Marks the line gone when a failed call's error says the device has gone.
+    void NoteFailure(unsigned long error);
+#endif
 
     SerialHandle m_hPort = kNoSerialHandle;
     int m_bOpen = 0;

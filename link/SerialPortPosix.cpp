@@ -332,11 +332,16 @@ int CSerialPort::Read(void* buffer, int maxCount) {
     do {
         n = ::read(m_hPort, buffer, static_cast<std::size_t>(maxCount));
     } while (n < 0 && errno == EINTR);
-    if (n < 0 && IsLineGoneError(errno)) {
+    if (n >= 0) {
+        return static_cast<int>(n);
+    }
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        return 0; // nothing waiting
+    }
+    if (IsLineGoneError(errno)) {
         MarkLineGone(static_cast<unsigned long>(errno));
     }
-    // EAGAIN (nothing waiting) and line errors alike read as "nothing".
-    return n > 0 ? static_cast<int>(n) : 0;
+    return -1;
 }
 
 bool CSerialPort::LineGone() {
