@@ -167,9 +167,9 @@ int RunSave(const CliRun& run) {
     snapshot.port = PortName(run);
     snapshot.baudRate = run.settings.baudRate;
     snapshot.address = run.settings.deviceAddress & 0xFF;
-    std::string error;
+    std::error_code error;
     if (!SaveSettingsFile(QFile::decodeName(path.c_str()), snapshot, error)) {
-        Error(path + ": " + error);
+        Error("cannot write " + path + ": " + error.message());
         return kExitFile;
     }
     const unsigned serial = snapshot.records.config.serialNumber();
