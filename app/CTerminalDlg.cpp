@@ -12,6 +12,7 @@
 #include "ConsoleStream.h"
 #include "DataExchange.h"
 #include "DeviceFileOperations.h"
+#include "FileError.h"
 #include "LinkButtons.h"
 #include "MessageBoxTypes.h"
 #include "NotifyGate.h"
@@ -23,7 +24,6 @@
 #include "SettingsOperations.h"
 #include "StringTable.h"
 #include "SystemPortCandidates.h"
-#include "Utf8Path.h"
 #include "VersionQuery.h"
 #include "WindowMenuCommands.h"
 
@@ -38,7 +38,6 @@
 #include <QScrollBar>
 
 #include <cstdio>
-#include <fstream>
 
 namespace {
 
@@ -350,11 +349,9 @@ void CTerminalDlg::OnSaveJournal() {
     if (path.empty()) {
         return;
     }
-    std::ofstream file(PathFromUtf8(path), std::ios::binary);
-    m_journal.Write(file);
-    file.close();
-    if (!file) {
-        AfxMessageBox("Nie można zapisać pliku '" + path + "'", MB_OK | MB_ICONEXCLAMATION);
+    std::error_code error;
+    if (!SaveJournalFile(m_journal, path, error)) {
+        AfxMessageBox(CannotWriteFileText(path, error), MB_OK | MB_ICONEXCLAMATION);
     }
 }
 

@@ -177,9 +177,9 @@ int RunSave(const CliRun& run) {
     snapshot.port = PortName(run);
     snapshot.baudRate = run.settings.baudRate;
     snapshot.address = run.settings.deviceAddress & 0xFF;
-    std::string error;
+    std::error_code error;
     if (!SaveSettingsFile(QString::fromStdString(path), snapshot, error)) {
-        Error(path + ": " + error);
+        Error("cannot write " + path + ": " + error.message());
         return kExitFile;
     }
     const unsigned serial = snapshot.records.config.serialNumber();

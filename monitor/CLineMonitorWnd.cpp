@@ -1,8 +1,10 @@
 #include "CLineMonitorWnd.h"
 
 #include "CWinApp.h"
+#include "FileError.h"
 #include "MessageBoxTypes.h"
 #include "MonitorCellDelegate.h"
+#include "MonitorFile.h"
 #include "MonitorTableModel.h"
 #include "MonitorTableView.h"
 #include "RowText.h"
@@ -228,31 +230,9 @@ void CLineMonitorWnd::Save() {
     if (path.isEmpty()) {
         return;
     }
-    // Every row kept, whatever the filter hides; made into text one at a time, so that saving
-    // needs no second copy of the store.
-    std::ofstream file(PathFromUtf8(path.toStdString()), std::ios::binary);
-    const bool csv = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
-    if (csv) {
-        WriteCsvHeading(file);
-    } else {
-        std::string heading;
-        for (int column = 0; column < kColumnCount; ++column) {
-            heading += std::string(column == 0 ? "" : "\t") + ColumnTitle(column);
-        }
-        file << heading << '\n';
-    }
-    for (std::size_t i = 0; i < m_rows.Count() && file; ++i) {
-        const MonitorRow row = m_rows.At(i);
-        if (csv) {
-            WriteCsvRow(file, row);
-        } else {
-            file << RowLine(row) << '\n';
-        }
-    }
-    file.close();
-    if (!file) {
-        AfxMessageBox("Nie można zapisać pliku '" + path.toStdString() + "'",
-                      MB_OK | MB_ICONEXCLAMATION);
+    std::error_code error;
+    if (!SaveMonitorRows(m_rows, path.toStdString(), error)) {
+        AfxMessageBox(CannotWriteFileText(path.toStdString(), error), MB_OK | MB_ICONEXCLAMATION);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "CTrendWindow.h"
 #include "CWinApp.h"
+#include "FileError.h"
 #include "MessageBoxTypes.h"
 
 #include <QFileDialog>
@@ -82,7 +83,8 @@ void CReadingTools::StartRecording(QWidget* parent) {
         return;
     }
     if (!m_recorder.Open(path)) {
-        const std::string text = "Nie można zapisywać odczytów do pliku '" + path + "'.";
+        const std::string text = "Nie można zapisywać odczytów do pliku '" + path +
+                                 "': " + FileReasonText(m_recorder.LastError()) + ".";
         m_log(text);
         (void)AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); // only OK to answer
         return;

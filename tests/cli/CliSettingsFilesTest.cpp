@@ -72,8 +72,9 @@ protected:
     void WriteFile(const std::string& path, const DeviceRecords& records) {
         SettingsSnapshot snapshot;
         snapshot.records = records;
-        std::string error;
-        ASSERT_TRUE(SaveSettingsFile(QString::fromStdString(path), snapshot, error)) << error;
+        std::error_code error;
+        ASSERT_TRUE(SaveSettingsFile(QString::fromStdString(path), snapshot, error))
+            << error.message();
     }
 
     static DeviceMemory StateOf(const std::string& path) {
@@ -186,7 +187,7 @@ TEST_F(CliSettingsFiles, RefusedFileOrDeviceSendsAndWritesNothing) {
         {"newer.json", R"({"format":"qal-device-settings","formatVersion":2})",
          "Plik zapisano w nowszej wersji formatu (2)"},
         {"edited.json", edited, "Pole „Opis” rekordu „konfiguracja QAL” nie zgadza się"},
-        {"missing.json", "", "Nie można odczytać pliku"},
+        {"missing.json", "", "Nie można odczytać pliku '"},
     };
     for (const auto& file : files) {
         const std::string path = m_dir.Join(file.name);

@@ -115,7 +115,7 @@ TEST(DeviceFilesWidgetTest, RefusedFilesSayWhyAndSendNothing) {
          "bajtami rekordu (12.5): plik zmieniono ręcznie. Nie użyto go."},
         {"over 1 MB", valid + QByteArray(1024 * 1024, ' '),
          "Plik jest za duży (ponad 1 MB): to nie jest plik ustawień."},
-        {"unreadable", QByteArray(), "Nie można odczytać pliku: "},
+        {"unreadable", QByteArray(), "Nie można odczytać pliku '"},
     };
     CTempDirectory dir("qal-refused");
     for (const auto& c : cases) {
@@ -203,5 +203,5 @@ TEST(DeviceFilesWidgetTest, SettingsSheetReadsBackAsText) {
 
     EXPECT_FALSE(
         WriteSettingsSheet(QString::fromStdString(dir.Join("no/such/sheet.pdf")), snapshot, error));
-    EXPECT_EQ(error.rfind("Nie można zapisać pliku: ", 0), 0u) << error;
+    EXPECT_EQ(error.rfind("Nie można zapisać pliku '", 0), 0u) << error;
 }

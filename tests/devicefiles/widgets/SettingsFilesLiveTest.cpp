@@ -215,8 +215,8 @@ TEST_F(SettingsFilesLiveTest, SilentDeviceInTheMiddleOfRestoreIsReported) {
     file.records.reader.setRecordInterval(77);
     file.records.alarms.setMaxThreshold(3, 99);
     const std::string path = (dir.Path() / "file.json").string();
-    std::string error;
-    ASSERT_TRUE(SaveSettingsFile(QString::fromStdString(path), file, error)) << error;
+    std::error_code error;
+    ASSERT_TRUE(SaveSettingsFile(QString::fromStdString(path), file, error)) << error.message();
 
     Connect(1);
     dialog->file = path;

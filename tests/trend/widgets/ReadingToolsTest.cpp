@@ -2,6 +2,7 @@
 #include "CTrendPlot.h"
 #include "CTrendWindow.h"
 #include "MessageBoxTypes.h"
+#include "OddFiles.h"
 #include "TempDirectory.h"
 #include "WidgetTestSupport.h"
 
@@ -151,14 +152,17 @@ TEST_F(ReadingToolsTest, RecordingWritesEachReadingShownUntilItIsTurnedOff) {
 // on, and nothing more is written.
 #if !defined(_WIN32) // a full device and a file-size limit are POSIX's
 TEST_F(ReadingToolsTest, AWriteFailureEndsRecordingOnce) {
-    fileAnswer = "/dev/full";
+    CTempDirectory dir;
+    fileAnswer = dir.Join("pipe");
+    std::string why;
+    ASSERT_TRUE(MakeOddFile(OddFile::Pipe, fileAnswer, why)) << why;
     tools.ToggleRecording(nullptr);
     EXPECT_FALSE(tools.IsRecording());
     ASSERT_EQ(app.shown.size(), 1u);
-    EXPECT_EQ(app.shown[0].text, "Nie można zapisywać odczytów do pliku '/dev/full'.");
+    EXPECT_EQ(app.shown[0].text, "Nie można zapisywać odczytów do pliku '" + fileAnswer +
+                                     "': To nie jest zwykły plik.");
     EXPECT_EQ(log, std::vector<std::string>{app.shown[0].text});
 
-    CTempDirectory dir;
     fileAnswer = dir.Join("odczyty.csv");
     tools.ToggleRecording(nullptr);
     Feed(3);
