@@ -39,10 +39,10 @@ QPushButton* AddButton(QBoxLayout& layout, const char* text, const char* accessi
 
 } // namespace
 
-CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
+CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_trace(&trace) {
     askSavePath = [this] { return DefaultSavePath(); };
     setWindowTitle(QStringLiteral("Podgląd transmisji"));
-    setWindowFlag(Qt::Window);
     resize(1100, 420);
 
     m_model = new CMonitorTableModel(m_rows, this);

@@ -3,6 +3,7 @@
 #include "CTrendWindow.h"
 #include "CWinApp.h"
 #include "MessageBoxTypes.h"
+#include "WindowPlacement.h"
 
 #include <QFileDialog>
 
@@ -62,6 +63,7 @@ void CReadingTools::RefreshTrend() {
 void CReadingTools::ShowTrend(QWidget* parent) {
     if (!m_trendWindow) {
         m_trendWindow = new CTrendWindow(m_ring, m_clock, parent); // the main window owns it
+        PlaceWhollyOnScreen(*m_trendWindow, parent);
     }
     m_trendWindow->show();
     m_trendWindow->raise();
