@@ -121,3 +121,19 @@ void KeyAsUser(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
     }
     QTest::keyClick(window.windowHandle(), key, modifiers);
 }
+
+CUnexpectedModals::CUnexpectedModals(std::string what) : m_what(std::move(what)) {
+    QObject::connect(&m_poll, &QTimer::timeout, [this] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible()) {
+            return;
+        }
+        ADD_FAILURE() << m_what << ": \"" << modal->windowTitle().toStdString() << "\" opened";
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+        } else {
+            modal->close();
+        }
+    });
+    m_poll.start(10);
+}

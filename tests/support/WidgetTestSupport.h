@@ -2,6 +2,7 @@
 
 #include "CWinApp.h"
 
+#include <QTimer>
 #include <QWidget>
 #include <Qt>
 
@@ -49,3 +50,14 @@ void RunInModalLoop(CDialog& dialog, const std::function<void()>& body);
 // window blocks it. A click lands at the widget's centre; keys go to the window's focus widget.
 void ClickAsUser(QWidget& widget);
 void KeyAsUser(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+// While it lives, a modal window that opens is a failure: reported with its title and `what`,
+// and closed at once, so that a step expected to refuse fails fast instead of waiting for a user.
+class CUnexpectedModals {
+public:
+    explicit CUnexpectedModals(std::string what);
+
+private:
+    std::string m_what;
+    QTimer m_poll;
+};

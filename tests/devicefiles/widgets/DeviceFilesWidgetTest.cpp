@@ -130,6 +130,7 @@ TEST(DeviceFilesWidgetTest, RefusedFilesSayWhyAndSendNothing) {
         }
         TestApp app;
         FakeDevice device;
+        const CUnexpectedModals refused(c.name); // a file taken opens the comparison
         RunCompareWithFile(device, Context(path));
         ASSERT_EQ(app.shown.size(), 1u);
         EXPECT_EQ(app.shown[0].text.substr(0, c.message.size()), c.message);
