@@ -2,6 +2,7 @@
 
 #include "CReadingTools.h"
 #include "CTrendWindow.h"
+#include "FileSizeLimit.h"
 #include "ResourceIds.h"
 #include "SimProcess.h"
 #include "WindowMenuCommands.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 
@@ -138,5 +140,38 @@ TEST(TrendLive, PlotAndFileFollowTheReadingsShownWithAGapWhileTheDeviceIsStopped
                   lines.end());
     });
 }
+
+#if !defined(_WIN32) // a file-size limit is POSIX's
+// The disk fills while recording: the readout goes on while the box that says so is open.
+TEST(TrendLive, ReadoutGoesOnWhileAWriteFailureIsReported) {
+    TestApp app;
+    TempAppDir dir;
+    CSimProcess sim({"--link", dir.Path().string(), "--model-marker", "never"});
+    ASSERT_FALSE(sim.FirstLine().empty()) << sim.Errors();
+    dir.WriteConfig(SettingsBytes(1, 19200, 31));
+    SpeedNotingDlg dialog(dir.Path());
+    const std::string csv = (dir.Path() / "odczyty.csv").string();
+    dialog.ReadingTools().SetFileQuestion([&](QWidget*) { return csv; });
+    const std::string failure = "Błąd zapisu do pliku '" + csv + "'. Zapis odczytów przerwano.";
+    std::size_t whileOpen = 0;
+    app.whileShown = [&](const std::string& text) {
+        if (text == failure) { // the user leaves it open for a while
+            const std::size_t before = dialog.speeds.size();
+            (void)ProcessEventsUntil([&] { return dialog.speeds.size() >= before + 2; }, 6000);
+            whileOpen = dialog.speeds.size() - before;
+        }
+    };
+    RunInModalLoop(dialog, [&] {
+        ASSERT_TRUE(dialog.OnSysCommand(WindowMenuCommand::kRecording));
+        ClickAsUser(*dialog.GetDlgItem(IDC_CONNECT));
+        ASSERT_TRUE(ProcessEventsUntil([&] { return dialog.speeds.size() >= 2; }, 8000));
+        const CFileSizeLimit full(std::filesystem::file_size(csv));
+        ASSERT_TRUE(ProcessEventsUntil([&] { return !app.shown.empty(); }, 5000));
+    });
+    ASSERT_EQ(app.shown.size(), 1u);
+    EXPECT_EQ(app.shown[0].text, failure);
+    EXPECT_GE(whileOpen, 2u) << "readings shown while the box was open";
+}
+#endif
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "CReadingTools.h"
 #include "CTrendPlot.h"
 #include "CTrendWindow.h"
+#include "FileSizeLimit.h"
 #include "MessageBoxTypes.h"
 #include "TempDirectory.h"
 #include "WidgetTestSupport.h"
@@ -14,13 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
 #include <fstream>
 #include <sstream>
-
-#if !defined(_WIN32)
-#include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -148,35 +144,33 @@ TEST_F(ReadingToolsTest, RecordingWritesEachReadingShownUntilItIsTurnedOff) {
 }
 
 // A disk that fills up: recording ends with one log line and one message box, the readings go
-// on, and nothing more is written.
-#if !defined(_WIN32) // a full device and a file-size limit are POSIX's
+// on, and nothing more is written. The box waits until the reading's handling is over.
+#if !defined(_WIN32) // a file-size limit is POSIX's
 TEST_F(ReadingToolsTest, AWriteFailureEndsRecordingOnce) {
-    fileAnswer = "/dev/full";
+    CTempDirectory dir;
+    fileAnswer = dir.Path(); // a folder: nothing can be appended to it
     tools.ToggleRecording(nullptr);
     EXPECT_FALSE(tools.IsRecording());
     ASSERT_EQ(app.shown.size(), 1u);
-    EXPECT_EQ(app.shown[0].text, "Nie można zapisywać odczytów do pliku '/dev/full'.");
+    EXPECT_EQ(app.shown[0].text, "Nie można zapisywać odczytów do pliku '" + fileAnswer + "'.");
     EXPECT_EQ(log, std::vector<std::string>{app.shown[0].text});
 
-    CTempDirectory dir;
     fileAnswer = dir.Join("odczyty.csv");
     tools.ToggleRecording(nullptr);
     Feed(3);
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved;
-    limit.rlim_cur = 0; // below what the file holds: no write succeeds
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
     log.clear();
     app.shown.clear();
-    Feed(5);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, savedSignal);
+    {
+        const CFileSizeLimit full(0); // below what the file holds: no write succeeds
+        Feed(5);
+    }
     EXPECT_FALSE(tools.IsRecording());
     const std::string text = "Błąd zapisu do pliku '" + fileAnswer + "'. Zapis odczytów przerwano.";
     EXPECT_EQ(log, std::vector<std::string>{text});
+    EXPECT_TRUE(app.shown.empty()) << "not while the reading is handled";
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !app.shown.empty(); }));
     ASSERT_EQ(app.shown.size(), 1u);
+    EXPECT_EQ(app.shown[0].text, text);
     EXPECT_EQ(app.shown[0].type, unsigned{MB_OK | MB_ICONEXCLAMATION});
     EXPECT_EQ(tools.Ring().Size(), 8u) << "the readings still reach the plot";
     EXPECT_EQ(LineCount(fileAnswer), 1u + 3u);
