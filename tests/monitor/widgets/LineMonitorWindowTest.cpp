@@ -426,6 +426,45 @@ struct NoiseFedMonitor {
 
 } // namespace
 
+// Hiding the readings leaves the other rows at the top of the view, wherever the view was
+// following the end; showing them again follows the end.
+TEST_F(LineMonitorTest, HiddenReadingsLeaveTheOtherRowsInSight) {
+    NoiseFedMonitor fed;
+    QTableView& table = *fed.monitor.Table();
+    LinkMessage poll;
+    poll.address = 31;
+    poll.command = CMD_READ_MEASUREMENT;
+    poll.length = 3;
+    EncodedFrame frame;
+    ASSERT_TRUE(FrameEncoder::Encode(poll, frame));
+    for (int event = 0; event < 4; ++event) {
+        fed.monitor.Events().OnLineEvent(LineEvent::Opening, "zdarzenie " + std::to_string(event));
+        ASSERT_TRUE(fed.monitor.Tick());
+        for (int i = 0; i < 50; ++i) {
+            fed.trace.Record(WireEvent::Sent, reinterpret_cast<const std::uint8_t*>(frame.text),
+                             frame.size);
+            fed.AddRows(0);
+        }
+    }
+    const auto inSight = [&](int row) {
+        return table.viewport()->rect().contains(
+            table.visualRect(table.model()->index(row, kColumnSummary)));
+    };
+    ASSERT_FALSE(inSight(0));
+
+    fed.monitor.findChild<QCheckBox*>()->setChecked(true);
+    QApplication::processEvents();
+    ASSERT_EQ(table.model()->rowCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_TRUE(inSight(row)) << row;
+    }
+    EXPECT_EQ(table.visualRect(table.model()->index(0, 0)).top(), 0);
+
+    fed.monitor.findChild<QCheckBox*>()->setChecked(false);
+    QApplication::processEvents();
+    EXPECT_TRUE(inSight(table.model()->rowCount() - 1));
+}
+
 // With many screens of rows, new rows repaint only the strip they land in, not the whole table.
 TEST_F(LineMonitorTest, NewRowsRepaintOnlyTheirStrip) {
     NoiseFedMonitor fed;
