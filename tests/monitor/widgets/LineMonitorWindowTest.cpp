@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPushButton>
@@ -463,6 +464,20 @@ TEST_F(LineMonitorTest, HiddenReadingsLeaveTheOtherRowsInSight) {
     fed.monitor.findChild<QCheckBox*>()->setChecked(false);
     QApplication::processEvents();
     EXPECT_TRUE(inSight(table.model()->rowCount() - 1));
+}
+
+// Every column is at least as wide as its title needs, the last one included.
+TEST_F(LineMonitorTest, ColumnsShowTheirWholeTitles) {
+    NoiseFedMonitor fed;
+    const QHeaderView& header = *fed.monitor.Table()->horizontalHeader();
+    for (const int width : {1100, 600}) { // wider and narrower than the columns together
+        fed.monitor.resize(width, fed.monitor.height());
+        QApplication::processEvents();
+        for (int column = 0; column < kColumnCount; ++column) {
+            EXPECT_GE(header.sectionSize(column), header.sectionSizeHint(column))
+                << ColumnTitle(column) << " at " << width;
+        }
+    }
 }
 
 // With many screens of rows, new rows repaint only the strip they land in, not the whole table.
