@@ -95,6 +95,11 @@ ctrl-c)
     status=0
     "$wine_script" run "$wine_state" "$interrupt" 2 "$cli" --settings "$windows_folder" watch \
         > "$work/watch.log" 2>&1 || status=$?
+    if [ "$status" -eq 125 ] && grep -q "no console" "$work/watch.log"; then
+        # Wine gives a console only where it has a terminal to draw it on (not under CI).
+        echo "SKIPPED: wine could not give the program a console here: $(tr -d '\r' < "$work/watch.log")" >&2
+        exit "$skipped"
+    fi
     [ "$status" -eq 0 ] || fail "watch ended with status $status after Ctrl+C"
     readings=$(grep -c ' m/s ' "$work/watch.log")
     [ "$readings" -ge 2 ] || fail "only $readings readings before Ctrl+C"
