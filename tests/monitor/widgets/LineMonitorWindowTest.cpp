@@ -217,6 +217,52 @@ TEST_F(LineMonitorTest, ShowsFramesEventsAndFiguresOfRealDevices) {
     });
 }
 
+// The figures count from the last connect where the window saw it, else from its opening, and
+// the status line says which.
+TEST_F(LineMonitorTest, FiguresSayFromWhenTheyCount) {
+    StartSim(1, {"--model-marker", "never"});
+    RunOpen([&] {
+        const auto readingsPass = [&](int count) {
+            for (int i = 0; i < count; ++i) {
+                const std::string before = dialog->GetDlgItemText(IDC_READ_INFO);
+                ASSERT_TRUE(ProcessEventsUntil(
+                    [&] { return dialog->GetDlgItemText(IDC_READ_INFO) != before; }));
+            }
+        };
+        const auto connectSeen = [&] {
+            const std::size_t from = Rows().size();
+            Connect(1);
+            ASSERT_TRUE(
+                WaitForRow(from, [](const MonitorRow& row) { return row.summary == "Połączono"; }));
+        };
+        const auto countingFrom = [&] {
+            const std::string status = Monitor().StatusLine()->text().toStdString();
+            return status.substr(0, status.find(':'));
+        };
+        Connect(1);
+        readingsPass(2); // untraced: the window is not open
+        EXPECT_EQ(countingFrom(), "Od otwarcia okna");
+        EXPECT_EQ(Monitor().Stats().requests, 0u);
+        ASSERT_TRUE(ProcessEventsUntil([&] { return Monitor().Stats().answers >= 1; }));
+
+        Disconnect();
+        connectSeen();
+        EXPECT_EQ(countingFrom(), "Od połączenia");
+
+        Monitor().close();
+        readingsPass(1);
+        EXPECT_EQ(countingFrom(), "Od otwarcia okna") << "opened again on a connection";
+        EXPECT_EQ(Monitor().Stats().requests, 0u);
+        Monitor().close();
+        Disconnect();
+        EXPECT_EQ(countingFrom(), "Od otwarcia okna") << "it missed the connection's end";
+        connectSeen();
+        EXPECT_EQ(countingFrom(), "Od połączenia");
+        EXPECT_LE(Monitor().Stats().requests, 1u) << "counted from this connect";
+        Disconnect();
+    });
+}
+
 TEST_F(LineMonitorTest, BatchesOnePerTickPausesAndSavesCsvThatReadsBack) {
     CWireTrace trace;
     CLineMonitorWnd monitor(trace);
