@@ -329,6 +329,11 @@ void CTerminalDlg::OnLineMonitor() {
         m_pMonitor = std::make_unique<CLineMonitorWnd>(m_pLink->m_context.wireTrace, GetWindow());
         PlaceWhollyOnScreen(*m_pMonitor, GetWindow());
     }
+    if (!m_pMonitor->isVisible() &&
+        (m_bMonitorMissedLink || m_pLink->State() != LinkState::Disconnected)) {
+        m_pMonitor->CountFromNow(); // the traffic while it was closed went untraced
+    }
+    m_bMonitorMissedLink = false;
     m_pMonitor->show();
     m_pMonitor->raise();
     m_pMonitor->activateWindow();
@@ -494,6 +499,9 @@ LinkSettings CTerminalDlg::CurrentLinkSettings() const {
 
 void CTerminalDlg::OnLinkStateChanged(LinkState state) {
     ApplyLinkButtons(state, [this](int id, bool on) { EnableDlgItem(id, on); });
+    if (m_pMonitor && !m_pMonitor->isVisible()) {
+        m_bMonitorMissedLink = true;
+    }
     switch (state) {
     case LinkState::Connecting: {
         char line[96];

@@ -1,5 +1,7 @@
 #include "SettingsComparison.h"
 
+#include "DialogLimits.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -51,6 +53,8 @@ SettingsComparison CompareSettings(const DeviceRecords& device, const DeviceReco
             result.recordsToWrite.push_back(kind);
         }
     }
+    result.beyondDialogLimits =
+        ValuesBeyondDialogLimits(device, result.target, result.recordsToWrite);
     return result;
 }
 

@@ -33,6 +33,8 @@ struct SettingsComparison {
     // What a restore writes: the file's records, or, when the serial numbers differ, the clone.
     DeviceRecords target;
     std::vector<RecordKind> recordsToWrite;
+    // What of that the settings dialogs would refuse, one line each (see DialogLimits.h).
+    std::vector<std::string> beyondDialogLimits;
 };
 
 SettingsComparison CompareSettings(const DeviceRecords& device, const DeviceRecords& file);

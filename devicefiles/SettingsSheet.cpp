@@ -10,7 +10,7 @@
 #include <QPdfWriter>
 #include <QTextDocument>
 
-#include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -25,9 +25,9 @@ QString SettingsSheetHtml(const SettingsSnapshot& snapshot) {
     const auto row = [&html](const QString& label, const QString& value) {
         html += QStringLiteral("<tr><td>%1</td><td><b>%2</b></td></tr>").arg(label, value);
     };
-    char serial[16];
-    std::snprintf(serial, sizeof serial, "%05u", unsigned{snapshot.records.config.serialNumber()});
-    row(QStringLiteral("Numer fabryczny"), QString::fromLatin1(serial));
+    const std::vector<DecodedField> fields = DecodeFields(snapshot.records);
+    // The first field is the serial number, as the settings dialog and the table below show it.
+    row(QStringLiteral("Numer fabryczny"), Cell(fields.front().value));
     row(QStringLiteral("Wersja urządzenia"),
         Cell(snapshot.deviceVersionText) +
             QStringLiteral(", wersja %1").arg(snapshot.deviceVersion));
@@ -39,7 +39,7 @@ QString SettingsSheetHtml(const SettingsSnapshot& snapshot) {
     row(QStringLiteral("Wersja programu"), QString::number(snapshot.programVersion));
     html += QStringLiteral("</table><h3>Ustawienia</h3><table cellpadding='3' border='1' "
                            "cellspacing='0'>");
-    for (const DecodedField& field : DecodeFields(snapshot.records)) {
+    for (const DecodedField& field : fields) {
         row(Cell(field.label), Cell(field.value));
     }
     html += QStringLiteral("</table>");

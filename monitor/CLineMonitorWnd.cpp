@@ -192,9 +192,16 @@ void CLineMonitorWnd::TogglePause() {
     UpdateStatus();
 }
 
-void CLineMonitorWnd::UpdateStatus() {
+void CLineMonitorWnd::CountFromNow() {
+    m_monitor.CountFromNow();
+    UpdateStatus();
+}
 
-    QString text = QString::fromStdString(m_monitor.Stats().Text());
+void CLineMonitorWnd::UpdateStatus() {
+    // The figures of a connection the window saw from its start, or only since it was opened.
+    QString text = m_monitor.CountsSinceConnect() ? QStringLiteral("Od połączenia: ")
+                                                  : QStringLiteral("Od otwarcia okna: ");
+    text += QString::fromStdString(m_monitor.Stats().Text());
     text += QStringLiteral("\nWiersze %1").arg(m_rows.Count());
     if (m_rows.Dropped() != 0) {
         text += QStringLiteral(", usunięte najstarsze %1").arg(m_rows.Dropped());

@@ -45,6 +45,8 @@ public:
     // Takes what the trace holds and adds it as one batch; the timers call it. False when
     // there was nothing.
     bool Tick();
+    // The figures start again now: the window is opened on a connection it did not watch whole.
+    void CountFromNow();
     void Copy();
     void Save();
 

@@ -91,8 +91,11 @@ void RunInModalLoop(CDialog& dialog, const std::function<void()>& body) {
         ran = true;
         body();
         // A box or dialog that a failed step left open would keep the modal run going.
-        for (QWidget* modal = QApplication::activeModalWidget();
-             modal != nullptr && modal != window; modal = QApplication::activeModalWidget()) {
+        for (int tries = 0; tries < 10; ++tries) {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || modal == window) {
+                break;
+            }
             ADD_FAILURE() << "left open: \"" << modal->windowTitle().toStdString() << "\"";
             modal->close();
             QApplication::processEvents();

@@ -1,6 +1,7 @@
 #include "CSettingsCompareDlg.h"
 #include "DeviceFileOperations.h"
 #include "FakeDevice.h"
+#include "MessageBoxTypes.h"
 #include "SettingsFileJson.h"
 #include "SettingsSheet.h"
 #include "TempDirectory.h"
@@ -192,6 +193,58 @@ TEST(DeviceFilesWidgetTest, ComparisonWindowFromTheKeyboard) {
     EXPECT_TRUE(app.shown.empty());
 }
 
+// A hand-built file with values the settings dialogs refuse: the changed rows come first, and
+// the write asks first, naming each value with its allowed range; "Nie" writes nothing.
+TEST(DeviceFilesWidgetTest, ComparisonAsksBeforeWritingWhatTheDialogsRefuse) {
+    SettingsSnapshot file = Snapshot();
+    FakeDevice device;
+    device.memory = file.records;
+    device.memory.config.setRange(150);
+    device.memory.alarms.setMinThreshold(2, 20);
+    device.memory.alarms.setMaxThreshold(2, 125);
+    file.records = device.memory;
+    file.records.config.setRange(1000);
+    file.records.alarms.setMaxThreshold(2, 205);
+    CTempDirectory files("qal-limits");
+    const std::string path = files.Join("reczny.json");
+    std::string error;
+    ASSERT_TRUE(SaveSettingsFile(QString::fromStdString(path), file, error)) << error;
+
+    TestApp app;
+    app.answers = {IDNO, IDYES};
+    TempAppDir dir;
+    dir.WriteConfig(SettingsBytes(1, 19200, 31));
+    TestTerminalDlg main(dir.Path());
+    std::vector<std::string> firstRows;
+    std::vector<std::uint8_t> sentAfterNo;
+    RunInModalLoop(main, [&] {
+        WhenModalOpens("Porównanie ustawień z plikiem", [&](QWidget& window) {
+            auto& compare = static_cast<CSettingsCompareDlg&>(window);
+            for (int row = 0; row < 3; ++row) {
+                firstRows.push_back(compare.Table()->item(row, 0)->text().toStdString());
+            }
+            ClickAsUser(*compare.WriteButton());
+            sentAfterNo = device.commands;
+            EXPECT_TRUE(compare.isVisible()) << "still open after \"Nie\"";
+            ClickAsUser(*compare.WriteButton());
+        });
+        DeviceFileContext context = Context(path);
+        context.parent = main.GetWindow();
+        RunCompareWithFile(device, context);
+    });
+    EXPECT_EQ(firstRows, (std::vector<std::string>{"Zakres [m/s]", "Wyjście 2: próg max [m/s]",
+                                                   "Nr fabryczny"}));
+    ASSERT_EQ(app.shown.size(), 2u);
+    EXPECT_EQ(app.shown[0].text, "Zapis obejmie wartości, których okna ustawień nie przyjmują:\r\n"
+                                 "Zakres [m/s]: 100 (dozwolone od 5 do 20)\r\n"
+                                 "Wyjście 2: próg max [m/s]: 20.5 (dozwolone od 2.0 do 20.0)\r\n"
+                                 "\r\nZapisać je mimo to?");
+    EXPECT_EQ(app.shown[0].type, unsigned{MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2});
+    EXPECT_EQ(sentAfterNo,
+              (std::vector<std::uint8_t>{CMD_READ_CONFIG, CMD_READ_READER, CMD_READ_ALARMS}));
+    EXPECT_EQ(device.memory, file.records) << "written after \"Tak\"";
+}
+
 TEST(DeviceFilesWidgetTest, SettingsSheetReadsBackAsText) {
     if (std::system("command -v pdftotext > /dev/null 2>&1") != 0) {
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
@@ -212,9 +265,10 @@ TEST(DeviceFilesWidgetTest, SettingsSheetReadsBackAsText) {
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) {
         text.append(buffer, n);
     }
-    for (const char* expected : {"01234", "12.5", "-3.5", "QAL-1P", "Wyjście 2: próg max"}) {
+    for (const char* expected : {"1234", "12.5", "-3.5", "QAL-1P", "Wyjście 2: próg max"}) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     }
+    EXPECT_EQ(text.find("01234"), std::string::npos) << "the serial number one way\n" << text;
 
     EXPECT_FALSE(
         WriteSettingsSheet(QString::fromStdString(dir.Join("no/such/sheet.pdf")), snapshot, error));

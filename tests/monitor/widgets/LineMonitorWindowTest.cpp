@@ -140,6 +140,7 @@ TEST_F(LineMonitorTest, ShowsFramesEventsAndFiguresOfRealDevices) {
             return Is(row, RowKind::FromDevice, CMD_READ_VERSION);
         }));
         const CMonitorStats first = Monitor().Stats();
+        const std::vector<MonitorRow> firstRows = Rows(); // what those figures count
         Disconnect();
         ASSERT_TRUE(
             WaitForRow(0, [](const MonitorRow& row) { return row.summary == "Rozłączono"; }));
@@ -178,8 +179,30 @@ TEST_F(LineMonitorTest, ShowsFramesEventsAndFiguresOfRealDevices) {
         // At 1920 characters a second, a poll of 17 characters and its answer of 27 take 23 ms.
         EXPECT_GE(first.MinAnswerUs(), 20'000);
         EXPECT_LT(first.MaxAnswerUs(), 500'000);
-        EXPECT_LE(first.MinAnswerUs(), first.MeanAnswerUs());
-        EXPECT_LE(first.Percentile95Us(), first.MaxAnswerUs());
+        // The figures are those of the answer times the rows show: each answer's time since the
+        // request before it; the 95th percentile as the upper edge of its millisecond.
+        std::vector<std::int64_t> times;
+        std::int64_t sentUs = -1;
+        for (const MonitorRow& row : firstRows) {
+            if (row.kind == RowKind::ToDevice) {
+                sentUs = row.wallUs;
+            } else if (Is(row, RowKind::FromDevice, row.command) && row.check == "poprawna" &&
+                       row.command != CMD_TEXT && sentUs >= 0) {
+                times.push_back(row.wallUs - sentUs);
+                sentUs = -1;
+            }
+        }
+        ASSERT_EQ(times.size(), first.AnswerCount());
+        std::sort(times.begin(), times.end());
+        std::int64_t total = 0;
+        for (const std::int64_t us : times) {
+            total += us;
+        }
+        const std::int64_t at95 = times[(times.size() * 95 + 99) / 100 - 1];
+        EXPECT_EQ(first.MinAnswerUs(), times.front());
+        EXPECT_EQ(first.MaxAnswerUs(), times.back());
+        EXPECT_EQ(first.MeanAnswerUs(), total / static_cast<std::int64_t>(times.size()));
+        EXPECT_EQ(first.Percentile95Us(), std::min((at95 / 1000 + 1) * 1000, times.back()));
         EXPECT_GE(first.requests, 4u);
         EXPECT_EQ(first.answers, first.AnswerCount());
         EXPECT_GE(first.deviceTexts, 1u);
@@ -214,6 +237,52 @@ TEST_F(LineMonitorTest, ShowsFramesEventsAndFiguresOfRealDevices) {
         // Closed, the trace stops.
         Monitor().close();
         EXPECT_FALSE(dialog->Link()->m_context.wireTrace.Listening());
+    });
+}
+
+// The figures count from the last connect where the window saw it, else from its opening, and
+// the status line says which.
+TEST_F(LineMonitorTest, FiguresSayFromWhenTheyCount) {
+    StartSim(1, {"--model-marker", "never"});
+    RunOpen([&] {
+        const auto readingsPass = [&](int count) {
+            for (int i = 0; i < count; ++i) {
+                const std::string before = dialog->GetDlgItemText(IDC_READ_INFO);
+                ASSERT_TRUE(ProcessEventsUntil(
+                    [&] { return dialog->GetDlgItemText(IDC_READ_INFO) != before; }));
+            }
+        };
+        const auto connectSeen = [&] {
+            const std::size_t from = Rows().size();
+            Connect(1);
+            ASSERT_TRUE(
+                WaitForRow(from, [](const MonitorRow& row) { return row.summary == "Połączono"; }));
+        };
+        const auto countingFrom = [&] {
+            const std::string status = Monitor().StatusLine()->text().toStdString();
+            return status.substr(0, status.find(':'));
+        };
+        Connect(1);
+        readingsPass(2); // untraced: the window is not open
+        EXPECT_EQ(countingFrom(), "Od otwarcia okna");
+        EXPECT_EQ(Monitor().Stats().requests, 0u);
+        ASSERT_TRUE(ProcessEventsUntil([&] { return Monitor().Stats().answers >= 1; }));
+
+        Disconnect();
+        connectSeen();
+        EXPECT_EQ(countingFrom(), "Od połączenia");
+
+        Monitor().close();
+        readingsPass(1);
+        EXPECT_EQ(countingFrom(), "Od otwarcia okna") << "opened again on a connection";
+        EXPECT_EQ(Monitor().Stats().requests, 0u);
+        Monitor().close();
+        Disconnect();
+        EXPECT_EQ(countingFrom(), "Od otwarcia okna") << "it missed the connection's end";
+        connectSeen();
+        EXPECT_EQ(countingFrom(), "Od połączenia");
+        EXPECT_LE(Monitor().Stats().requests, 1u) << "counted from this connect";
+        Disconnect();
     });
 }
 
