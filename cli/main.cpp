@@ -35,10 +35,6 @@ std::string WithSeparator(std::string directory) {
     return directory;
 }
 
-} // namespace
-
-namespace {
-
 // Everything but the last word on paths the system cannot use.
 int Run(int argc, char* argv[]) {
     std::vector<CliCommandShape> shapes;

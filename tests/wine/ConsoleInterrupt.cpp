@@ -3,8 +3,8 @@
 //   qal-console-interrupt LINES PROGRAM [ARG]...
 // Starts PROGRAM on this console with its standard output through here (copied to this one's),
 // sends Ctrl+C to the console once LINES lines have come, and exits with PROGRAM's exit status;
-// 124 when it has not ended 30 s after that, 125 when it could not be started, no console could
-// be had, or it ended before its LINES lines.
+// 124 when the lines did not come within a minute or it has not ended 30 s after Ctrl+C, 125
+// when it could not be started, no console could be had, or it ended before its LINES lines.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -59,9 +59,11 @@ int main() {
         return 2;
     }
     const long lines = std::wcstol(argv[1], nullptr, 10);
-    // Ctrl+C goes to every program on a console: one of our own, hidden where there is no
-    // display, that the program shares.
-    if (GetConsoleWindow() == nullptr && !AllocConsole()) {
+    // Ctrl+C goes to every program on a console: a console of this program's own (hidden where
+    // there is no display), which the program shares. The one it was started on, if any, may
+    // not take control events (wine's stand-in for a terminal does not).
+    (void)FreeConsole(); // fails only when there was none
+    if (!AllocConsole()) {
         return Fail("no console");
     }
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
@@ -89,9 +91,25 @@ int main() {
 
     long seen = 0;
     bool sent = false;
+    // For the lines to come (a program starts slowly under wine), then for the end after Ctrl+C.
+    ULONGLONG deadline = GetTickCount64() + 2 * kPatienceMs;
     char buffer[512];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    for (;;) {
+        DWORD waiting = 0;
+        if (!PeekNamedPipe(readEnd, nullptr, 0, nullptr, &waiting, nullptr)) {
+            break; // the program's end of the pipe is closed: it has ended
+        }
+        if (waiting == 0) {
+            if (GetTickCount64() > deadline) {
+                break;
+            }
+            Sleep(20);
+            continue;
+        }
+        DWORD got = 0;
+        if (!ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) || got == 0) {
+            break;
+        }
         (void)std::fwrite(buffer, 1, got, stdout);
         (void)std::fflush(stdout);
         for (DWORD i = 0; i < got; ++i) {
@@ -99,13 +117,14 @@ int main() {
         }
         if (!sent && seen >= lines) {
             sent = true;
+            deadline = GetTickCount64() + kPatienceMs;
             if (!GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) {
                 (void)TerminateProcess(process.hProcess, 125);
                 return Fail("cannot send Ctrl+C");
             }
         }
     }
-    if (WaitForSingleObject(process.hProcess, kPatienceMs) != WAIT_OBJECT_0) {
+    if (WaitForSingleObject(process.hProcess, 1000) != WAIT_OBJECT_0) {
         (void)TerminateProcess(process.hProcess, 124);
         std::fputs("qal-console-interrupt: the program did not end\n", stderr);
         return 124;
