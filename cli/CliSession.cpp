@@ -38,11 +38,19 @@ CCliSession::~CCliSession() {
     Disconnect();
 }
 
-void CCliSession::WatchStopDescriptor(int fd) {
-    m_pStopNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(m_pStopNotifier, &QSocketNotifier::activated, this, [this] {
-        // Stays readable: one stop is enough, later signals change nothing.
+void CCliSession::WatchStop(CCliStop& stop) {
+    if (stop.Requested()) {
+        Interrupt();
+        return;
+    }
+    if (stop.Fd() < 0) {
+        return;
+    }
+    m_pStopNotifier = new QSocketNotifier(stop.Fd(), QSocketNotifier::Read, this);
+    connect(m_pStopNotifier, &QSocketNotifier::activated, this, [this, &stop] {
+        // One stop is enough, later signals change nothing.
         m_pStopNotifier->setEnabled(false);
+        static_cast<void>(stop.Requested()); // takes which signal it was
         Interrupt();
     });
 }
@@ -52,7 +60,7 @@ void CCliSession::Interrupt() {
     Wake();
 }
 
-bool CCliSession::Connect(std::string& failure) {
+bool CCliSession::Connect(std::string& reason, std::string& device) {
     m_context.appDirectory = m_target.settingsDirectory;
     m_phase = Phase::Opening;
     // postEvent is thread-safe; the worker is joined before this object goes.
@@ -62,7 +70,7 @@ bool CCliSession::Connect(std::string& failure) {
     if (m_runner.Start(m_target.port, m_target.baudRate, notifier) !=
         CLinkRunner::StartResult::Started) {
         m_phase = Phase::Ended;
-        failure = "cannot start the link: " + m_runner.StartFailure();
+        reason = "cannot start the link: " + m_runner.StartFailure();
         return false;
     }
     WaitUntil([this] { return m_phase != Phase::Opening; });
@@ -70,10 +78,10 @@ bool CCliSession::Connect(std::string& failure) {
         return true;
     }
     if (m_bInterrupted) {
-        failure = "stopped";
+        reason = "stopped";
     } else {
-        const PortFailure& why = m_context.failure;
-        failure = "COM" + std::to_string(why.port) + " (" + why.device + "): " + why.reason;
+        reason = m_context.failure.reason;
+        device = m_context.failure.device;
     }
     Disconnect();
     return false;

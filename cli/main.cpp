@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -41,14 +42,19 @@ int main(int argc, char* argv[]) {
     const CliArguments args =
         ParseCliArguments(std::vector<std::string>(argv + std::min(argc, 1), argv + argc), shapes);
     if (args.help) {
-        std::fputs(CliUsage(shapes).c_str(), stdout);
-        return kExitDone;
+        // Help that never arrived (a full disk, a closed pipe) is no success either.
+        const bool written = std::fputs(CliUsage(shapes).c_str(), stdout) >= 0;
+        return std::fflush(stdout) == 0 && written ? kExitDone : kExitFile;
     }
     if (!args.error.empty()) {
         Error(args.error);
         return kExitUsage;
     }
     QCoreApplication app(argc, argv);
+#if defined(LC_MESSAGES)
+    // Qt takes the user's locale; the system's reasons (strerror) stay in qal-cli's language.
+    static_cast<void>(std::setlocale(LC_MESSAGES, "C"));
+#endif
 
     CliRun run;
     run.arguments = &args;
@@ -94,14 +100,17 @@ int main(int argc, char* argv[]) {
     }
 
 #if !defined(_WIN32)
-    CStopSignal stop;
+    CStopSignal stopSignal;
     std::string signalError;
-    if (!stop.Install(signalError)) {
+    if (!stopSignal.Install(signalError)) {
         Error(signalError);
         return kExitFile;
     }
-    run.stopFd = stop.Fd();
+    CCliStop stop(stopSignal.Fd());
+#else
+    CCliStop stop;
 #endif
+    run.stop = &stop;
     for (const CliCommand& command : CliCommands()) {
         if (command.shape.name == args.command) {
             const int status = command.run(run);
