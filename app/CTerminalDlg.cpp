@@ -26,6 +26,7 @@
 #include "SystemPortCandidates.h"
 #include "VersionQuery.h"
 #include "WindowMenuCommands.h"
+#include "WindowPlacement.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -323,7 +324,10 @@ void CTerminalDlg::OnLineMonitor() {
         return;
     }
     if (!m_pMonitor) {
-        m_pMonitor = std::make_unique<CLineMonitorWnd>(m_pLink->m_context.wireTrace);
+        // A tool of this window: a window of its own would take no input while this one runs
+        // modally.
+        m_pMonitor = std::make_unique<CLineMonitorWnd>(m_pLink->m_context.wireTrace, GetWindow());
+        PlaceWhollyOnScreen(*m_pMonitor, GetWindow());
     }
     m_pMonitor->show();
     m_pMonitor->raise();

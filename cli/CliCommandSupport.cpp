@@ -1,5 +1,7 @@
 #include "CliCommandSupport.h"
 
+#include "ConsoleStream.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -10,13 +12,14 @@
 #include <cerrno>
 #endif
 
+// A Windows console gets the characters, a pipe or file the UTF-8 bytes; each line goes out as
+// it comes.
 bool Out(const std::string& line) {
-    const bool written = std::fputs((line + "\n").c_str(), stdout) >= 0;
-    return std::fflush(stdout) == 0 && written; // each line goes out as it comes
+    return WriteToStream(stdout, line + "\n");
 }
 
 void Error(const std::string& line) {
-    std::fputs(("qal-cli: " + line + "\n").c_str(), stderr);
+    (void)WriteToStream(stderr, "qal-cli: " + line + "\n"); // nowhere left to report it
 }
 
 std::string PortName(const CliRun& run) {
@@ -68,19 +71,24 @@ int NoAnswer(const CliRun& run, const std::string& what, std::optional<int> shor
 
 #if defined(_WIN32)
 
-InputWait WaitForStandardInput(const CliRun&) {
-    return InputWait::Ready; // Ctrl+C ends the program there
+InputWait WaitForStandardInput(const CliRun& run) {
+    // A console read that Ctrl+C ends returns; the stop is looked at after it.
+    return StopRequested(run) ? InputWait::Stopped : InputWait::Ready;
 }
 
-std::optional<std::string> ReadStandardInput(const CliRun&, std::size_t limit, bool& stopped) {
-    stopped = false;
+std::optional<std::string> ReadStandardInput(const CliRun& run, std::size_t limit, bool& stopped) {
     std::string data;
     char buffer[65536];
     std::size_t n = 0;
-    while (data.size() < limit && (n = std::fread(buffer, 1, sizeof buffer, stdin)) > 0) {
+    while (data.size() < limit &&
+           (n = std::fread(buffer, 1, std::min(sizeof buffer, limit - data.size()), stdin)) > 0) {
         data.append(buffer, n);
     }
-    return std::ferror(stdin) != 0 ? std::nullopt : std::optional<std::string>(data);
+    const bool failed = std::ferror(stdin) != 0;
+    // A read that Ctrl+C ended may return before the console handler has run.
+    stopped = run.stop != nullptr &&
+              run.stop->WaitFor(std::chrono::milliseconds(failed || data.empty() ? 200 : 0));
+    return failed || stopped ? std::nullopt : std::optional<std::string>(data);
 }
 
 #else

@@ -45,14 +45,15 @@ std::optional<Reading> ReadOnce(CCliSession& session, bool& modelSeen) {
 
 // The ports asked all at once; a stop ends every try at its next wait.
 std::vector<ProbeResult> Scan(const CliRun& run, const ProbeSettings& base, bool& stopped) {
-    std::atomic<bool> cancel{false};
+    std::atomic<int> cancel{0};
     std::atomic<bool> done{false};
     ProbeSettings settings = base;
     settings.cancel = &cancel;
     std::thread watcher([&] {
-        while (!done.load() && run.stop != nullptr && run.stop->Fd() >= 0) {
+        while (!done.load() && run.stop != nullptr &&
+               (run.stop->Fd() >= 0 || run.stop->Event() != nullptr)) {
             if (run.stop->WaitFor(std::chrono::milliseconds(100))) {
-                cancel.store(true);
+                cancel.store(1);
                 return;
             }
         }
@@ -62,7 +63,7 @@ std::vector<ProbeResult> Scan(const CliRun& run, const ProbeSettings& base, bool
         ScanPorts(MergePorts(SettingsFolderPorts(run.settingsDirectory), system), settings);
     done.store(true);
     watcher.join();
-    stopped = cancel.load();
+    stopped = cancel.load() != 0;
     return results;
 }
 

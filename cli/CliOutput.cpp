@@ -33,6 +33,8 @@ const char* OutcomeWord(ProbeResult::Outcome outcome) {
         return "silent";
     case ProbeResult::Outcome::Busy:
         return "busy";
+    case ProbeResult::Outcome::NotProbed:
+        return "not probed";
     case ProbeResult::Outcome::Unusable:
         break;
     }
@@ -42,6 +44,17 @@ const char* OutcomeWord(ProbeResult::Outcome outcome) {
 namespace {
 
 std::string Why(const ProbeResult& result) {
+    switch (result.use.kind) {
+    case PortUse::Kind::HeldOpen:
+        return "open in " + result.use.holderName + " (pid " +
+               std::to_string(result.use.holderPid) + "), left alone";
+    case PortUse::Kind::Console:
+        return "the system console, left alone";
+    case PortUse::Kind::NoUart:
+        return "no UART behind this name, left alone";
+    case PortUse::Kind::Free:
+        break;
+    }
     switch (result.outcome) {
     case ProbeResult::Outcome::Answered: {
         char number[16];
@@ -53,6 +66,8 @@ std::string Why(const ProbeResult& result) {
                                 : "no answer";
     case ProbeResult::Outcome::Busy:
         return "held by another program, left alone";
+    case ProbeResult::Outcome::NotProbed:
+        return "Bluetooth, not probed";
     case ProbeResult::Outcome::Unusable:
         break;
     }

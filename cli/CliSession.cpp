@@ -1,6 +1,7 @@
 #include "CliSession.h"
 
 #include "CComLink.h"
+#include "ConsoleStream.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -10,6 +11,10 @@
 #include <QTimerEvent>
 
 #include <cstdio>
+
+#if defined(_WIN32)
+#include <QWinEventNotifier>
+#endif
 
 namespace {
 
@@ -43,16 +48,27 @@ void CCliSession::WatchStop(CCliStop& stop) {
         Interrupt();
         return;
     }
-    if (stop.Fd() < 0) {
-        return;
+#if defined(_WIN32)
+    if (stop.Event() != nullptr) {
+        auto* notifier = new QWinEventNotifier(stop.Event(), this); // a child of this
+        connect(notifier, &QWinEventNotifier::activated, this, [this, notifier, &stop] {
+            // Stays set: one stop is enough.
+            notifier->setEnabled(false);
+            static_cast<void>(stop.Requested());
+            Interrupt();
+        });
     }
-    m_pStopNotifier = new QSocketNotifier(stop.Fd(), QSocketNotifier::Read, this);
-    connect(m_pStopNotifier, &QSocketNotifier::activated, this, [this, &stop] {
-        // One stop is enough, later signals change nothing.
-        m_pStopNotifier->setEnabled(false);
-        static_cast<void>(stop.Requested()); // takes which signal it was
-        Interrupt();
-    });
+#else
+    if (stop.Fd() >= 0) {
+        m_pStopNotifier = new QSocketNotifier(stop.Fd(), QSocketNotifier::Read, this);
+        connect(m_pStopNotifier, &QSocketNotifier::activated, this, [this, &stop] {
+            // One stop is enough, later signals change nothing.
+            m_pStopNotifier->setEnabled(false);
+            static_cast<void>(stop.Requested()); // takes which signal it was
+            Interrupt();
+        });
+    }
+#endif
 }
 
 void CCliSession::Interrupt() {
@@ -146,7 +162,7 @@ void CCliSession::PutForDevice(const LinkMessage& message) {
 void CCliSession::AppendLog(const std::string& text, bool newLine) {
     // Only device texts reach the log here; they go to standard error, one line each.
     (void)newLine;
-    std::fprintf(stderr, "device text: %s\n", text.c_str());
+    (void)WriteToStream(stderr, "device text: " + text + "\n"); // nowhere left to report it
 }
 
 void CCliSession::StartTimer(void* object, TimerFn callback, unsigned elapse, int parameter) {

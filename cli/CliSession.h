@@ -36,8 +36,8 @@ public:
     CCliSession(CliLinkTarget target, std::uint8_t address);
     ~CCliSession() override; // stops and joins the worker
 
-    // The user's request to stop (the self-pipe of the signal handler): every wait then ends
-    // and Interrupted() holds. stop outlives the session.
+    // The user's request to stop (the signal handler's pipe, or on Windows the console
+    // handler's event): every wait then ends and Interrupted() holds. stop outlives the session.
     void WatchStop(CCliStop& stop);
     // The user asked to stop: no further requests are sent.
     void Interrupt();

@@ -3,6 +3,7 @@
 #include "CliCommandSupport.h"
 #include "CliOutput.h"
 #include "CliSettingsOutput.h"
+#include "ConsoleStream.h"
 #include "DeviceSettingsTransfer.h"
 #include "ProgramVersion.h"
 #include "RegularFile.h"
@@ -10,11 +11,16 @@
 #include "SettingsFileJson.h"
 #include "Utf8Path.h"
 
-#include <QFile>
+#include <QString>
 
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <optional>
+
+#if defined(_WIN32)
+#include <iostream>
+#endif
 
 #if !defined(_WIN32)
 #include <unistd.h>
@@ -71,7 +77,7 @@ std::optional<SettingsSnapshot> LoadFile(const CliRun& run, const std::string& p
         }
         read = SettingsFromFileData(QByteArray::fromStdString(*data));
     } else {
-        read = LoadSettingsFile(QFile::decodeName(path.c_str()));
+        read = LoadSettingsFile(QString::fromStdString(path)); // UTF-8, also on Windows
     }
     if (!read.snapshot) {
         Error((path == "-" ? std::string("standard input") : path) + ": " +
@@ -84,17 +90,17 @@ std::optional<SettingsSnapshot> LoadFile(const CliRun& run, const std::string& p
 enum class Answer { Yes, No, NoInput, Stopped };
 
 #if defined(_WIN32)
+// One line of standard input, or nothing at its end; Ctrl+C (which the console handler turns
+// into a stop request) ends the read.
 std::optional<std::string> ReadAnswerLine(const CliRun& run, bool& stopped) {
-    stopped = false;
-    static_cast<void>(run); // Ctrl+C ends the program there
     std::string line;
-    for (int c = std::getchar(); c != EOF; c = std::getchar()) {
-        if (c == '\n') {
-            return line;
-        }
-        line += static_cast<char>(c);
+    const bool read = static_cast<bool>(std::getline(std::cin, line));
+    // A read that Ctrl+C ended may return before the handler has run.
+    stopped = run.stop != nullptr && run.stop->WaitFor(std::chrono::milliseconds(read ? 0 : 200));
+    if (stopped) {
+        return std::nullopt;
     }
-    return line.empty() ? std::nullopt : std::optional<std::string>(line);
+    return read ? std::optional<std::string>(line) : std::nullopt;
 }
 #else
 // One line of standard input, or nothing at its end or when the user asks to stop. The stop
@@ -134,14 +140,13 @@ std::optional<std::string> ReadAnswerLine(const CliRun& run, bool& stopped) {
 // Asks on standard error and reads one line from standard input. Only y or yes is yes: an empty
 // line (Enter) is the default, no.
 Answer AskYes(const std::string& question, const CliRun& run) {
-    std::fputs(("qal-cli: " + question + " [y/N] ").c_str(), stderr);
-    std::fflush(stderr);
+    (void)WriteToStream(stderr, "qal-cli: " + question + " [y/N] "); // the answer decides
     bool stopped = false;
     const std::optional<std::string> line = ReadAnswerLine(run, stopped);
 #if !defined(_WIN32)
     // A terminal echoes the answer with its line break; otherwise the question's line ends here.
     if (!line || ::isatty(STDIN_FILENO) == 0) {
-        std::fputs("\n", stderr);
+        (void)WriteToStream(stderr, "\n");
     }
 #endif
     if (stopped) {
@@ -173,9 +178,7 @@ std::optional<int> ReadRecords(CCliSession& session, const CliRun& run, DeviceRe
 
 // The settings file on standard output, as a file would hold it.
 bool WriteToStandardOutput(const QByteArray& json) {
-    const bool written = std::fwrite(json.constData(), 1, static_cast<std::size_t>(json.size()),
-                                     stdout) == static_cast<std::size_t>(json.size());
-    return std::fflush(stdout) == 0 && written;
+    return WriteToStream(stdout, json.toStdString());
 }
 
 } // namespace
@@ -214,7 +217,7 @@ int RunSave(const CliRun& run) {
         return kExitDone; // standard output is the file: nothing else goes there
     }
     std::error_code error;
-    if (!SaveSettingsFile(QFile::decodeName(path.c_str()), snapshot, error)) {
+    if (!SaveSettingsFile(QString::fromStdString(path), snapshot, error)) {
         Error("cannot write " + path + ": " + error.message());
         return kExitFile;
     }

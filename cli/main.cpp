@@ -1,6 +1,8 @@
 #include "CliArguments.h"
 #include "CliCommands.h"
 #include "ConfigFile.h"
+#include "ConsoleStream.h"
+#include "ProgramArguments.h"
 #include "SettingsLocation.h"
 
 #include <QCoreApplication>
@@ -13,7 +15,9 @@
 #include <string>
 #include <vector>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include "ConsoleInterrupt.h"
+#else
 #include "StopSignal.h"
 
 #include <unistd.h>
@@ -22,7 +26,7 @@
 namespace {
 
 void Error(const std::string& line) {
-    std::fputs(("qal-cli: " + line + "\n").c_str(), stderr);
+    (void)WriteToStream(stderr, "qal-cli: " + line + "\n"); // nowhere left to report it
 }
 
 std::string WithSeparator(std::string directory) {
@@ -34,17 +38,22 @@ std::string WithSeparator(std::string directory) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+namespace {
+
+// Everything but the last word on paths the system cannot use.
+int Run(int argc, char* argv[]) {
     std::vector<CliCommandShape> shapes;
     for (const CliCommand& command : CliCommands()) {
         shapes.push_back(command.shape);
     }
-    const CliArguments args =
-        ParseCliArguments(std::vector<std::string>(argv + std::min(argc, 1), argv + argc), shapes);
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    const CliArguments args = ParseCliArguments(
+        std::vector<std::string>(arguments.begin() + std::min<std::size_t>(arguments.size(), 1),
+                                 arguments.end()),
+        shapes);
     if (args.help) {
         // Help that never arrived (a full disk, a closed pipe) is no success either.
-        const bool written = std::fputs(CliUsage(shapes).c_str(), stdout) >= 0;
-        return std::fflush(stdout) == 0 && written ? kExitDone : kExitFile;
+        return WriteToStream(stdout, CliUsage(shapes)) ? kExitDone : kExitFile;
     }
     if (!args.error.empty()) {
         Error(args.error);
@@ -108,7 +117,13 @@ int main(int argc, char* argv[]) {
     }
     CCliStop stop(stopSignal.Fd());
 #else
-    CCliStop stop;
+    CConsoleInterrupt interrupt;
+    std::string interruptError;
+    if (!interrupt.Install(interruptError)) {
+        Error(interruptError);
+        return kExitFile;
+    }
+    CCliStop stop(-1, interrupt.Event());
 #endif
     run.stop = &stop;
     for (const CliCommand& command : CliCommands()) {
@@ -122,4 +137,16 @@ int main(int argc, char* argv[]) {
         }
     }
     return kExitUsage; // not reached: the parser knows only these commands
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::filesystem::filesystem_error& error) {
+        // A path the system cannot use (a name it cannot spell): a message, not a crash.
+        Error(std::string("cannot use a path: ") + error.what());
+        return kExitFile;
+    }
 }

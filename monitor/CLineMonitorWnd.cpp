@@ -41,10 +41,10 @@ QPushButton* AddButton(QBoxLayout& layout, const char* text, const char* accessi
 
 } // namespace
 
-CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
+CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_trace(&trace) {
     askSavePath = [this] { return DefaultSavePath(); };
     setWindowTitle(QStringLiteral("Podgląd transmisji"));
-    setWindowFlag(Qt::Window);
     resize(1100, 420);
 
     m_model = new CMonitorTableModel(m_rows, this);
@@ -64,9 +64,11 @@ CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 4);
     m_table->horizontalHeader()->setStretchLastSection(true);
+    // Room for the usual contents, and never less than the whole title in the system's font.
     const int widths[kColumnCount] = {95, 110, 100, 50, 190, 65, 200, 200, 80};
     for (int column = 0; column < kColumnCount; ++column) {
-        m_table->setColumnWidth(column, widths[column]);
+        m_table->setColumnWidth(
+            column, std::max(widths[column], m_table->horizontalHeader()->sectionSizeHint(column)));
     }
 
     auto* buttons = new QHBoxLayout;

@@ -70,7 +70,8 @@ void CLineMonitor::Add(MonitorRecord row, std::int64_t steadyUs, bool timeout,
         // The first answer after a request is its answer, as the request queue takes it.
         row.answerUs = steadyUs - m_lastSentUs;
         m_lastSentUs = -1;
-    } else if (timeout) {
+    } else if (row.kind == RowKind::Event) {
+        // A time-out, or the link ending or starting again: no answer follows that request.
         m_lastSentUs = -1;
     }
     m_stats.Count(row, timeout);

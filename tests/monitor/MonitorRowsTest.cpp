@@ -90,8 +90,16 @@ TEST(MonitorRows, BoundPauseAndPollFilter) {
     EXPECT_EQ(large.Dropped(), 3u);
     EXPECT_EQ(large.OverflowFor(2), 0u);
 
+    // "Wyczyść" starts every count of the table again.
+    rows.SetPaused(true);
+    rows.Append(batch);
+    rows.SetPaused(false);
+    ASSERT_NE(rows.Dropped(), 0u);
+    ASSERT_NE(rows.HeldBack(), 0u);
     rows.Clear();
     EXPECT_EQ(rows.VisibleCount(), 0u);
+    EXPECT_EQ(rows.Dropped(), 0u);
+    EXPECT_EQ(rows.HeldBack(), 0u);
     rows.Append({Row(RowKind::Event, -1, 30)});
     EXPECT_EQ(VisibleTimes(rows), (std::vector<std::int64_t>{30}));
 }

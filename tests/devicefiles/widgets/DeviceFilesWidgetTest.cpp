@@ -4,6 +4,7 @@
 #include "SettingsFileJson.h"
 #include "SettingsSheet.h"
 #include "TempDirectory.h"
+#include "TerminalTestSupport.h"
 #include "WidgetTestSupport.h"
 
 #include <QAbstractButton>
@@ -129,6 +130,7 @@ TEST(DeviceFilesWidgetTest, RefusedFilesSayWhyAndSendNothing) {
         }
         TestApp app;
         FakeDevice device;
+        const CUnexpectedModals refused(c.name); // a file taken opens the comparison
         RunCompareWithFile(device, Context(path));
         ASSERT_EQ(app.shown.size(), 1u);
         EXPECT_EQ(app.shown[0].text.substr(0, c.message.size()), c.message);
@@ -144,37 +146,50 @@ TEST(DeviceFilesWidgetTest, ComparisonWindowFromTheKeyboard) {
     device.config.setSerialNumber(77);
     device.config.bytes[35] ^= 0x10;
     const SettingsComparison comparison = CompareSettings(device, file.records);
-    CSettingsCompareDlg dialog(comparison, "Plik: test.json");
-    dialog.show();
-    QApplication::setActiveWindow(&dialog);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    TestApp app;
+    TempAppDir dir;
+    dir.WriteConfig(SettingsBytes(1, 19200, 31));
+    TestTerminalDlg main(dir.Path());
+    int result = -1;
+    // Over the main window, modal as the program opens it.
+    RunInModalLoop(main, [&] {
+        CSettingsCompareDlg dialog(comparison, "Plik: test.json", main.GetWindow());
+        WhenModalOpens(
+            [&](QWidget&) {
+                QApplication::setActiveWindow(&dialog);
+                ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
 
-    ASSERT_EQ(dialog.Table()->rowCount(), static_cast<int>(comparison.fields.size()));
-    EXPECT_EQ(dialog.Table()->item(0, 3)->text().toStdString(), "≠ zmienione");
-    EXPECT_FALSE(dialog.WriteButton()->isEnabled());
+                ASSERT_EQ(dialog.Table()->rowCount(), static_cast<int>(comparison.fields.size()));
+                EXPECT_EQ(dialog.Table()->item(0, 3)->text().toStdString(), "≠ zmienione");
+                EXPECT_FALSE(dialog.WriteButton()->isEnabled());
 
-    std::vector<std::string> stops;
-    for (int i = 0; i < 4; ++i) {
-        QWidget* focused = QApplication::focusWidget();
-        ASSERT_NE(focused, nullptr);
-        EXPECT_FALSE(NameOf(*focused).isEmpty()) << focused->metaObject()->className();
-        stops.push_back(focused->metaObject()->className());
-        QTest::keyClick(focused, Qt::Key_Tab);
-    }
-    EXPECT_EQ(stops, (std::vector<std::string>{"QTableWidget", "QPlainTextEdit", "QCheckBox",
-                                               "QPushButton"}));
-    EXPECT_EQ(QApplication::focusWidget(), dialog.Table()) << "round to the start";
+                std::vector<std::string> stops;
+                for (int i = 0; i < 4; ++i) {
+                    QWidget* focused = QApplication::focusWidget();
+                    ASSERT_NE(focused, nullptr);
+                    EXPECT_FALSE(NameOf(*focused).isEmpty()) << focused->metaObject()->className();
+                    stops.push_back(focused->metaObject()->className());
+                    KeyAsUser(dialog, Qt::Key_Tab);
+                }
+                EXPECT_EQ(stops, (std::vector<std::string>{"QTableWidget", "QPlainTextEdit",
+                                                           "QCheckBox", "QPushButton"}));
+                EXPECT_EQ(QApplication::focusWidget(), dialog.Table()) << "round to the start";
 
-    // Agree to copy without the identity; the write button comes on and takes Space.
-    QTest::keyClick(dialog.Table(), Qt::Key_Tab);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), dialog.CloneBox());
-    QTest::keyClick(dialog.CloneBox(), Qt::Key_Space);
-    ASSERT_TRUE(dialog.WriteButton()->isEnabled());
-    QTest::keyClick(dialog.CloneBox(), Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), dialog.WriteButton());
-    QTest::keyClick(dialog.WriteButton(), Qt::Key_Space);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+                // Agree to copy without the identity; the write button comes on and takes Space.
+                KeyAsUser(dialog, Qt::Key_Tab);
+                KeyAsUser(dialog, Qt::Key_Tab);
+                ASSERT_EQ(QApplication::focusWidget(), dialog.CloneBox());
+                KeyAsUser(dialog, Qt::Key_Space);
+                ASSERT_TRUE(dialog.WriteButton()->isEnabled());
+                KeyAsUser(dialog, Qt::Key_Tab);
+                ASSERT_EQ(QApplication::focusWidget(), dialog.WriteButton());
+                KeyAsUser(dialog, Qt::Key_Space);
+            },
+            main.GetWindow());
+        result = dialog.exec();
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_TRUE(app.shown.empty());
 }
 
 TEST(DeviceFilesWidgetTest, SettingsSheetReadsBackAsText) {
