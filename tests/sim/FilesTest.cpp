@@ -67,6 +67,20 @@ TEST(StateFile, AForeignFileIsNeitherLoadedNorOverwritten) {
     EXPECT_FALSE(error.empty());
 }
 
+// A pipe given as the state file is refused at once (a blocking open would hang the start),
+// and stays a pipe.
+TEST(StateFile, APipeIsRefusedWithoutWaiting) {
+    CTempDirectory dir;
+    const std::string path = dir.Path() + "/state";
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    DeviceMemory memory;
+    std::string error;
+    EXPECT_EQ(LoadStateFile(path, memory, error), StateLoad::Unusable);
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    EXPECT_FALSE(SaveStateFile(path, memory, error));
+    EXPECT_TRUE(fs::is_fifo(path));
+}
+
 TEST(PortLink, LinksThePortAndRemovesOnlyItsOwnLink) {
     CTempDirectory dir;
     std::string error;
