@@ -43,32 +43,40 @@ CCliSession::~CCliSession() {
     Disconnect();
 }
 
-void CCliSession::WatchStopDescriptor(int fd) {
-    m_pStopNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(m_pStopNotifier, &QSocketNotifier::activated, this, [this] {
-        // Stays readable: one stop is enough, later signals change nothing.
-        m_pStopNotifier->setEnabled(false);
+void CCliSession::WatchStop(CCliStop& stop) {
+    if (stop.Requested()) {
         Interrupt();
-    });
-}
-
+        return;
+    }
 #if defined(_WIN32)
-void CCliSession::WatchStopEvent(void* event) {
-    auto* notifier = new QWinEventNotifier(event, this); // a child of this
-    connect(notifier, &QWinEventNotifier::activated, this, [this, notifier] {
-        // Stays set: one stop is enough.
-        notifier->setEnabled(false);
-        Interrupt();
-    });
-}
+    if (stop.Event() != nullptr) {
+        auto* notifier = new QWinEventNotifier(stop.Event(), this); // a child of this
+        connect(notifier, &QWinEventNotifier::activated, this, [this, notifier, &stop] {
+            // Stays set: one stop is enough.
+            notifier->setEnabled(false);
+            static_cast<void>(stop.Requested());
+            Interrupt();
+        });
+    }
+#else
+    if (stop.Fd() >= 0) {
+        m_pStopNotifier = new QSocketNotifier(stop.Fd(), QSocketNotifier::Read, this);
+        connect(m_pStopNotifier, &QSocketNotifier::activated, this, [this, &stop] {
+            // One stop is enough, later signals change nothing.
+            m_pStopNotifier->setEnabled(false);
+            static_cast<void>(stop.Requested()); // takes which signal it was
+            Interrupt();
+        });
+    }
 #endif
+}
 
 void CCliSession::Interrupt() {
     m_bInterrupted = true;
     Wake();
 }
 
-bool CCliSession::Connect(std::string& failure) {
+bool CCliSession::Connect(std::string& reason, std::string& device) {
     m_context.appDirectory = m_target.settingsDirectory;
     m_phase = Phase::Opening;
     // postEvent is thread-safe; the worker is joined before this object goes.
@@ -78,7 +86,7 @@ bool CCliSession::Connect(std::string& failure) {
     if (m_runner.Start(m_target.port, m_target.baudRate, notifier) !=
         CLinkRunner::StartResult::Started) {
         m_phase = Phase::Ended;
-        failure = "cannot start the link: " + m_runner.StartFailure();
+        reason = "cannot start the link: " + m_runner.StartFailure();
         return false;
     }
     WaitUntil([this] { return m_phase != Phase::Opening; });
@@ -86,10 +94,10 @@ bool CCliSession::Connect(std::string& failure) {
         return true;
     }
     if (m_bInterrupted) {
-        failure = "stopped";
+        reason = "stopped";
     } else {
-        const PortFailure& why = m_context.failure;
-        failure = "COM" + std::to_string(why.port) + " (" + why.device + "): " + why.reason;
+        reason = m_context.failure.reason;
+        device = m_context.failure.device;
     }
     Disconnect();
     return false;

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -47,14 +48,18 @@ int Run(int argc, char* argv[]) {
                                  arguments.end()),
         shapes);
     if (args.help) {
-        (void)WriteToStream(stdout, CliUsage(shapes));
-        return kExitDone;
+        // Help that never arrived (a full disk, a closed pipe) is no success either.
+        return WriteToStream(stdout, CliUsage(shapes)) ? kExitDone : kExitFile;
     }
     if (!args.error.empty()) {
         Error(args.error);
         return kExitUsage;
     }
     QCoreApplication app(argc, argv);
+#if defined(LC_MESSAGES)
+    // Qt takes the user's locale; the system's reasons (strerror) stay in qal-cli's language.
+    static_cast<void>(std::setlocale(LC_MESSAGES, "C"));
+#endif
 
     CliRun run;
     run.arguments = &args;
@@ -100,22 +105,23 @@ int Run(int argc, char* argv[]) {
     }
 
 #if !defined(_WIN32)
-    CStopSignal stop;
+    CStopSignal stopSignal;
     std::string signalError;
-    if (!stop.Install(signalError)) {
+    if (!stopSignal.Install(signalError)) {
         Error(signalError);
         return kExitFile;
     }
-    run.stopFd = stop.Fd();
+    CCliStop stop(stopSignal.Fd());
 #else
-    CConsoleInterrupt stop;
+    CConsoleInterrupt interrupt;
     std::string interruptError;
-    if (!stop.Install(interruptError)) {
+    if (!interrupt.Install(interruptError)) {
         Error(interruptError);
         return kExitFile;
     }
-    run.stopEvent = stop.Event();
+    CCliStop stop(-1, interrupt.Event());
 #endif
+    run.stop = &stop;
     for (const CliCommand& command : CliCommands()) {
         if (command.shape.name == args.command) {
             const int status = command.run(run);

@@ -13,6 +13,9 @@ struct ComparedField {
     std::string deviceValue;
     std::string fileValue;
     bool changed = false;
+    // Which field: its record and its key there, as in the file (a stable name for programs).
+    RecordKind record = RecordKind::SensorConfig;
+    std::string key;
 };
 
 // A byte that differs where no decoded field shows it.

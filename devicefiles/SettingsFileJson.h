@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeviceRecords.h"
+#include "SettingsProblem.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,31 +20,6 @@ QByteArray SettingsToJson(const SettingsSnapshot& snapshot);
 
 // The time a snapshot is saved at: local time, ISO 8601 with the offset from UTC.
 std::string SavedAtNow();
-
-// Why a file was not taken as a settings file, for messages in any language.
-struct SettingsProblem {
-    enum class Kind {
-        None,
-        Unreadable,    // error: the system's reason
-        TooBig,        // over kMaxSettingsFileSize
-        NotJson,       // detail: the parser's reason (empty: JSON, but no object), number: where
-        OtherFormat,   // another "format"
-        NewerVersion,  // number: the file's format version
-        BadVersion,    // formatVersion missing, not a number, or below 1
-        MissingRecord, // record
-        NotHex,        // record
-        WrongSize,     // record; number: hex digits in the file
-        EditedField,   // record; detail: the field's key, label: its Polish label, value: what
-                       // the record's bytes say
-    };
-    Kind kind = Kind::None;
-    std::error_code error;
-    RecordKind record = RecordKind::SensorConfig;
-    long long number = 0;
-    std::string detail;
-    std::string label;
-    std::string value;
-};
 
 // The problem in Polish, as the window shows it.
 std::string SettingsProblemText(const SettingsProblem& problem, const std::string& path);

@@ -339,18 +339,21 @@ TEST(PortList, MergesLinksWithTheSystemsPorts) {
     CTempDirectory dir("qal-ports");
     ASSERT_FALSE(dir.Path().empty());
     const std::string folder = dir.Path() + "/";
-    ASSERT_EQ(::symlink("/dev/null", dir.Join("COM3").c_str()), 0);
+    // The device a link reaches: a pipe of the test's own, never a system device.
+    const std::string line = std::filesystem::canonical(dir.Path()).string() + "/line";
+    ASSERT_EQ(::mkfifo(line.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink(line.c_str(), dir.Join("COM3").c_str()), 0);
     ASSERT_EQ(::symlink("nowhere", dir.Join("COM12").c_str()), 0);
     for (const char* name : {"COM0", "COM256", "COM03", "COMX", "config.cfg"}) {
-        ASSERT_EQ(::symlink("/dev/null", dir.Join(name).c_str()), 0);
+        ASSERT_EQ(::symlink(line.c_str(), dir.Join(name).c_str()), 0);
     }
     const auto links = SettingsFolderPorts(folder);
     ASSERT_EQ(links.size(), 2u);
     EXPECT_EQ(links[0].port, 3);
-    EXPECT_EQ(links[0].reached, "/dev/null");
+    EXPECT_EQ(links[0].reached, line);
     EXPECT_EQ(links[1].port, 12);
 
-    PortCandidate nullDevice{0, "/dev/null", "", "Maker", "Adapter", "A1"};
+    PortCandidate nullDevice{0, line, "", "Maker", "Adapter", "A1"};
     PortCandidate usb{0, "/dev/ttyUSB0", "/dev/ttyUSB0", "FTDI", "FT232R", ""};
     PortCandidate serial{0, "/dev/ttyS3", "/dev/ttyS3", "", "", ""};
     PortCandidate firstSerial{0, "/dev/ttyS0", "/dev/ttyS0", "", "", ""};

@@ -246,10 +246,10 @@ TEST(DeviceFilesWidgetTest, ComparisonAsksBeforeWritingWhatTheDialogsRefuse) {
 }
 
 TEST(DeviceFilesWidgetTest, SettingsSheetReadsBackAsText) {
-    if (std::system("command -v pdftotext > /dev/null 2>&1") != 0) {
+    CTempDirectory dir("qal-sheet");
+    if (std::system(("command -v pdftotext > '" + dir.Join("which") + "' 2>&1").c_str()) != 0) {
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     }
-    CTempDirectory dir("qal-sheet");
     const std::string pdf = dir.Join("sheet.pdf");
     SettingsSnapshot snapshot = Snapshot();
     snapshot.records.alarms.setMinThreshold(1, -35);
