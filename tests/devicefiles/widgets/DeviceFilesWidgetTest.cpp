@@ -207,8 +207,8 @@ TEST(DeviceFilesWidgetTest, ComparisonAsksBeforeWritingWhatTheDialogsRefuse) {
     file.records.alarms.setMaxThreshold(2, 205);
     CTempDirectory files("qal-limits");
     const std::string path = files.Join("reczny.json");
-    std::string error;
-    ASSERT_TRUE(SaveSettingsFile(QString::fromStdString(path), file, error)) << error;
+    std::error_code error;
+    ASSERT_TRUE(SaveSettingsFile(QString::fromStdString(path), file, error)) << error.message();
 
     TestApp app;
     app.answers = {IDNO, IDYES};
