@@ -246,6 +246,9 @@ TEST(DeviceFilesWidgetTest, ComparisonAsksBeforeWritingWhatTheDialogsRefuse) {
 }
 
 TEST(DeviceFilesWidgetTest, SettingsSheetReadsBackAsText) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "the sheet's text is read back with poppler's pdftotext, on Linux";
+#endif
     CTempDirectory dir("qal-sheet");
     if (std::system(("command -v pdftotext > '" + dir.Join("which") + "' 2>&1").c_str()) != 0) {
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
