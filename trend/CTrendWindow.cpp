@@ -1,6 +1,7 @@
 #include "CTrendWindow.h"
 
 #include "CTrendPlot.h"
+#include "UiText.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -21,15 +22,15 @@ CTrendWindow::CTrendWindow(const CTrendRing& ring, std::function<std::int64_t()>
       m_plot(new CTrendPlot(this)), m_comboSpan(new QComboBox(this)),
       m_labelMinimum(new QLabel(this)), m_labelMean(new QLabel(this)),
       m_labelMaximum(new QLabel(this)), m_labelGust(new QLabel(this)) {
-    setWindowTitle(QStringLiteral("Wykres prędkości"));
+    setWindowTitle(UiText("Wykres prędkości"));
 
     for (const int minutes : kSpanMinutes) {
         m_comboSpan->addItem(QStringLiteral("%1 min").arg(minutes), minutes);
     }
     m_comboSpan->setCurrentIndex(1);
-    auto* spanLabel = new QLabel(QStringLiteral("&Zakres:"), this);
+    auto* spanLabel = new QLabel(UiText("&Zakres:"), this);
     spanLabel->setBuddy(m_comboSpan);
-    m_comboSpan->setAccessibleName(QStringLiteral("Zakres"));
+    m_comboSpan->setAccessibleName(UiText("Zakres"));
     QObject::connect(m_comboSpan, &QComboBox::currentIndexChanged, this, [this] { Refresh(); });
 
     auto* side = new QVBoxLayout;
@@ -43,7 +44,7 @@ CTrendWindow::CTrendWindow(const CTrendRing& ring, std::function<std::int64_t()>
                 {m_labelMaximum, "Maksimum"},
                 {m_labelGust, "Poryw"}};
     for (const auto& row : rows) {
-        const QString name = QString::fromUtf8(row.name);
+        const QString name = UiText(row.name);
         row.label->setAccessibleName(name);
         row.label->setTextInteractionFlags(Qt::TextSelectableByMouse |
                                            Qt::TextSelectableByKeyboard);
@@ -92,7 +93,7 @@ void CTrendWindow::Refresh() {
     m_labelMean->setText(SpeedValueText(any, m_stats.mean));
     m_labelMaximum->setText(SpeedValueText(any, m_stats.maximum));
     m_labelGust->setText(SpeedValueText(m_stats.hasGust, m_stats.gust));
-    m_plot->setAccessibleDescription(QStringLiteral("Minimum %1, średnia %2, maksimum %3, poryw %4")
+    m_plot->setAccessibleDescription(UiText("Minimum %1, średnia %2, maksimum %3, poryw %4")
                                          .arg(m_labelMinimum->text(), m_labelMean->text(),
                                               m_labelMaximum->text(), m_labelGust->text()));
 }
