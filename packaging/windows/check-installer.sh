@@ -60,6 +60,7 @@ check "command-line tool installed" test -f "$folder/qal-cli.exe"
 check "platform plugin beside it" test -f "$folder/platforms/qwindows.dll"
 check "style plugin beside it" test -f "$folder/styles/qwindowsvistastyle.dll"
 check "no test-only platform plugin" absent "$folder/platforms/qoffscreen.dll"
+check "Qt's Polish texts beside it" test -f "$folder/translations/qtbase_pl.qm"
 check "Qt's licence texts" test -f "$folder/licenses/Qt-copyright.txt" -a -f "$folder/licenses/LGPL-3.txt"
 check "uninstaller" test -f "$folder/Uninstall.exe"
 shortcut=$(find "$WINEPREFIX/drive_c" -name "$product.lnk" -path "*Start Menu*" | head -n 1)
