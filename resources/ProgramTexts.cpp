@@ -28,10 +28,6 @@ constexpr ProgramText kTexts[] = {
     QAL_TEXT("Dialogs", "Zaniechaj"),
     QAL_TEXT("Dialogs", "Transmisja danych"),
     QAL_TEXT("Dialogs", "Czekaj ..."),
-    QAL_TEXT("Dialogs", "jednokierunkowe"),
-    QAL_TEXT("Dialogs", "dwukierunkowe"),
-    QAL_TEXT("Dialogs", "prąd"),
-    QAL_TEXT("Dialogs", "napięcie"),
     QAL_TEXT("Dialogs", "tryb DAC RS - priorytet nad pozostałymi trybami"),
     QAL_TEXT("Dialogs", "Odwrocony kierunek wirowania"),
     QAL_TEXT("Dialogs", "Nr fabryczny :"),
@@ -87,7 +83,8 @@ constexpr ProgramText kTexts[] = {
     QAL_TEXT("MainWindow", "Znajdź urządzenie…"),
     QAL_TEXT("MainWindow", "Zapisz dziennik"),
     QAL_TEXT("MainWindow", "Tekst (*.txt *.log)"),
-    // Records, fields and commands; also translated where they stand as a value of another text.
+    // Records, fields, their values and commands; also translated where they stand as a value of
+    // another text.
     QAL_TEXT("Names", "konfiguracja QAL"),
     QAL_TEXT("Names", "konfiguracja czytnika"),
     QAL_TEXT("Names", "konfiguracja wyjść"),
@@ -106,6 +103,12 @@ constexpr ProgramText kTexts[] = {
     QAL_TEXT("Names", "Wyjście %1: próg max [m/s]"),
     QAL_TEXT("Names", "Wyjście %1: aktywne"),
     QAL_TEXT("Names", "Wyjście %1: inw"),
+    QAL_TEXT("Names", "jednokierunkowe"),
+    QAL_TEXT("Names", "dwukierunkowe"),
+    QAL_TEXT("Names", "prąd"),
+    QAL_TEXT("Names", "napięcie"),
+    QAL_TEXT("Names", "tak"),
+    QAL_TEXT("Names", "nie"),
     QAL_TEXT("Names", "brak wolnego numeru"),
     QAL_TEXT("Names", "Odczyt wersji"),
     QAL_TEXT("Names", "Odczyt pomiaru"),
@@ -125,7 +128,7 @@ constexpr ProgramText kTexts[] = {
     QAL_TEXT("Settings", "Zapis danych alarmów"),
     QAL_TEXT("Settings", "Niedozwolone znaki"),
     QAL_TEXT("Settings", "Wartosc powinna byc z zakresu od %1 do %2"),
-    // Settings files: saving, comparing, restoring, the sheet, and their file dialogs.
+    // Settings files: saving, comparing, restoring, and their file dialogs.
     QAL_TEXT("SettingsFiles", "Zapisano ustawienia urządzenia do pliku %1"),
     QAL_TEXT("SettingsFiles", "Przywracanie ustawień z pliku %1"),
     QAL_TEXT("SettingsFiles", "Nie udało się przywrócić wszystkich ustawień."),
@@ -159,8 +162,6 @@ constexpr ProgramText kTexts[] = {
     QAL_TEXT("SettingsFiles", "Zapisz do urządzenia"),
     QAL_TEXT("SettingsFiles", "Zamknij"),
     QAL_TEXT("SettingsFiles", "%1, bajt %2: 0x%3 → 0x%4"),
-    QAL_TEXT("SettingsFiles", "tak"),
-    QAL_TEXT("SettingsFiles", "nie"),
     QAL_TEXT("SettingsFiles", "Rekord „%1” w pliku nie jest zapisem szesnastkowym."),
     QAL_TEXT("SettingsFiles", "Rekord „%1” w pliku ma %2 bajtów zamiast %3."),
     QAL_TEXT("SettingsFiles",

@@ -61,7 +61,7 @@
     </message>
     <message>
         <source>Terminal serwisowy czujnika QAL-1P</source>
-        <translation>Service terminal of the QAL-1P sensor</translation>
+        <translation>QAL-1P service terminal</translation>
     </message>
     <message>
         <source>Wybierz port</source>
@@ -82,22 +82,6 @@
     <message>
         <source>Czekaj ...</source>
         <translation>Wait ...</translation>
-    </message>
-    <message>
-        <source>jednokierunkowe</source>
-        <translation>one-way</translation>
-    </message>
-    <message>
-        <source>dwukierunkowe</source>
-        <translation>two-way</translation>
-    </message>
-    <message>
-        <source>prąd</source>
-        <translation>current</translation>
-    </message>
-    <message>
-        <source>napięcie</source>
-        <translation>voltage</translation>
     </message>
     <message>
         <source>tryb DAC RS - priorytet nad pozostałymi trybami</source>
@@ -710,6 +694,30 @@
         <source>Tekst urządzenia</source>
         <translation>Device text</translation>
     </message>
+    <message>
+        <source>jednokierunkowe</source>
+        <translation>one-way</translation>
+    </message>
+    <message>
+        <source>dwukierunkowe</source>
+        <translation>two-way</translation>
+    </message>
+    <message>
+        <source>prąd</source>
+        <translation>curr.</translation>
+    </message>
+    <message>
+        <source>napięcie</source>
+        <translation>voltage</translation>
+    </message>
+    <message>
+        <source>tak</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>nie</source>
+        <translation>no</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -863,14 +871,6 @@
     <message>
         <source>%1, bajt %2: 0x%3 → 0x%4</source>
         <translation>%1, byte %2: 0x%3 → 0x%4</translation>
-    </message>
-    <message>
-        <source>tak</source>
-        <translation>yes</translation>
-    </message>
-    <message>
-        <source>nie</source>
-        <translation>no</translation>
     </message>
     <message>
         <source>Rekord „%1” w pliku nie jest zapisem szesnastkowym.</source>
