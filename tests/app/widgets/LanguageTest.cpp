@@ -42,15 +42,6 @@ QStringList TestQtFolders() {
     return folders;
 }
 
-// The texts of a menu's actions without their mnemonic markers.
-QStringList ActionTexts(const QMenu& menu) {
-    QStringList texts;
-    for (const QAction* action : menu.actions()) {
-        texts.push_back(action->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0));
-    }
-    return texts;
-}
-
 TEST(QtTextsInTheProgramsLanguage, ClockQuestionAnsweredWithTakOrNieOrInEnglishYesOrNo) {
     ASSERT_EQ(AfxGetApp(), nullptr) << "no test application: the real box is shown";
     TimeRecord time;
@@ -127,7 +118,7 @@ TEST_F(LanguageWindowTest, LogPaneAndFileDialogSpeakPolishWithQtsTranslation) {
     const CProgramLanguage polish(Language::Polish, TestQtFolders());
     Start();
     const std::unique_ptr<QMenu> menu(dialog->LogPane()->createStandardContextMenu());
-    const QStringList texts = ActionTexts(*menu);
+    const QStringList texts = MenuTexts(*menu);
     EXPECT_TRUE(texts.contains(QStringLiteral("Skopiuj"))) << texts.join(", ").toStdString();
     EXPECT_TRUE(texts.contains(QStringLiteral("Zaznacz wszystko")))
         << texts.join(", ").toStdString();
@@ -149,7 +140,7 @@ TEST_F(LanguageWindowTest, MenuItemKeepsTheChoiceForTheNextStartOnlyWhenConfirme
     dir.WriteConfig(SettingsBytes(1, 19200, 31));
     Start();
     const std::unique_ptr<QMenu> menu = dialog->CreateWindowMenu();
-    EXPECT_TRUE(ActionTexts(*menu).contains(QStringLiteral("Język / Language")));
+    EXPECT_TRUE(MenuTexts(*menu).contains(QStringLiteral("Język / Language")));
 
     const struct {
         int choose; // 0: leave the choice as it is

@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -200,6 +201,14 @@ QStringList WindowTexts(const QWidget& window) {
     return texts;
 }
 
+QStringList MenuTexts(const QMenu& menu) {
+    QStringList texts;
+    for (const QAction* action : menu.actions()) {
+        texts.push_back(Shown(action->text()).section(QLatin1Char('\t'), 0, 0));
+    }
+    return texts;
+}
+
 bool LooksPolish(const QString& text) {
     static const QSet<QString> words = PolishOnlyWords();
     static const QRegularExpression letters(QStringLiteral("[ąćęłńóśźżĄĆĘŁŃÓŚŹŻ]"));
@@ -211,7 +220,8 @@ bool LooksPolish(const QString& text) {
         return true;
     }
     for (const QString& word : text.toLower().split(nonLetters, Qt::SkipEmptyParts)) {
-        if (words.contains(word)) {
+        // Single letters and pairs stand in dates, units and codes of either language.
+        if (word.size() > 2 && words.contains(word)) {
             return true;
         }
     }

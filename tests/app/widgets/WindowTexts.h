@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class QMenu;
 class QWidget;
 
 // What a dialog built from a template shows that does not fit: a text wider (or, wrapped, taller)
@@ -20,6 +21,9 @@ std::vector<std::string> FitProblems(const CDialog& dialog);
 // accessible names of its widgets, the items and headers of its tables and lists, the text of its
 // text fields.
 QStringList WindowTexts(const QWidget& window);
+
+// The texts of a menu's items, without mnemonic markers and shortcuts.
+QStringList MenuTexts(const QMenu& menu);
 
 // Whether a text still holds Polish: Polish letters, or a word that only the Polish texts of the
 // program use. The names of the languages in the language dialog are meant to be there.
