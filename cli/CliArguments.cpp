@@ -28,6 +28,19 @@ constexpr CommandOption kCommandOptions[] = {
     {"--all-speeds", kOptionAllSpeeds}, {"--clone", kOptionClone}, {"--yes", kOptionYes},
 };
 
+// The language a "--language X" from `from` on names; for help, which ends the parsing.
+std::optional<Language> LanguageFrom(const std::vector<std::string>& arguments, std::size_t from,
+                                     std::optional<Language> language) {
+    for (std::size_t i = from; i + 1 < arguments.size(); ++i) {
+        if (arguments[i] == "--language") {
+            if (const std::optional<Language> named = LanguageFromCode(arguments[++i])) {
+                language = named;
+            }
+        }
+    }
+    return language;
+}
+
 CliArguments Refuse(CliArguments arguments, std::string error) {
     arguments.error = std::move(error);
     return arguments;
@@ -47,6 +60,7 @@ CliArguments ParseCliArguments(const std::vector<std::string>& arguments,
         };
         if (arg == "-h" || arg == "--help") {
             result.help = true;
+            result.language = LanguageFrom(arguments, i + 1, result.language);
             return result;
         }
         if (arg == "--json") {
@@ -66,6 +80,15 @@ CliArguments ParseCliArguments(const std::vector<std::string>& arguments,
         } else if (arg == "--yes") {
             result.yes = true;
             given |= kOptionYes;
+        } else if (arg == "--language") {
+            const std::string* code = value();
+            if (code == nullptr) {
+                return Refuse(result, arg + " needs a value");
+            }
+            result.language = LanguageFromCode(*code);
+            if (!result.language) {
+                return Refuse(result, "--language takes pl or en, not " + *code);
+            }
         } else if (arg == "--port" || arg == "--baud" || arg == "--address" || arg == "--count" ||
                    arg == "--device" || arg == "--settings") {
             const std::string* text = value();
@@ -164,6 +187,7 @@ std::string CliUsage(std::span<const CliCommandShape> commands) {
             "  --settings DIR    the folder of config.cfg and the COM<n> links\n"
             "                    (default: the terminal's)\n"
             "  --json            one JSON document (watch: one JSON line per reading)\n"
+            "  --language pl|en  the language of the messages (default: the terminal's)\n"
             "  -h, --help        show this text\n"
             "\nWithout --port or --device, the port, speed and address come from the\n"
             "terminal's config.cfg; --baud and --address override them.\n"

@@ -1,14 +1,18 @@
 #include "CliCommandSupport.h"
 
+#include "UiText.h"
+
 #include <cstdio>
 
 bool Out(const std::string& line) {
-    const bool written = std::fputs((line + "\n").c_str(), stdout) >= 0;
+    // A JSON document is for programs: never translated.
+    const std::string shown = line.starts_with('{') ? line : UiTextUtf8(line);
+    const bool written = std::fputs((shown + "\n").c_str(), stdout) >= 0;
     return std::fflush(stdout) == 0 && written; // each line goes out as it comes
 }
 
 void Error(const std::string& line) {
-    std::fputs(("qal-cli: " + line + "\n").c_str(), stderr);
+    std::fputs(("qal-cli: " + UiTextUtf8(line) + "\n").c_str(), stderr);
 }
 
 std::string PortName(const CliRun& run) {

@@ -1,6 +1,7 @@
 #include "CliSession.h"
 
 #include "CComLink.h"
+#include "UiText.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -138,7 +139,8 @@ void CCliSession::PutForDevice(const LinkMessage& message) {
 void CCliSession::AppendLog(const std::string& text, bool newLine) {
     // Only device texts reach the log here; they go to standard error, one line each.
     (void)newLine;
-    std::fprintf(stderr, "device text: %s\n", text.c_str());
+    // The device's words stay as they came; only the line's own words are translated.
+    std::fputs((UiTextUtf8("device text: " + text) + "\n").c_str(), stderr);
 }
 
 void CCliSession::StartTimer(void* object, TimerFn callback, unsigned elapse, int parameter) {

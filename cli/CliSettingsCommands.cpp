@@ -7,6 +7,7 @@
 #include "ProgramVersion.h"
 #include "SettingsComparison.h"
 #include "SettingsFileJson.h"
+#include "UiText.h"
 
 #include <QFile>
 
@@ -111,7 +112,7 @@ std::optional<std::string> ReadAnswerLine(int stopFd, bool& stopped) {
 // Asks on standard error and reads one line from standard input; a stop request (Ctrl+C)
 // counts as no.
 Answer AskYes(const std::string& question, int stopFd) {
-    std::fputs(("qal-cli: " + question + " [y/N] ").c_str(), stderr);
+    std::fputs(("qal-cli: " + UiTextUtf8(question) + " [y/N] ").c_str(), stderr);
     std::fflush(stderr);
     bool stopped = false;
     const std::optional<std::string> line = ReadAnswerLine(stopFd, stopped);

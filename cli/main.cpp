@@ -1,7 +1,11 @@
 #include "CliArguments.h"
 #include "CliCommands.h"
+#include "CliTexts.h"
 #include "ConfigFile.h"
+#include "LanguageFile.h"
+#include "ProgramLanguage.h"
 #include "SettingsLocation.h"
+#include "UiText.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -21,7 +25,7 @@
 namespace {
 
 void Error(const std::string& line) {
-    std::fputs(("qal-cli: " + line + "\n").c_str(), stderr);
+    std::fputs(("qal-cli: " + UiTextUtf8(line) + "\n").c_str(), stderr);
 }
 
 std::string WithSeparator(std::string directory) {
@@ -40,21 +44,30 @@ int main(int argc, char* argv[]) {
     }
     const CliArguments args =
         ParseCliArguments(std::vector<std::string>(argv + std::min(argc, 1), argv + argc), shapes);
+    QCoreApplication app(argc, argv);
+    const std::string settingsDirectory =
+        args.settingsDirectory ? WithSeparator(*args.settingsDirectory)
+                               : SettingsDirectory(ExecutableDirectory(), ProcessEnvironment);
+    // The terminal's language, unless --language says otherwise: every line for people, the
+    // usage too. A missing translation of Qt's own texts is no news for a script.
+    CProgramLanguage language(ChooseLanguage(args.language, LoadLanguageFile(settingsDirectory)),
+                              QtTranslationFolders(QCoreApplication::applicationDirPath()));
+    if (language.GetLanguage() == Language::Polish &&
+        !language.AddTranslation(QStringLiteral(":/i18n/qal-cli_pl.qm"), CliTexts())) {
+        Error(language.Problem().toStdString());
+    }
     if (args.help) {
-        std::fputs(CliUsage(shapes).c_str(), stdout);
+        std::fputs(UiTextUtf8(CliUsage(shapes)).c_str(), stdout);
         return kExitDone;
     }
     if (!args.error.empty()) {
         Error(args.error);
         return kExitUsage;
     }
-    QCoreApplication app(argc, argv);
 
     CliRun run;
     run.arguments = &args;
-    run.settingsDirectory = args.settingsDirectory
-                                ? WithSeparator(*args.settingsDirectory)
-                                : SettingsDirectory(ExecutableDirectory(), ProcessEnvironment);
+    run.settingsDirectory = settingsDirectory;
     // config.cfg gives what the command line leaves open, as the terminal would use it.
     if (!(args.port || args.device) || !args.baudRate || !args.address) {
         const std::string path = run.settingsDirectory + "config.cfg";

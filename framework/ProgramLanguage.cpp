@@ -40,8 +40,23 @@ CProgramLanguage::CProgramLanguage(Language language, const QStringList& qtFolde
     }
 }
 
+bool CProgramLanguage::AddTranslation(const QString& file, std::span<const ProgramText> texts) {
+    auto translator = std::make_unique<CProgramTranslator>();
+    if (!translator->Load(file, texts) || !QCoreApplication::installTranslator(translator.get())) {
+        m_problem =
+            QStringLiteral("the translation %1 cannot be loaded; its texts stay as they are")
+                .arg(file);
+        return false;
+    }
+    m_added.push_back(std::move(translator));
+    return true;
+}
+
 CProgramLanguage::~CProgramLanguage() {
     // Removing a translator that is not installed does nothing.
+    for (const auto& added : m_added) {
+        (void)QCoreApplication::removeTranslator(added.get());
+    }
     (void)QCoreApplication::removeTranslator(&m_program);
     (void)QCoreApplication::removeTranslator(&m_qt);
 }

@@ -7,6 +7,12 @@
 #include <QStringList>
 #include <QTranslator>
 
+#include <memory>
+#include <span>
+#include <vector>
+
+struct ProgramText;
+
 // The language of one run, put into the application while this object lives: for Polish, Qt's
 // own texts (the buttons of message boxes, file dialogs, context menus) from Qt's Polish
 // translation; for English, the program's own texts, whose Polish originals stay as they are.
@@ -21,6 +27,10 @@ public:
     CProgramLanguage& operator=(const CProgramLanguage&) = delete;
 
     Language GetLanguage() const { return m_language; }
+    // Adds a translation into this language of texts the program writes in another (qal-cli's
+    // English messages into Polish), found by their text like the program's own. False, and
+    // Problem() says why, when it cannot be loaded.
+    bool AddTranslation(const QString& file, std::span<const ProgramText> texts);
     // What could not be found, one line without a line break; empty when nothing is missing.
     const QString& Problem() const { return m_problem; }
 
@@ -30,6 +40,7 @@ private:
     CProgramTranslator m_program;
     bool m_qtInstalled = false;
     bool m_programInstalled = false;
+    std::vector<std::unique_ptr<CProgramTranslator>> m_added;
     QString m_problem;
 };
 

@@ -74,7 +74,8 @@ check "the entry starts the installed program" \
 version=$(cd "$folder" && timeout 120 wine ./qal-terminal.exe --version 2> "$work/version.err" |
     tr -d '\r') || true
 check "installed program prints its version ('$version')" test "$version" = "qal-terminal 7"
-usage=$(cd "$folder" && timeout 120 wine ./qal-cli.exe --help 2> /dev/null | tr -d '\r') || true
+usage=$(cd "$folder" && timeout 120 wine ./qal-cli.exe --language en --help 2> /dev/null |
+    tr -d '\r') || true
 check "installed qal-cli prints its usage" grep -q '^Usage: qal-cli' <<< "$usage"
 
 if [ -n "$zip" ]; then

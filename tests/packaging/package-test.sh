@@ -76,7 +76,9 @@ status=0
 grep -q "unknown option '--no-such-option'" "$work/refused" || fail "the refusal's message"
 
 # The command-line tool runs without a display too.
-"$root/usr/bin/qal-cli" --help | grep -q '^Usage: qal-cli' || fail "qal-cli --help"
+"$root/usr/bin/qal-cli" --help | grep -q '^Użycie: qal-cli' || fail "qal-cli --help"
+"$root/usr/bin/qal-cli" --language en --help | grep -q '^Usage: qal-cli' ||
+    fail "qal-cli --language en --help"
 status=0
 "$root/usr/bin/qal-cli" 2>/dev/null || status=$?
 [ "$status" = 2 ] || fail "qal-cli without a command ended with $status, not 2"
