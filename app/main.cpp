@@ -3,12 +3,14 @@
 #include "ConsoleStream.h"
 #include "DialogBuilder.h"
 #include "LanguageFile.h"
+#include "ProgramArguments.h"
 #include "ProgramLanguage.h"
 #include "SettingsLocation.h"
 #include "Utf8Path.h"
 
 #include <QApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -25,7 +27,9 @@ std::string SettingsFolder() {
 
 int main(int argc, char* argv[]) {
     // Before any window: help and version must work without a display.
-    const CommandLine command = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    const CommandLine command = ParseCommandLine(std::vector<std::string>(
+        arguments.begin() + std::min<std::size_t>(arguments.size(), 1), arguments.end()));
     if (command.action != CommandLine::Action::Run) {
         AttachToParentConsole();
     }

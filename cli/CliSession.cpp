@@ -1,6 +1,7 @@
 #include "CliSession.h"
 
 #include "CComLink.h"
+#include "ConsoleStream.h"
 #include "UiText.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,10 @@
 #include <QTimerEvent>
 
 #include <cstdio>
+
+#if defined(_WIN32)
+#include <QWinEventNotifier>
+#endif
 
 namespace {
 
@@ -39,13 +44,32 @@ CCliSession::~CCliSession() {
     Disconnect();
 }
 
-void CCliSession::WatchStopDescriptor(int fd) {
-    m_pStopNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(m_pStopNotifier, &QSocketNotifier::activated, this, [this] {
-        // Stays readable: one stop is enough, later signals change nothing.
-        m_pStopNotifier->setEnabled(false);
+void CCliSession::WatchStop(CCliStop& stop) {
+    if (stop.Requested()) {
         Interrupt();
-    });
+        return;
+    }
+#if defined(_WIN32)
+    if (stop.Event() != nullptr) {
+        auto* notifier = new QWinEventNotifier(stop.Event(), this); // a child of this
+        connect(notifier, &QWinEventNotifier::activated, this, [this, notifier, &stop] {
+            // Stays set: one stop is enough.
+            notifier->setEnabled(false);
+            static_cast<void>(stop.Requested());
+            Interrupt();
+        });
+    }
+#else
+    if (stop.Fd() >= 0) {
+        m_pStopNotifier = new QSocketNotifier(stop.Fd(), QSocketNotifier::Read, this);
+        connect(m_pStopNotifier, &QSocketNotifier::activated, this, [this, &stop] {
+            // One stop is enough, later signals change nothing.
+            m_pStopNotifier->setEnabled(false);
+            static_cast<void>(stop.Requested()); // takes which signal it was
+            Interrupt();
+        });
+    }
+#endif
 }
 
 void CCliSession::Interrupt() {
@@ -53,7 +77,7 @@ void CCliSession::Interrupt() {
     Wake();
 }
 
-bool CCliSession::Connect(std::string& failure) {
+bool CCliSession::Connect(std::string& reason, std::string& device) {
     m_context.appDirectory = m_target.settingsDirectory;
     m_phase = Phase::Opening;
     // postEvent is thread-safe; the worker is joined before this object goes.
@@ -63,7 +87,7 @@ bool CCliSession::Connect(std::string& failure) {
     if (m_runner.Start(m_target.port, m_target.baudRate, notifier) !=
         CLinkRunner::StartResult::Started) {
         m_phase = Phase::Ended;
-        failure = "cannot start the link: " + m_runner.StartFailure();
+        reason = "cannot start the link: " + m_runner.StartFailure();
         return false;
     }
     WaitUntil([this] { return m_phase != Phase::Opening; });
@@ -71,10 +95,10 @@ bool CCliSession::Connect(std::string& failure) {
         return true;
     }
     if (m_bInterrupted) {
-        failure = "stopped";
+        reason = "stopped";
     } else {
-        const PortFailure& why = m_context.failure;
-        failure = "COM" + std::to_string(why.port) + " (" + why.device + "): " + why.reason;
+        reason = m_context.failure.reason;
+        device = m_context.failure.device;
     }
     Disconnect();
     return false;
@@ -140,7 +164,8 @@ void CCliSession::AppendLog(const std::string& text, bool newLine) {
     // Only device texts reach the log here; they go to standard error, one line each.
     (void)newLine;
     // The device's words stay as they came; only the line's own words are translated.
-    std::fputs((UiTextUtf8("device text: " + text) + "\n").c_str(), stderr);
+    (void)WriteToStream(stderr,
+                        UiTextUtf8("device text: " + text) + "\n"); // nowhere left to report it
 }
 
 void CCliSession::StartTimer(void* object, TimerFn callback, unsigned elapse, int parameter) {

@@ -114,18 +114,14 @@ constexpr ProgramText kTexts[] = {
     QAL_TEXT("Names", "Odczyt pomiaru"),
     QAL_TEXT("Names", "Zapis konfiguracji"),
     QAL_TEXT("Names", "Odczyt konfiguracji"),
-    QAL_TEXT("Names", "Zapis progów wyjść"),
-    QAL_TEXT("Names", "Odczyt progów wyjść"),
-    QAL_TEXT("Names", "Zapis ustawień czytnika"),
-    QAL_TEXT("Names", "Odczyt ustawień czytnika"),
+    QAL_TEXT("Names", "Zapis danych alarmów"),
+    QAL_TEXT("Names", "Odczyt danych alarmów"),
+    QAL_TEXT("Names", "Zapis danych czytnika"),
+    QAL_TEXT("Names", "Odczyt danych czytnika"),
     QAL_TEXT("Names", "Odczyt czasu"),
     QAL_TEXT("Names", "Zapis czasu"),
     QAL_TEXT("Names", "Tekst urządzenia"),
     // The three settings operations and the checks of their dialogs.
-    QAL_TEXT("Settings", "Odczyt danych czytnika"),
-    QAL_TEXT("Settings", "Zapis danych czytnika"),
-    QAL_TEXT("Settings", "Odczyt danych alarmów"),
-    QAL_TEXT("Settings", "Zapis danych alarmów"),
     QAL_TEXT("Settings", "Niedozwolone znaki"),
     QAL_TEXT("Settings", "Wartosc powinna byc z zakresu od %1 do %2"),
     // Settings files: saving, comparing, restoring, and their file dialogs.
@@ -146,7 +142,7 @@ constexpr ProgramText kTexts[] = {
     QAL_TEXT("SettingsFiles", "Plik: %1, zapisany %2 (%3, adres %4)."),
     QAL_TEXT("SettingsFiles", "Plik pochodzi z innego czujnika: jego numer fabryczny (%1) nie jest "
                               "numerem tego urządzenia (%2)."),
-    QAL_TEXT("SettingsFiles", "&Ustawienia (zmienione oznaczono „≠”):"),
+    QAL_TEXT("SettingsFiles", "&Ustawienia (zmienione na górze, oznaczone „≠”):"),
     QAL_TEXT("SettingsFiles", "Ustawienie"),
     QAL_TEXT("SettingsFiles", "Urządzenie"),
     QAL_TEXT("SettingsFiles", "Plik"),
@@ -174,9 +170,29 @@ constexpr ProgramText kTexts[] = {
     QAL_TEXT("SettingsFiles", "W pliku brak rekordu „%1”."),
     QAL_TEXT("SettingsFiles", "Pole „%1” rekordu „%2” nie zgadza się z bajtami rekordu (%3): plik "
                               "zmieniono ręcznie. Nie użyto go."),
-    QAL_TEXT("SettingsFiles", "Nie można odczytać pliku: %1"),
     QAL_TEXT("SettingsFiles", "Plik jest za duży (ponad 1 MB): to nie jest plik ustawień."),
-    QAL_TEXT("SettingsFiles", "Nie można zapisać pliku: %1"),
+    QAL_TEXT("SettingsFiles", "Nie można utworzyć arkusza PDF."),
+    QAL_TEXT("SettingsFiles", "Zapis obejmie wartości, których okna ustawień nie przyjmują:"),
+    QAL_TEXT("SettingsFiles", "%1: %2 (dozwolone od %3 do %4)"),
+    QAL_TEXT("SettingsFiles", "Zapisać je mimo to?"),
+    // Files that cannot be read or written, and why; the reasons are translated also where they
+    // stand as a value.
+    QAL_TEXT("Files", "Nie można zapisać pliku '%1': %2"),
+    QAL_TEXT("Files", "Nie można odczytać pliku '%1': %2"),
+    QAL_TEXT("Files", "Nie można zapisywać odczytów do pliku '%1': %2."),
+    QAL_TEXT("Names", "To nie jest zwykły plik"),
+    QAL_TEXT("Names", "Plik nie został zapisany w całości"),
+    QAL_TEXT("Names", "Brak uprawnień"),
+    QAL_TEXT("Names", "Nie ma takiego pliku ani katalogu"),
+    QAL_TEXT("Names", "Część ścieżki nie jest katalogiem"),
+    QAL_TEXT("Names", "To jest katalog"),
+    QAL_TEXT("Names", "Brak miejsca na dysku"),
+    QAL_TEXT("Names", "Przekroczono dopuszczalny rozmiar pliku"),
+    QAL_TEXT("Names", "System plików jest tylko do odczytu"),
+    QAL_TEXT("Names", "Błąd wejścia/wyjścia"),
+    QAL_TEXT("Names", "Za długa nazwa pliku"),
+    QAL_TEXT("Names", "Za dużo poziomów dowiązań symbolicznych"),
+    QAL_TEXT("Names", "Plik jest zajęty"),
     // The line monitor: its window, columns, row texts and statistics.
     QAL_TEXT("LineMonitor", "Ramki i zdarzenia łącza"),
     QAL_TEXT("LineMonitor", "Pauza"),
@@ -188,6 +204,8 @@ constexpr ProgramText kTexts[] = {
     QAL_TEXT("LineMonitor", "Zapisz wiersze"),
     QAL_TEXT("LineMonitor", "Ukryj odczyty pomiaru"),
     QAL_TEXT("LineMonitor", "Statystyka łącza"),
+    QAL_TEXT("LineMonitor", "Od połączenia: %1"),
+    QAL_TEXT("LineMonitor", "Od otwarcia okna: %1"),
     QAL_TEXT("LineMonitor", "Wiersze %1"),
     QAL_TEXT("LineMonitor", ", usunięte najstarsze %1"),
     QAL_TEXT("LineMonitor", ", pominięte w pauzie %1"),
@@ -231,13 +249,13 @@ constexpr ProgramText kTexts[] = {
     QAL_TEXT("Trend", "Zapisuj odczyty do pliku"),
     QAL_TEXT("Trend", "Pliki CSV (*.csv);;Wszystkie pliki (*)"),
     QAL_TEXT("Trend", "Błąd zapisu do pliku '%1'. Zapis odczytów przerwano."),
-    QAL_TEXT("Trend", "Nie można zapisywać odczytów do pliku '%1'."),
     QAL_TEXT("Trend", "Zapis odczytów do pliku '%1' rozpoczęto (nowy plik)"),
     QAL_TEXT("Trend", "Zapis odczytów do pliku '%1' rozpoczęto (dopisywanie)"),
     QAL_TEXT("Trend", "Zapis odczytów do pliku '%1' zakończono"),
     // Finding the device, and what the port dialog tells of each port.
     QAL_TEXT("FindDevice", "Znajdź urządzenie"),
     QAL_TEXT("FindDevice", "Sprawdź też inne &prędkości"),
+    QAL_TEXT("FindDevice", "Sprawdź też porty &Bluetooth"),
     QAL_TEXT("FindDevice", "&Szukaj"),
     QAL_TEXT("FindDevice", "Wynik"),
     QAL_TEXT("FindDevice", "Znalezione porty"),
@@ -251,6 +269,9 @@ constexpr ProgramText kTexts[] = {
     QAL_TEXT("FindDevice", "Brak odpowiedzi; odebrano inne dane (inna prędkość?)"),
     QAL_TEXT("FindDevice", "Brak odpowiedzi"),
     QAL_TEXT("FindDevice", "Zajęty przez inny program"),
+    QAL_TEXT("FindDevice", "Otwarty przez program %1 (PID %2), pominięty"),
+    QAL_TEXT("FindDevice", "Konsola systemu, pominięty"),
+    QAL_TEXT("FindDevice", "Brak układu UART za tą nazwą, pominięty"),
     QAL_TEXT("FindDevice", "Nie można otworzyć: %1"),
     QAL_TEXT("FindDevice", "%1: brak urządzenia"),
     QAL_TEXT("FindDevice", "%1: brak urządzenia; dowiązanie %2"),
@@ -272,7 +293,7 @@ constexpr ProgramText kTexts[] = {
 bool TranslatesNamesInValues(const char* context) {
     const std::string_view name(context);
     return name == "MainWindow" || name == "Settings" || name == "SettingsFiles" ||
-           name == kNamesContext;
+           name == "Files" || name == kNamesContext;
 }
 
 std::span<const ProgramText> ProgramTexts() {

@@ -4,10 +4,6 @@
 <context>
     <name>qal-cli</name>
     <message>
-        <source>Usage: qal-cli [--port N | --device PATH] [--baud B] [--address A] [--json] COMMAND</source>
-        <translation>Użycie: qal-cli [--port N | --device ŚCIEŻKA] [--baud B] [--address A] [--json] POLECENIE</translation>
-    </message>
-    <message>
         <source>Talks to a QAL-1P wind-speed sensor over a serial line, with the QAL service</source>
         <translation>Rozmawia z czujnikiem prędkości wiatru QAL-1P przez łącze szeregowe, z ustawieniami</translation>
     </message>
@@ -108,16 +104,8 @@
         <translation>3 pliku nie można odczytać, zapisać lub użyć (także pliku ustawień innego czujnika</translation>
     </message>
     <message>
-        <source>sensor without --clone), 4 a record read back after a restore is not as written.</source>
-        <translation>bez --clone), 4 rekord odczytany po przywróceniu nie jest taki, jak zapisany.</translation>
-    </message>
-    <message>
         <source>%1 needs a value</source>
         <translation>%1 wymaga wartości</translation>
-    </message>
-    <message>
-        <source>--baud %1: not a speed the port can take</source>
-        <translation>--baud %1: port nie przyjmie takiej prędkości</translation>
     </message>
     <message>
         <source>%1 %2: not a valid number (1 to 255)</source>
@@ -196,40 +184,20 @@
         <translation>brak odpowiedzi na zapytanie o wersję od %1 pod adresem %2</translation>
     </message>
     <message>
-        <source>no answer to the version request from %1 at address %2 (%3)</source>
-        <translation>brak odpowiedzi na zapytanie o wersję od %1 pod adresem %2 (%3)</translation>
-    </message>
-    <message>
         <source>no answer to the measurement request from %1 at address %2</source>
         <translation>brak odpowiedzi na zapytanie o pomiar od %1 pod adresem %2</translation>
-    </message>
-    <message>
-        <source>no answer to the measurement request from %1 at address %2 (%3)</source>
-        <translation>brak odpowiedzi na zapytanie o pomiar od %1 pod adresem %2 (%3)</translation>
     </message>
     <message>
         <source>no answer to the clock request from %1 at address %2</source>
         <translation>brak odpowiedzi na zapytanie o zegar od %1 pod adresem %2</translation>
     </message>
     <message>
-        <source>no answer to the clock request from %1 at address %2 (%3)</source>
-        <translation>brak odpowiedzi na zapytanie o zegar od %1 pod adresem %2 (%3)</translation>
-    </message>
-    <message>
         <source>no answer to the settings request from %1 at address %2</source>
         <translation>brak odpowiedzi na zapytanie o ustawienia od %1 pod adresem %2</translation>
     </message>
     <message>
-        <source>no answer to the settings request from %1 at address %2 (%3)</source>
-        <translation>brak odpowiedzi na zapytanie o ustawienia od %1 pod adresem %2 (%3)</translation>
-    </message>
-    <message>
         <source>no answer to the write request from %1 at address %2</source>
         <translation>brak odpowiedzi na zapis od %1 pod adresem %2</translation>
-    </message>
-    <message>
-        <source>no answer to the write request from %1 at address %2 (%3)</source>
-        <translation>brak odpowiedzi na zapis od %1 pod adresem %2 (%3)</translation>
     </message>
     <message>
         <source>cannot start the link: %1</source>
@@ -378,6 +346,150 @@
     <message>
         <source>not written: %1</source>
         <translation>nie zapisano: %1</translation>
+    </message>
+    <message>
+        <source>Usage: qal-cli [--port N | --device PATH] [--baud B] [--address A]</source>
+        <translation>Użycie: qal-cli [--port N | --device ŚCIEŻKA] [--baud B] [--address A]</translation>
+    </message>
+    <message>
+        <source>               [--settings DIR] [--json] COMMAND [--] [FILE]</source>
+        <translation>               [--settings DIR] [--json] POLECENIE [--] [PLIK]</translation>
+    </message>
+    <message>
+        <source>  --                what follows is a file, even when it starts with -</source>
+        <translation>  --                to, co dalej, jest plikiem, także gdy zaczyna się od -</translation>
+    </message>
+    <message>
+        <source>A FILE of - is standard input (diff, restore --yes) or standard output (save).</source>
+        <translation>PLIK - to standardowe wejście (diff, restore --yes) lub standardowe wyjście (save).</translation>
+    </message>
+    <message>
+        <source>sensor without --clone), 4 a record read back after a restore is not as written,</source>
+        <translation>bez --clone), 4 rekord odczytany po przywróceniu nie jest taki, jak zapisany,</translation>
+    </message>
+    <message>
+        <source>130 stopped with Ctrl+C (143 with SIGTERM); watch ends with 0 when stopped.</source>
+        <translation>130 zatrzymano przez Ctrl+C (143 przez SIGTERM); zatrzymane watch kończy się z 0.</translation>
+    </message>
+    <message>
+        <source>--baud %1: not a speed the port can take (such as 9600, 19200 or 115200)</source>
+        <translation>--baud %1: port nie przyjmie takiej prędkości (np. 9600, 19200 lub 115200)</translation>
+    </message>
+    <message>
+        <source>the answer to the version request from %1 at address %2 is too short: %3 byte</source>
+        <translation>odpowiedź na zapytanie o wersję od %1 pod adresem %2 jest za krótka (bajtów: %3)</translation>
+    </message>
+    <message>
+        <source>the answer to the version request from %1 at address %2 is too short: %3 bytes</source>
+        <translation>odpowiedź na zapytanie o wersję od %1 pod adresem %2 jest za krótka (bajtów: %3)</translation>
+    </message>
+    <message>
+        <source>the answer to the measurement request from %1 at address %2 is too short: %3 byte</source>
+        <translation>odpowiedź na zapytanie o pomiar od %1 pod adresem %2 jest za krótka (bajtów: %3)</translation>
+    </message>
+    <message>
+        <source>the answer to the measurement request from %1 at address %2 is too short: %3 bytes</source>
+        <translation>odpowiedź na zapytanie o pomiar od %1 pod adresem %2 jest za krótka (bajtów: %3)</translation>
+    </message>
+    <message>
+        <source>the answer to the clock request from %1 at address %2 is too short: %3 byte</source>
+        <translation>odpowiedź na zapytanie o zegar od %1 pod adresem %2 jest za krótka (bajtów: %3)</translation>
+    </message>
+    <message>
+        <source>the answer to the clock request from %1 at address %2 is too short: %3 bytes</source>
+        <translation>odpowiedź na zapytanie o zegar od %1 pod adresem %2 jest za krótka (bajtów: %3)</translation>
+    </message>
+    <message>
+        <source>the answer to the settings request from %1 at address %2 is too short: %3 byte</source>
+        <translation>odpowiedź na zapytanie o ustawienia od %1 pod adresem %2 jest za krótka (bajtów: %3)</translation>
+    </message>
+    <message>
+        <source>the answer to the settings request from %1 at address %2 is too short: %3 bytes</source>
+        <translation>odpowiedź na zapytanie o ustawienia od %1 pod adresem %2 jest za krótka (bajtów: %3)</translation>
+    </message>
+    <message>
+        <source>interrupted</source>
+        <translation>przerwano</translation>
+    </message>
+    <message>
+        <source>cannot use a path: %1</source>
+        <translation>nie można użyć ścieżki: %1</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>nie można zapisać %1: %2</translation>
+    </message>
+    <message>
+        <source>cannot read standard input</source>
+        <translation>nie można odczytać standardowego wejścia</translation>
+    </message>
+    <message>
+        <source>standard input</source>
+        <translation>standardowe wejście</translation>
+    </message>
+    <message>
+        <source>restore - reads the file from standard input, which then cannot answer the question: use --yes</source>
+        <translation>restore - czyta plik ze standardowego wejścia, które wtedy nie odpowie na pytanie: użyj --yes</translation>
+    </message>
+    <message>
+        <source>cannot read the file: %1</source>
+        <translation>nie można odczytać pliku: %1</translation>
+    </message>
+    <message>
+        <source>the file is too big (over 1 MB) to be a settings file</source>
+        <translation>plik jest za duży (ponad 1 MB), by był plikiem ustawień</translation>
+    </message>
+    <message>
+        <source>not a settings file: not valid JSON</source>
+        <translation>to nie jest plik ustawień: niepoprawny JSON</translation>
+    </message>
+    <message>
+        <source>not a settings file: not valid JSON (%1 at character %2)</source>
+        <translation>to nie jest plik ustawień: niepoprawny JSON (%1, znak %2)</translation>
+    </message>
+    <message>
+        <source>not a QAL device settings file (another format)</source>
+        <translation>to nie jest plik ustawień urządzenia QAL (inny format)</translation>
+    </message>
+    <message>
+        <source>written in a newer version of the format (%1); this program knows version 1: use a newer program</source>
+        <translation>zapisany w nowszej wersji formatu (%1); ten program zna wersję 1: użyj nowszego programu</translation>
+    </message>
+    <message>
+        <source>the file&apos;s format version is missing or not valid</source>
+        <translation>brak wersji formatu pliku lub jest niepoprawna</translation>
+    </message>
+    <message>
+        <source>the file has no %1 record</source>
+        <translation>w pliku brak rekordu %1</translation>
+    </message>
+    <message>
+        <source>the %1 record in the file is not hexadecimal</source>
+        <translation>rekord %1 w pliku nie jest zapisem szesnastkowym</translation>
+    </message>
+    <message>
+        <source>the %1 record in the file has %2 bytes instead of %3</source>
+        <translation>rekord %1 w pliku ma %2 bajtów zamiast %3</translation>
+    </message>
+    <message>
+        <source>%1 does not agree with the record&apos;s bytes (%2): the file was edited by hand and is not used</source>
+        <translation>%1 nie zgadza się z bajtami rekordu (%2): plik zmieniono ręcznie, nie użyto go</translation>
+    </message>
+    <message>
+        <source>%1: not probed - Bluetooth, not probed</source>
+        <translation>%1: nie sprawdzono - Bluetooth, nie sprawdzano</translation>
+    </message>
+    <message>
+        <source>%1: busy - open in %2 (pid %3), left alone</source>
+        <translation>%1: zajęty - otwarty przez %2 (pid %3), pominięty</translation>
+    </message>
+    <message>
+        <source>%1: busy - the system console, left alone</source>
+        <translation>%1: zajęty - konsola systemu, pominięty</translation>
+    </message>
+    <message>
+        <source>%1: unusable - no UART behind this name, left alone</source>
+        <translation>%1: nie do użycia - brak układu UART za tą nazwą, pominięty</translation>
     </message>
 </context>
 </TS>

@@ -145,6 +145,21 @@
     </message>
 </context>
 <context>
+    <name>Files</name>
+    <message>
+        <source>Nie można zapisać pliku &apos;%1&apos;: %2</source>
+        <translation>Cannot write the file &apos;%1&apos;: %2</translation>
+    </message>
+    <message>
+        <source>Nie można odczytać pliku &apos;%1&apos;: %2</source>
+        <translation>Cannot read the file &apos;%1&apos;: %2</translation>
+    </message>
+    <message>
+        <source>Nie można zapisywać odczytów do pliku &apos;%1&apos;: %2.</source>
+        <translation>Cannot record readings to the file &apos;%1&apos;: %2.</translation>
+    </message>
+</context>
+<context>
     <name>FindDevice</name>
     <message>
         <source>Znajdź urządzenie</source>
@@ -245,6 +260,22 @@
     <message>
         <source>%1: %2; dowiązanie %3</source>
         <translation>%1: %2; link %3</translation>
+    </message>
+    <message>
+        <source>Sprawdź też porty &amp;Bluetooth</source>
+        <translation>Try &amp;Bluetooth ports too</translation>
+    </message>
+    <message>
+        <source>Otwarty przez program %1 (PID %2), pominięty</source>
+        <translation>Open in %1 (PID %2), skipped</translation>
+    </message>
+    <message>
+        <source>Konsola systemu, pominięty</source>
+        <translation>System console, skipped</translation>
+    </message>
+    <message>
+        <source>Brak układu UART za tą nazwą, pominięty</source>
+        <translation>No UART behind this name, skipped</translation>
     </message>
 </context>
 <context>
@@ -411,6 +442,14 @@
     <message>
         <source>%1, wersja %2</source>
         <translation>%1, version %2</translation>
+    </message>
+    <message>
+        <source>Od połączenia: %1</source>
+        <translation>Since connecting: %1</translation>
+    </message>
+    <message>
+        <source>Od otwarcia okna: %1</source>
+        <translation>Since the window opened: %1</translation>
     </message>
 </context>
 <context>
@@ -667,22 +706,6 @@
         <translation>Read configuration</translation>
     </message>
     <message>
-        <source>Zapis progów wyjść</source>
-        <translation>Write output thresholds</translation>
-    </message>
-    <message>
-        <source>Odczyt progów wyjść</source>
-        <translation>Read output thresholds</translation>
-    </message>
-    <message>
-        <source>Zapis ustawień czytnika</source>
-        <translation>Write reader settings</translation>
-    </message>
-    <message>
-        <source>Odczyt ustawień czytnika</source>
-        <translation>Read reader settings</translation>
-    </message>
-    <message>
         <source>Odczyt czasu</source>
         <translation>Read clock</translation>
     </message>
@@ -718,25 +741,77 @@
         <source>nie</source>
         <translation>no</translation>
     </message>
-</context>
-<context>
-    <name>Settings</name>
     <message>
-        <source>Odczyt danych czytnika</source>
-        <translation>Read reader data</translation>
-    </message>
-    <message>
-        <source>Zapis danych czytnika</source>
-        <translation>Write reader data</translation>
+        <source>Zapis danych alarmów</source>
+        <translation>Write alarm data</translation>
     </message>
     <message>
         <source>Odczyt danych alarmów</source>
         <translation>Read alarm data</translation>
     </message>
     <message>
-        <source>Zapis danych alarmów</source>
-        <translation>Write alarm data</translation>
+        <source>Zapis danych czytnika</source>
+        <translation>Write reader data</translation>
     </message>
+    <message>
+        <source>Odczyt danych czytnika</source>
+        <translation>Read reader data</translation>
+    </message>
+    <message>
+        <source>To nie jest zwykły plik</source>
+        <translation>Not a regular file</translation>
+    </message>
+    <message>
+        <source>Plik nie został zapisany w całości</source>
+        <translation>The file was not written whole</translation>
+    </message>
+    <message>
+        <source>Brak uprawnień</source>
+        <translation>Permission denied</translation>
+    </message>
+    <message>
+        <source>Nie ma takiego pliku ani katalogu</source>
+        <translation>No such file or folder</translation>
+    </message>
+    <message>
+        <source>Część ścieżki nie jest katalogiem</source>
+        <translation>Part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>To jest katalog</source>
+        <translation>It is a folder</translation>
+    </message>
+    <message>
+        <source>Brak miejsca na dysku</source>
+        <translation>No space left on the disk</translation>
+    </message>
+    <message>
+        <source>Przekroczono dopuszczalny rozmiar pliku</source>
+        <translation>The file is too large</translation>
+    </message>
+    <message>
+        <source>System plików jest tylko do odczytu</source>
+        <translation>The file system is read-only</translation>
+    </message>
+    <message>
+        <source>Błąd wejścia/wyjścia</source>
+        <translation>Input/output error</translation>
+    </message>
+    <message>
+        <source>Za długa nazwa pliku</source>
+        <translation>The file name is too long</translation>
+    </message>
+    <message>
+        <source>Za dużo poziomów dowiązań symbolicznych</source>
+        <translation>Too many levels of symbolic links</translation>
+    </message>
+    <message>
+        <source>Plik jest zajęty</source>
+        <translation>The file is busy</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
     <message>
         <source>Niedozwolone znaki</source>
         <translation>Characters not allowed</translation>
@@ -807,10 +882,6 @@
     <message>
         <source>Plik pochodzi z innego czujnika: jego numer fabryczny (%1) nie jest numerem tego urządzenia (%2).</source>
         <translation>The file is from another sensor: its serial number (%1) is not this device&apos;s (%2).</translation>
-    </message>
-    <message>
-        <source>&amp;Ustawienia (zmienione oznaczono „≠”):</source>
-        <translation>&amp;Settings (changes marked “≠”):</translation>
     </message>
     <message>
         <source>Ustawienie</source>
@@ -909,16 +980,28 @@
         <translation>The field “%1” of the record “%2” does not agree with the record&apos;s bytes (%3): the file was changed by hand. It was not used.</translation>
     </message>
     <message>
-        <source>Nie można odczytać pliku: %1</source>
-        <translation>Cannot read the file: %1</translation>
-    </message>
-    <message>
         <source>Plik jest za duży (ponad 1 MB): to nie jest plik ustawień.</source>
         <translation>The file is too large (over 1 MB): it is not a settings file.</translation>
     </message>
     <message>
-        <source>Nie można zapisać pliku: %1</source>
-        <translation>Cannot write the file: %1</translation>
+        <source>&amp;Ustawienia (zmienione na górze, oznaczone „≠”):</source>
+        <translation>&amp;Settings (changes first, marked “≠”):</translation>
+    </message>
+    <message>
+        <source>Nie można utworzyć arkusza PDF.</source>
+        <translation>Cannot make the PDF sheet.</translation>
+    </message>
+    <message>
+        <source>Zapis obejmie wartości, których okna ustawień nie przyjmują:</source>
+        <translation>The write includes values that the settings dialogs do not accept:</translation>
+    </message>
+    <message>
+        <source>%1: %2 (dozwolone od %3 do %4)</source>
+        <translation>%1: %2 (allowed from %3 to %4)</translation>
+    </message>
+    <message>
+        <source>Zapisać je mimo to?</source>
+        <translation>Write them anyway?</translation>
     </message>
 </context>
 <context>
@@ -970,10 +1053,6 @@
     <message>
         <source>Błąd zapisu do pliku &apos;%1&apos;. Zapis odczytów przerwano.</source>
         <translation>Cannot write to the file &apos;%1&apos;. Recording stopped.</translation>
-    </message>
-    <message>
-        <source>Nie można zapisywać odczytów do pliku &apos;%1&apos;.</source>
-        <translation>Cannot record readings to the file &apos;%1&apos;.</translation>
     </message>
     <message>
         <source>Zapis odczytów do pliku &apos;%1&apos; rozpoczęto (nowy plik)</source>

@@ -183,10 +183,12 @@ TEST_P(WindowsInBothLanguages, EveryWindowIsLaidOutWellAndInEnglishSaysNoPolish)
     // The tools while the line is busy: rows of every kind, readings in the plot.
     CLineMonitorWnd* monitor = dialog->LineMonitor();
     ASSERT_NE(monitor, nullptr);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return monitor->Rows().Count() > 40; }));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return monitor->Rows().Count() > 30; }))
+        << monitor->Rows().Count() << " rows";
     CTrendWindow* trend = dialog->ReadingTools().TrendWindow();
     ASSERT_NE(trend, nullptr);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return trend->Statistics().readings > 3; }));
+    ASSERT_TRUE(ProcessEventsUntil([&] { return trend->Statistics().readings > 3; }))
+        << trend->Statistics().readings << " readings, rows " << monitor->Rows().Count();
     Look(*monitor, "line-monitor");
     Look(*trend, "speed-plot");
     Look(*dialog->GetWindow(), "main-window");

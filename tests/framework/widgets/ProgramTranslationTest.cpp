@@ -57,6 +57,22 @@ TEST_F(ProgramTranslationTest, WholeTextsLinesAndTextsWithValues) {
          "(tak): plik zmieniono ręcznie. Nie użyto go.",
          "The field “Output 2: active” of the record “output configuration” does not agree with "
          "the record's bytes (yes): the file was changed by hand. It was not used."},
+        {"Brak odpowiedzi na Odczyt danych alarmów w 500 ms",
+         "No answer to Read alarm data in 500 ms"},
+        // A file that cannot be used, and why: the reason is translated with the sentence.
+        {"Nie można zapisać pliku '/home/jan/ustawienia.json': Brak uprawnień",
+         "Cannot write the file '/home/jan/ustawienia.json': Permission denied"},
+        {"Nie można odczytać pliku '/tmp/fifo': To nie jest zwykły plik",
+         "Cannot read the file '/tmp/fifo': Not a regular file"},
+        {"Nie można zapisywać odczytów do pliku 'C:\\odczyty.csv': Brak miejsca na dysku.",
+         "Cannot record readings to the file 'C:\\odczyty.csv': No space left on the disk."},
+        // A reason the program has no words for is the system's, shown as it is.
+        {"Nie można zapisać pliku '/x': Stale file handle",
+         "Cannot write the file '/x': Stale file handle"},
+        {"Zapis obejmie wartości, których okna ustawień nie przyjmują:\r\nZakres [m/s]: 100 "
+         "(dozwolone od 5 do 20)\r\n\r\nZapisać je mimo to?",
+         "The write includes values that the settings dialogs do not accept:\r\nRange [m/s]: "
+         "100 (allowed from 5 to 20)\r\n\r\nWrite them anyway?"},
         // ...but a device's text in a value stays as the device sent it, whatever it says.
         {"Odczyt wersji, wersja 3", "Odczyt wersji, version 3"},
         {"Odpowiada: Połączono, wersja 3 (19200 bit/s)",
