@@ -91,6 +91,8 @@ constexpr ProgramText kTexts[] = {
              "the answer to the settings request from %1 at address %2 is too short: %3 bytes"),
     QAL_TEXT("qal-cli", "cannot start the link: %1"),
     QAL_TEXT("qal-cli", "interrupted"),
+    QAL_TEXT("qal-cli", "cannot create the stop event (error %1)"),
+    QAL_TEXT("qal-cli", "cannot install the console control handler (error %1)"),
     QAL_TEXT("qal-cli", "cannot use a path: %1"),
     QAL_TEXT("qal-cli", "cannot write %1: %2"),
     QAL_TEXT("qal-cli", "cannot read standard input"),

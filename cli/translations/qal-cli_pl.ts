@@ -491,5 +491,13 @@
         <source>%1: unusable - no UART behind this name, left alone</source>
         <translation>%1: nie do użycia - brak układu UART za tą nazwą, pominięty</translation>
     </message>
+    <message>
+        <source>cannot create the stop event (error %1)</source>
+        <translation>nie można utworzyć zdarzenia zatrzymania (błąd %1)</translation>
+    </message>
+    <message>
+        <source>cannot install the console control handler (error %1)</source>
+        <translation>nie można zainstalować obsługi sygnałów konsoli (błąd %1)</translation>
+    </message>
 </context>
 </TS>
