@@ -3,6 +3,7 @@
 #include "DataExchange.h"
 #include "ResourceIds.h"
 #include "SystemSerialPorts.h"
+#include "UiText.h"
 
 #include <QWidget>
 
@@ -41,7 +42,7 @@ void CPortDlg::DescribeChoices() {
         }
         const PortDevice port = ProbePortDevice(m_strSettingsDir, i + 1, m_deviceAccess);
         const auto adapter = adapters.find(port.device);
-        const QString text = QString::fromStdString(
+        const QString text = UiText(
             DescribePortDevice(port, adapter != adapters.end() ? adapter->second : std::string()));
         choice->setToolTip(text);
         choice->setAccessibleDescription(text);

@@ -3,6 +3,7 @@
 #include "CAboutDlg.h"
 #include "CComLink.h"
 #include "CFindDeviceDlg.h"
+#include "CLanguageDlg.h"
 #include "CLineMonitorWnd.h"
 #include "CPortDlg.h"
 #include "CWaitDlg.h"
@@ -24,6 +25,7 @@
 #include "SettingsOperations.h"
 #include "StringTable.h"
 #include "SystemPortCandidates.h"
+#include "UiText.h"
 #include "VersionQuery.h"
 #include "WindowMenuCommands.h"
 #include "WindowPlacement.h"
@@ -113,6 +115,9 @@ void CTerminalDlg::BuildWindowMenu() {
         .Add(WindowMenuCommand::kFindDevice, QStringLiteral("Znajdź urządzenie…"), {},
              [this] { OnFindDevice(); })
         .enabled = [this] { return m_pLink->State() == LinkState::Disconnected; };
+    // Named in both languages, so that it is found whichever the program speaks.
+    m_menu.Add(WindowMenuCommand::kLanguage, QStringLiteral("Język / Language"), {},
+               [this] { RunLanguageChoice(*this, m_strAppDir); });
 }
 
 DeviceFileContext CTerminalDlg::FileContext() {
@@ -215,6 +220,10 @@ std::string CTerminalDlg::GetModuleFileName() const {
 }
 
 void CTerminalDlg::AppendLog(const std::string& text, bool newLine) {
+    AppendDeviceText(UiTextUtf8(text), newLine);
+}
+
+void CTerminalDlg::AppendDeviceText(const std::string& text, bool newLine) {
     m_log.Append(text, newLine);
     m_journal.Append(text, newLine);
     ShowLog();
@@ -341,14 +350,14 @@ void CTerminalDlg::OnLineMonitor() {
 
 void CTerminalDlg::NotifyLine(LineEvent event, const std::string& text) {
     if (m_pMonitor && m_pMonitor->isVisible()) {
-        m_pMonitor->Events().OnLineEvent(event, text);
+        m_pMonitor->Events().OnLineEvent(event, UiTextUtf8(text));
         m_pMonitor->TakeNow();
     }
 }
 
 std::string CTerminalDlg::AskJournalPath() {
-    return QFileDialog::getSaveFileName(GetWindow(), QStringLiteral("Zapisz dziennik"), {},
-                                        QStringLiteral("Tekst (*.txt *.log)"), nullptr,
+    return QFileDialog::getSaveFileName(GetWindow(), UiText("Zapisz dziennik"), {},
+                                        UiText("Tekst (*.txt *.log)"), nullptr,
                                         QFileDialog::DontUseNativeDialog)
         .toStdString();
 }
@@ -555,8 +564,14 @@ void CTerminalDlg::PutForDevice(const LinkMessage& message) {
 }
 
 void CTerminalDlg::OnRequestTimedOut(std::uint8_t command) {
-    NotifyLine(LineEvent::Timeout, "Brak odpowiedzi na " + CommandText(command) + " w " +
-                                       std::to_string(CQueue::kTimeoutMs) + " ms");
+    // The command's name in the program's language; NotifyLine translates the rest.
+    std::string what = CommandText(command);
+    const std::string name = CommandName(command);
+    if (!name.empty()) {
+        what = what.substr(0, what.size() - name.size()) + UiTextUtf8(name);
+    }
+    NotifyLine(LineEvent::Timeout,
+               "Brak odpowiedzi na " + what + " w " + std::to_string(CQueue::kTimeoutMs) + " ms");
 }
 
 void CTerminalDlg::SetSpeedText(const std::string& text) {
@@ -564,7 +579,7 @@ void CTerminalDlg::SetSpeedText(const std::string& text) {
 }
 
 void CTerminalDlg::SetReadInfoText(const std::string& text) {
-    SetDlgItemText(IDC_READ_INFO, text);
+    SetDlgItemText(IDC_READ_INFO, UiTextUtf8(text));
 }
 
 void CTerminalDlg::EnableModelFunctions() {

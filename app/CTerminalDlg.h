@@ -60,7 +60,9 @@ public:
     ~CTerminalDlg() override;
 
     // The only way to write to the event log. newLine: start a new line, else continue the last.
+    // The program's texts appear in its language; a device's text as the device sent it.
     void AppendLog(const std::string& text, bool newLine) override;
+    void AppendDeviceText(const std::string& text, bool newLine) override;
     const EventLogText& Log() const { return m_log; }
     // Every log line since the start, with its time ("Zapisz dziennik…").
     const CEventJournal& Journal() const { return m_journal; }

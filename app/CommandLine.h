@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Language.h"
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,11 +16,13 @@ struct CommandLine {
     };
     Action action = Action::Run;
     std::string error; // one line, ending in a line break, for Refuse
+    // --language pl|en: the language of this run, whatever the language file says.
+    std::optional<Language> language;
 };
 
 // The arguments after the program name.
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 // settingsFile: the full path of config.cfg as the program would use it now.
-std::string HelpText(const std::string& settingsFile, bool settingsFileExists);
+std::string HelpText(const std::string& settingsFile, bool settingsFileExists, Language language);
 std::string VersionText();

@@ -1,5 +1,7 @@
 #include "WindowMenu.h"
 
+#include "UiText.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QShortcut>
@@ -45,7 +47,7 @@ std::unique_ptr<QMenu> CWindowMenu::CreateMenu() const {
     // No parent: the caller alone owns the menu, and its actions go with it.
     auto menu = std::make_unique<QMenu>();
     for (const WindowMenuItem& item : m_items) {
-        QAction* action = menu->addAction(item.text);
+        QAction* action = menu->addAction(UiText(item.text));
         action->setData(item.command);
         action->setShortcut(item.shortcut);
         action->setEnabled(IsEnabled(item));
@@ -87,7 +89,7 @@ void CWindowMenu::AppendToSystemMenu(QWidget& window) const {
     }
     (void)::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr); // a failed append leaves the item out
     for (const WindowMenuItem& item : m_items) {
-        QString text = item.text;
+        QString text = UiText(item.text);
         if (!item.shortcut.isEmpty()) {
             text += QLatin1Char('\t') + item.shortcut.toString(QKeySequence::NativeText);
         }

@@ -15,7 +15,7 @@ struct WindowMenuItem {
     // Its command in the window's system menu: a multiple of 16 below 0xF000, the low four bits
     // being the system's.
     unsigned command = 0;
-    QString text;
+    QString text;          // Polish: the menus show it in the program's language
     QKeySequence shortcut; // empty: none
     std::function<void()> handler;
     std::function<bool()> enabled; // empty: always enabled

@@ -12,4 +12,5 @@ inline constexpr unsigned kSettingsSheet = 0x60;   // "Arkusz ustawień…"
 inline constexpr unsigned kTrend = 0x70;           // "Wykres prędkości"
 inline constexpr unsigned kRecording = 0x80;       // "Zapisuj odczyty do pliku…"
 inline constexpr unsigned kFindDevice = 0x90;      // "Znajdź urządzenie…"
+inline constexpr unsigned kLanguage = 0xC0;        // "Język / Language"
 } // namespace WindowMenuCommand

@@ -2,7 +2,9 @@
 #include "CommandLine.h"
 #include "ConsoleStream.h"
 #include "DialogBuilder.h"
+#include "LanguageFile.h"
 #include "ProgramArguments.h"
+#include "ProgramLanguage.h"
 #include "SettingsLocation.h"
 #include "Utf8Path.h"
 
@@ -17,8 +19,8 @@
 
 namespace {
 
-std::string SettingsFile() {
-    return SettingsDirectory(ExecutableDirectory(), ProcessEnvironment) + "config.cfg";
+std::string SettingsFolder() {
+    return SettingsDirectory(ExecutableDirectory(), ProcessEnvironment);
 }
 
 } // namespace
@@ -33,10 +35,12 @@ int main(int argc, char* argv[]) {
     }
     switch (command.action) {
     case CommandLine::Action::Help: {
-        const std::string file = SettingsFile();
+        const std::string folder = SettingsFolder();
+        const std::string file = folder + "config.cfg";
         std::error_code error;
         const bool exists = std::filesystem::exists(PathFromUtf8(file), error);
-        return WriteToStream(stdout, HelpText(file, exists)) ? 0 : 1;
+        const Language language = ChooseLanguage(command.language, LoadLanguageFile(folder));
+        return WriteToStream(stdout, HelpText(file, exists, language)) ? 0 : 1;
     }
     case CommandLine::Action::Version:
         return WriteToStream(stdout, VersionText()) ? 0 : 1;
@@ -51,6 +55,14 @@ int main(int argc, char* argv[]) {
     // Lets the desktop match the window to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(QAL_APP_ID));
     QApplication::setWindowIcon(DialogBuilder::AppIcon());
+    // Polish unless the command line or the language file says otherwise; a translation that is
+    // missing leaves its texts as they are, and is said once.
+    const CProgramLanguage language(
+        ChooseLanguage(command.language, LoadLanguageFile(SettingsFolder())),
+        QtTranslationFolders(QCoreApplication::applicationDirPath()));
+    if (!language.Problem().isEmpty()) {
+        (void)WriteToStream(stderr, "qal-terminal: " + language.Problem().toStdString() + "\n");
+    }
 
     CTerminalApp terminal;
     // The program ends when the main window closes: no message loop of our own follows.

@@ -28,6 +28,20 @@ constexpr CommandOption kCommandOptions[] = {
     {"--all-speeds", kOptionAllSpeeds}, {"--clone", kOptionClone}, {"--yes", kOptionYes},
 };
 
+// The language the last valid "--language X" before any "--" names; for help, which ends the
+// parsing before the options are read.
+std::optional<Language> LanguageFrom(const std::vector<std::string>& arguments) {
+    std::optional<Language> language;
+    for (std::size_t i = 0; i + 1 < arguments.size() && arguments[i] != "--"; ++i) {
+        if (arguments[i] == "--language") {
+            if (const std::optional<Language> named = LanguageFromCode(arguments[++i])) {
+                language = named;
+            }
+        }
+    }
+    return language;
+}
+
 CliArguments Refuse(CliArguments arguments, std::string error) {
     arguments.error = std::move(error);
     return arguments;
@@ -45,6 +59,7 @@ CliArguments ParseCliArguments(const std::vector<std::string>& arguments,
         }
         if (arg == "-h" || arg == "--help") {
             result.help = true;
+            result.language = LanguageFrom(arguments);
             return result;
         }
     }
@@ -77,6 +92,15 @@ CliArguments ParseCliArguments(const std::vector<std::string>& arguments,
         } else if (arg == "--yes") {
             result.yes = true;
             given |= kOptionYes;
+        } else if (arg == "--language") {
+            const std::string* code = value();
+            if (code == nullptr) {
+                return Refuse(result, arg + " needs a value");
+            }
+            result.language = LanguageFromCode(*code);
+            if (!result.language) {
+                return Refuse(result, "--language takes pl or en, not " + *code);
+            }
         } else if (arg == "--port" || arg == "--baud" || arg == "--address" || arg == "--count" ||
                    arg == "--device" || arg == "--settings") {
             const std::string* text = value();
@@ -178,6 +202,7 @@ std::string CliUsage(std::span<const CliCommandShape> commands) {
             "  --settings DIR    the folder of config.cfg and the COM<n> links\n"
             "                    (default: the terminal's)\n"
             "  --json            one JSON document (watch: one JSON line per reading)\n"
+            "  --language pl|en  the language of the messages (default: the terminal's)\n"
             "  -h, --help        show this text\n"
             "  --                what follows is a file, even when it starts with -\n"
             "\nA FILE of - is standard input (diff, restore --yes) or standard output (save).\n"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Language.h"
+
 #include <optional>
 #include <span>
 #include <string>
@@ -46,6 +48,8 @@ struct CliArguments {
     std::optional<int> address;
     std::optional<std::string> settingsDirectory;
     bool json = false;
+    // The language of the messages; unset: the terminal's choice (its language file), else Polish.
+    std::optional<Language> language;
     int count = 0; // watch: readings to take; 0 until stopped
     bool csv = false;
     bool set = false;

@@ -1,6 +1,7 @@
 #include "CliCommandSupport.h"
 
 #include "ConsoleStream.h"
+#include "UiText.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -15,11 +16,12 @@
 // A Windows console gets the characters, a pipe or file the UTF-8 bytes; each line goes out as
 // it comes.
 bool Out(const std::string& line) {
-    return WriteToStream(stdout, line + "\n");
+    // A JSON document is for programs: never translated.
+    return WriteToStream(stdout, (line.starts_with('{') ? line : UiTextUtf8(line)) + "\n");
 }
 
 void Error(const std::string& line) {
-    (void)WriteToStream(stderr, "qal-cli: " + line + "\n"); // nowhere left to report it
+    (void)WriteToStream(stderr, "qal-cli: " + UiTextUtf8(line) + "\n"); // nowhere left to report it
 }
 
 std::string PortName(const CliRun& run) {

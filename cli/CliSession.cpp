@@ -2,6 +2,7 @@
 
 #include "CComLink.h"
 #include "ConsoleStream.h"
+#include "UiText.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -162,7 +163,9 @@ void CCliSession::PutForDevice(const LinkMessage& message) {
 void CCliSession::AppendLog(const std::string& text, bool newLine) {
     // Only device texts reach the log here; they go to standard error, one line each.
     (void)newLine;
-    (void)WriteToStream(stderr, "device text: " + text + "\n"); // nowhere left to report it
+    // The device's words stay as they came; only the line's own words are translated.
+    (void)WriteToStream(stderr,
+                        UiTextUtf8("device text: " + text) + "\n"); // nowhere left to report it
 }
 
 void CCliSession::StartTimer(void* object, TimerFn callback, unsigned elapse, int parameter) {

@@ -9,6 +9,7 @@
 #include "RegularFile.h"
 #include "SettingsComparison.h"
 #include "SettingsFileJson.h"
+#include "UiText.h"
 #include "Utf8Path.h"
 
 #include <QString>
@@ -80,8 +81,9 @@ std::optional<SettingsSnapshot> LoadFile(const CliRun& run, const std::string& p
         read = LoadSettingsFile(QString::fromStdString(path)); // UTF-8, also on Windows
     }
     if (!read.snapshot) {
-        Error((path == "-" ? std::string("standard input") : path) + ": " +
-              SettingsProblemEnglish(read.problem));
+        // Each part in the messages' language; the file's name as it is.
+        Error((path == "-" ? UiTextUtf8("standard input") : path) + ": " +
+              UiTextUtf8(SettingsProblemEnglish(read.problem)));
         status = kExitFile;
     }
     return read.snapshot;
@@ -140,7 +142,8 @@ std::optional<std::string> ReadAnswerLine(const CliRun& run, bool& stopped) {
 // Asks on standard error and reads one line from standard input. Only y or yes is yes: an empty
 // line (Enter) is the default, no.
 Answer AskYes(const std::string& question, const CliRun& run) {
-    (void)WriteToStream(stderr, "qal-cli: " + question + " [y/N] "); // the answer decides
+    (void)WriteToStream(stderr,
+                        "qal-cli: " + UiTextUtf8(question) + " [y/N] "); // the answer decides
     bool stopped = false;
     const std::optional<std::string> line = ReadAnswerLine(run, stopped);
 #if !defined(_WIN32)

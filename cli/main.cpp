@@ -1,9 +1,13 @@
 #include "CliArguments.h"
 #include "CliCommands.h"
+#include "CliTexts.h"
 #include "ConfigFile.h"
 #include "ConsoleStream.h"
+#include "LanguageFile.h"
 #include "ProgramArguments.h"
+#include "ProgramLanguage.h"
 #include "SettingsLocation.h"
+#include "UiText.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -26,7 +30,7 @@
 namespace {
 
 void Error(const std::string& line) {
-    (void)WriteToStream(stderr, "qal-cli: " + line + "\n"); // nowhere left to report it
+    (void)WriteToStream(stderr, "qal-cli: " + UiTextUtf8(line) + "\n"); // nowhere left to report it
 }
 
 std::string WithSeparator(std::string directory) {
@@ -47,25 +51,34 @@ int Run(int argc, char* argv[]) {
         std::vector<std::string>(arguments.begin() + std::min<std::size_t>(arguments.size(), 1),
                                  arguments.end()),
         shapes);
-    if (args.help) {
-        // Help that never arrived (a full disk, a closed pipe) is no success either.
-        return WriteToStream(stdout, CliUsage(shapes)) ? kExitDone : kExitFile;
-    }
-    if (!args.error.empty()) {
-        Error(args.error);
-        return kExitUsage;
-    }
     QCoreApplication app(argc, argv);
 #if defined(LC_MESSAGES)
     // Qt takes the user's locale; the system's reasons (strerror) stay in qal-cli's language.
     static_cast<void>(std::setlocale(LC_MESSAGES, "C"));
 #endif
+    const std::string settingsDirectory =
+        args.settingsDirectory ? WithSeparator(*args.settingsDirectory)
+                               : SettingsDirectory(ExecutableDirectory(), ProcessEnvironment);
+    // The terminal's language, unless --language says otherwise: every line for people, the
+    // usage too. A missing translation of Qt's own texts is no news for a script.
+    CProgramLanguage language(ChooseLanguage(args.language, LoadLanguageFile(settingsDirectory)),
+                              QtTranslationFolders(QCoreApplication::applicationDirPath()));
+    if (language.GetLanguage() == Language::Polish &&
+        !language.AddTranslation(QStringLiteral(":/i18n/qal-cli_pl.qm"), CliTexts())) {
+        Error(language.Problem().toStdString());
+    }
+    if (args.help) {
+        // Help that never arrived (a full disk, a closed pipe) is no success either.
+        return WriteToStream(stdout, UiTextUtf8(CliUsage(shapes))) ? kExitDone : kExitFile;
+    }
+    if (!args.error.empty()) {
+        Error(args.error);
+        return kExitUsage;
+    }
 
     CliRun run;
     run.arguments = &args;
-    run.settingsDirectory = args.settingsDirectory
-                                ? WithSeparator(*args.settingsDirectory)
-                                : SettingsDirectory(ExecutableDirectory(), ProcessEnvironment);
+    run.settingsDirectory = settingsDirectory;
     // config.cfg gives what the command line leaves open, as the terminal would use it.
     if (!(args.port || args.device) || !args.baudRate || !args.address) {
         const std::string path = run.settingsDirectory + "config.cfg";

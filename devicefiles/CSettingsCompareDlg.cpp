@@ -2,6 +2,7 @@
 
 #include "CWinApp.h"
 #include "MessageBoxTypes.h"
+#include "UiText.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -20,6 +21,13 @@ QString Utf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+// A value in the program's language ("tak", "dwukierunkowe"); a description is the device's own
+// text and stays as it is.
+QString ShownValue(const ComparedField& field, const std::string& value) {
+    const bool description = field.label == "Opis" || field.label == "Czytnik: opis";
+    return description ? Utf8(value) : UiText(value);
+}
+
 QLabel* WrappedLabel(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setWordWrap(true);
@@ -31,31 +39,30 @@ QLabel* WrappedLabel(const QString& text, QWidget* parent) {
 CSettingsCompareDlg::CSettingsCompareDlg(const SettingsComparison& comparison,
                                          const std::string& fileDescription, QWidget* parent)
     : QDialog(parent), m_comparison(comparison) {
-    setWindowTitle(QStringLiteral("Porównanie ustawień z plikiem"));
+    setWindowTitle(UiText("Porównanie ustawień z plikiem"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(WrappedLabel(Utf8(fileDescription), this));
+    layout->addWidget(WrappedLabel(UiText(fileDescription), this));
 
     if (comparison.serialsDiffer) {
         // The first row is the sensor's serial number.
         layout->addWidget(WrappedLabel(
-            QStringLiteral("Plik pochodzi z innego czujnika: jego numer fabryczny (%1) nie jest "
-                           "numerem tego urządzenia (%2).")
+            UiText("Plik pochodzi z innego czujnika: jego numer fabryczny (%1) nie jest "
+                   "numerem tego urządzenia (%2).")
                 .arg(Utf8(comparison.fields[0].fileValue), Utf8(comparison.fields[0].deviceValue)),
             this));
     }
 
-    auto* tableLabel =
-        new QLabel(QStringLiteral("&Ustawienia (zmienione na górze, oznaczone „≠”):"), this);
+    auto* tableLabel = new QLabel(UiText("&Ustawienia (zmienione na górze, oznaczone „≠”):"), this);
     layout->addWidget(tableLabel);
     m_table = new QTableWidget(static_cast<int>(comparison.fields.size()), 4, this);
-    m_table->setHorizontalHeaderLabels({QStringLiteral("Ustawienie"), QStringLiteral("Urządzenie"),
-                                        QStringLiteral("Plik"), QStringLiteral("Zmiana")});
+    m_table->setHorizontalHeaderLabels(
+        {UiText("Ustawienie"), UiText("Urządzenie"), UiText("Plik"), UiText("Zmiana")});
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     // Tab leaves the table; the arrows move within it.
     m_table->setTabKeyNavigation(false);
     m_table->verticalHeader()->setVisible(false);
-    m_table->setAccessibleName(QStringLiteral("Ustawienia urządzenia i pliku"));
+    m_table->setAccessibleName(UiText("Ustawienia urządzenia i pliku"));
     tableLabel->setBuddy(m_table);
     // What differs first, each part in the dialogs' order: a few changes among forty rows.
     std::vector<const ComparedField*> rows;
@@ -68,8 +75,9 @@ CSettingsCompareDlg::CSettingsCompareDlg(const SettingsComparison& comparison,
     }
     for (int row = 0; row < m_table->rowCount(); ++row) {
         const ComparedField& field = *rows[static_cast<std::size_t>(row)];
-        const QString cells[] = {Utf8(field.label), Utf8(field.deviceValue), Utf8(field.fileValue),
-                                 field.changed ? QStringLiteral("≠ zmienione") : QString()};
+        const QString cells[] = {UiText(field.label), ShownValue(field, field.deviceValue),
+                                 ShownValue(field, field.fileValue),
+                                 field.changed ? UiText("≠ zmienione") : QString()};
         for (int column = 0; column < 4; ++column) {
             auto* item = new QTableWidgetItem(cells[column]);
             if (field.changed) {
@@ -85,35 +93,33 @@ CSettingsCompareDlg::CSettingsCompareDlg(const SettingsComparison& comparison,
     m_table->setMinimumHeight(320);
     layout->addWidget(m_table);
 
-    auto* bytesLabel =
-        new QLabel(QStringLiteral("&Inne różniące się bajty (urządzenie → plik):"), this);
+    auto* bytesLabel = new QLabel(UiText("&Inne różniące się bajty (urządzenie → plik):"), this);
     layout->addWidget(bytesLabel);
     auto* bytes = new QPlainTextEdit(this);
     bytes->setReadOnly(true);
     bytes->setTabChangesFocus(true);
-    bytes->setAccessibleName(QStringLiteral("Inne różniące się bajty"));
+    bytes->setAccessibleName(UiText("Inne różniące się bajty"));
     bytes->setMaximumHeight(90);
     QString bytesText;
     for (const DifferingByte& difference : comparison.otherBytes) {
-        bytesText += Utf8(DescribeByte(difference)) + QLatin1Char('\n');
+        bytesText += UiText(DescribeByte(difference)) + QLatin1Char('\n');
     }
-    bytes->setPlainText(bytesText.isEmpty() ? QStringLiteral("brak") : bytesText.trimmed());
+    bytes->setPlainText(bytesText.isEmpty() ? UiText("brak") : bytesText.trimmed());
     bytesLabel->setBuddy(bytes);
     layout->addWidget(bytes);
 
     QString toWrite;
     for (const RecordKind kind : comparison.recordsToWrite) {
-        toWrite += (toWrite.isEmpty() ? "" : ", ") + QString::fromUtf8(InfoOf(kind).name);
+        toWrite += (toWrite.isEmpty() ? "" : ", ") + UiText(InfoOf(kind).name);
     }
     layout->addWidget(WrappedLabel(
-        toWrite.isEmpty()
-            ? QStringLiteral("Urządzenie ma już ustawienia z pliku; nie ma czego zapisywać.")
-            : QStringLiteral("Zapis do urządzenia obejmie: %1.").arg(toWrite),
+        toWrite.isEmpty() ? UiText("Urządzenie ma już ustawienia z pliku; nie ma czego zapisywać.")
+                          : UiText("Zapis do urządzenia obejmie: %1.").arg(toWrite),
         this));
 
     if (comparison.serialsDiffer) {
         m_clone = new QCheckBox(
-            QStringLiteral("&Kopiuj wszystko poza numerem fabrycznym i rokiem produkcji"), this);
+            UiText("&Kopiuj wszystko poza numerem fabrycznym i rokiem produkcji"), this);
         m_clone->setAccessibleName(m_clone->text().remove(QLatin1Char('&')));
         connect(m_clone, &QCheckBox::toggled, this, [this] { UpdateWriteButton(); });
         layout->addWidget(m_clone);
@@ -121,9 +127,9 @@ CSettingsCompareDlg::CSettingsCompareDlg(const SettingsComparison& comparison,
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    m_write = new QPushButton(QStringLiteral("Zapisz do urządzenia"), this);
+    m_write = new QPushButton(UiText("Zapisz do urządzenia"), this);
     m_write->setAccessibleName(m_write->text());
-    auto* close = new QPushButton(QStringLiteral("Zamknij"), this);
+    auto* close = new QPushButton(UiText("Zamknij"), this);
     close->setAccessibleName(close->text());
     close->setDefault(true);
     buttons->addWidget(m_write);

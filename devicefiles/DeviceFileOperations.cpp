@@ -8,6 +8,7 @@
 #include "OperationTexts.h"
 #include "SettingsFileJson.h"
 #include "SettingsSheet.h"
+#include "UiText.h"
 
 #include <QDate>
 #include <QDir>
@@ -121,16 +122,15 @@ std::string AskFileNameWithDialog(QWidget* parent, FileQuestion question,
     QString path;
     switch (question) {
     case FileQuestion::SaveSettings:
-        path = QFileDialog::getSaveFileName(parent, QStringLiteral("Zapisz ustawienia urządzenia"),
-                                            start, QStringLiteral("Ustawienia QAL (*.json)"));
+        path = QFileDialog::getSaveFileName(parent, UiText("Zapisz ustawienia urządzenia"), start,
+                                            UiText("Ustawienia QAL (*.json)"));
         break;
     case FileQuestion::OpenSettings:
-        path = QFileDialog::getOpenFileName(parent, QStringLiteral("Porównaj z plikiem"),
-                                            QDir::homePath(),
-                                            QStringLiteral("Ustawienia QAL (*.json)"));
+        path = QFileDialog::getOpenFileName(parent, UiText("Porównaj z plikiem"), QDir::homePath(),
+                                            UiText("Ustawienia QAL (*.json)"));
         break;
     case FileQuestion::SaveSheet:
-        path = QFileDialog::getSaveFileName(parent, QStringLiteral("Zapisz arkusz ustawień"), start,
+        path = QFileDialog::getSaveFileName(parent, UiText("Zapisz arkusz ustawień"), start,
                                             QStringLiteral("PDF (*.pdf)"));
         break;
     }

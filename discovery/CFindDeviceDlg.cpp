@@ -1,6 +1,7 @@
 #include "CFindDeviceDlg.h"
 
 #include "PortDevice.h"
+#include "UiText.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -57,19 +58,19 @@ CFindDeviceDlg::CFindDeviceDlg(ProbeSettings settings, SystemPortLister systemPo
     : QDialog(parent), m_settings(std::move(settings)), m_systemPorts(std::move(systemPorts)),
       m_onChoose(std::move(onChoose)) {
     m_settings.cancel = &m_cancel;
-    setWindowTitle(QStringLiteral("Znajdź urządzenie"));
+    setWindowTitle(UiText("Znajdź urządzenie"));
     // A tool window of its own with a normal frame; the main window stays usable.
     setWindowFlags(Qt::Window);
     setModal(false);
 
-    m_pAllSpeeds = new QCheckBox(QStringLiteral("Sprawdź też inne &prędkości"), this);
+    m_pAllSpeeds = new QCheckBox(UiText("Sprawdź też inne &prędkości"), this);
     // Opening an outgoing Bluetooth port dials its device: only when asked.
-    m_pBluetooth = new QCheckBox(QStringLiteral("Sprawdź też porty &Bluetooth"), this);
-    m_pSearch = new QPushButton(QStringLiteral("&Szukaj"), this);
+    m_pBluetooth = new QCheckBox(UiText("Sprawdź też porty &Bluetooth"), this);
+    m_pSearch = new QPushButton(UiText("&Szukaj"), this);
     m_pTable = new QTableWidget(0, kColumnCount, this);
-    m_pTable->setHorizontalHeaderLabels({QStringLiteral("Port"), QStringLiteral("Urządzenie"),
-                                         QStringLiteral("Adapter"), QStringLiteral("Wynik")});
-    m_pTable->setAccessibleName(QStringLiteral("Znalezione porty"));
+    m_pTable->setHorizontalHeaderLabels(
+        {QStringLiteral("Port"), UiText("Urządzenie"), QStringLiteral("Adapter"), UiText("Wynik")});
+    m_pTable->setAccessibleName(UiText("Znalezione porty"));
     m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_pTable->setSelectionMode(QAbstractItemView::SingleSelection);
     m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -77,9 +78,9 @@ CFindDeviceDlg::CFindDeviceDlg(ProbeSettings settings, SystemPortLister systemPo
     m_pTable->horizontalHeader()->setStretchLastSection(true);
     m_pTable->verticalHeader()->hide();
     m_pStatus = new QLabel(this);
-    m_pStatus->setAccessibleName(QStringLiteral("Stan szukania"));
-    m_pUse = new QPushButton(QStringLiteral("&Użyj wybranego portu"), this);
-    auto* close = new QPushButton(QStringLiteral("Zamknij"), this);
+    m_pStatus->setAccessibleName(UiText("Stan szukania"));
+    m_pUse = new QPushButton(UiText("&Użyj wybranego portu"), this);
+    auto* close = new QPushButton(UiText("Zamknij"), this);
 
     auto* top = new QHBoxLayout;
     top->addWidget(m_pAllSpeeds);
@@ -131,7 +132,7 @@ void CFindDeviceDlg::StartScan() {
         MergePorts(SettingsFolderPorts(m_settings.settingsDirectory),
                    m_systemPorts ? m_systemPorts() : std::vector<PortCandidate>());
     m_bShown = false;
-    m_pStatus->setText(QStringLiteral("Szukanie…"));
+    m_pStatus->setText(UiText("Szukanie…"));
     UpdateButtons();
     try {
         m_scan = std::thread([this, candidates] {
@@ -144,7 +145,7 @@ void CFindDeviceDlg::StartScan() {
         });
     } catch (const std::system_error&) {
         m_bShown = true;
-        m_pStatus->setText(QStringLiteral("Nie można rozpocząć szukania"));
+        m_pStatus->setText(UiText("Nie można rozpocząć szukania"));
         UpdateButtons();
     }
 }
@@ -164,7 +165,10 @@ void CFindDeviceDlg::ShowResults(std::vector<ProbeResult> results) {
                 (c.serialNumber.empty() ? "" : " (" + c.serialNumber + ")"),
             FindDeviceOutcomeText(result)};
         for (int column = 0; column < kColumnCount; ++column) {
-            m_pTable->setItem(row, column, new QTableWidgetItem(Text(cells[column])));
+            // The outcome is the program's words (the device's text in it stays as it is).
+            m_pTable->setItem(row, column,
+                              new QTableWidgetItem(column == kOutcomeColumn ? UiText(cells[column])
+                                                                            : Text(cells[column])));
         }
         if (result.outcome == ProbeResult::Outcome::Answered) {
             if (answered++ == 0) {
@@ -173,8 +177,8 @@ void CFindDeviceDlg::ShowResults(std::vector<ProbeResult> results) {
         }
     }
     m_pTable->resizeColumnsToContents();
-    m_pStatus->setText(answered > 0 ? QStringLiteral("Odpowiada urządzeń: %1").arg(answered)
-                                    : QStringLiteral("Nie znaleziono urządzenia"));
+    m_pStatus->setText(answered > 0 ? UiText("Odpowiada urządzeń: %1").arg(answered)
+                                    : UiText("Nie znaleziono urządzenia"));
     UpdateButtons();
 }
 

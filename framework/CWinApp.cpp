@@ -2,6 +2,7 @@
 
 #include "MessageBoxTypes.h"
 #include "SystemSound.h"
+#include "UiText.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -63,7 +64,7 @@ struct ButtonChoice {
 int ShowQtMessageBox(const std::string& text, unsigned type, const QString& caption) {
     CMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(caption);
-    box.setText(QString::fromStdString(text));
+    box.setText(UiText(text));
     const unsigned icon = EffectiveMessageBoxIcon(type);
     box.SetSound(icon);
     switch (icon) {

@@ -28,5 +28,6 @@ public:
 // The application object, or null before it exists.
 CWinApp* AfxGetApp();
 
-// The application message box; the only way the program shows one.
+// The application message box; the only way the program shows one. The text appears in the
+// program's language.
 int AfxMessageBox(const std::string& text, unsigned type = 0);

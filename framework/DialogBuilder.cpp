@@ -1,6 +1,7 @@
 #include "DialogBuilder.h"
 
 #include "AppIcon.h"
+#include "UiText.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -59,7 +60,7 @@ QWidget* CreateEdit(const ControlTemplate& control, QWidget* parent) {
 }
 
 QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
-    const QString caption = QString::fromUtf8(control.caption);
+    const QString caption = UiText(control.caption);
     switch (control.kind) {
     case ControlKind::PushButton:
     case ControlKind::DefPushButton: {
@@ -161,7 +162,7 @@ QString StripLabelPunctuation(QString text) {
 } // namespace
 
 QString AccessibleCaption(const char* caption) {
-    QString text = QString::fromUtf8(caption);
+    const QString text = UiText(caption);
     QString result;
     result.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -192,7 +193,7 @@ DialogBuilder::Result DialogBuilder::Build(const DialogTemplate& dialogTemplate,
     QFont font(QString::fromUtf8(dialogTemplate.fontFace), dialogTemplate.fontPoints);
     font.setStyleHint(QFont::SansSerif);
     window.setFont(font);
-    window.setWindowTitle(QString::fromUtf8(dialogTemplate.caption));
+    window.setWindowTitle(UiText(dialogTemplate.caption));
 
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
     if (Has(dialogTemplate.style, kDlgCaption)) {
@@ -217,7 +218,7 @@ DialogBuilder::Result DialogBuilder::Build(const DialogTemplate& dialogTemplate,
         widget->setObjectName(QStringLiteral("control_%1").arg(control.id));
         widget->setFocusPolicy(FocusPolicyFor(control));
         widget->setEnabled(!Has(control.style, kDisabled));
-        widget->setAccessibleName(control.accessibleName ? QString::fromUtf8(control.accessibleName)
+        widget->setAccessibleName(control.accessibleName ? UiText(control.accessibleName)
                                                          : AccessibleCaption(control.caption));
         if ((control.kind == ControlKind::CheckBox || control.kind == ControlKind::RadioButton) &&
             Has(control.style, kMultiLine)) {

@@ -18,7 +18,8 @@ struct BuiltControl {
 };
 
 // Turns a template into Qt widgets inside the given window: geometry from dialog units,
-// captions, styles, accessible names, label buddies and the tab order of the template.
+// captions, styles, accessible names, label buddies and the tab order of the template. Texts
+// appear in the program's language.
 class DialogBuilder {
 public:
     struct Result {
@@ -34,5 +35,5 @@ public:
     static QIcon AppIcon();
 };
 
-// A caption as screen readers say it: mnemonic markers removed.
+// A caption as screen readers say it, in the program's language: mnemonic markers removed.
 QString AccessibleCaption(const char* caption);

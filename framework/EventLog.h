@@ -7,6 +7,10 @@ class IEventLog {
 public:
     // newLine: start a new line, else continue the last one.
     virtual void AppendLog(const std::string& text, bool newLine) = 0;
+    // A text from the device: shown as the device sent it, never translated.
+    virtual void AppendDeviceText(const std::string& text, bool newLine) {
+        AppendLog(text, newLine);
+    }
 
 protected:
     ~IEventLog() = default;

@@ -9,6 +9,7 @@
 #include "MonitorTableView.h"
 #include "RowText.h"
 #include "StatusLineLabel.h"
+#include "UiText.h"
 #include "Utf8Path.h"
 
 #include <QApplication>
@@ -32,8 +33,8 @@
 namespace {
 
 QPushButton* AddButton(QBoxLayout& layout, const char* text, const char* accessibleName) {
-    auto* button = new QPushButton(QString::fromUtf8(text));
-    button->setAccessibleName(QString::fromUtf8(accessibleName));
+    auto* button = new QPushButton(UiText(text));
+    button->setAccessibleName(UiText(accessibleName));
     button->setAutoDefault(false);
     layout.addWidget(button);
     return button;
@@ -44,14 +45,14 @@ QPushButton* AddButton(QBoxLayout& layout, const char* text, const char* accessi
 CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace, QWidget* parent)
     : QWidget(parent, Qt::Window), m_trace(&trace) {
     askSavePath = [this] { return DefaultSavePath(); };
-    setWindowTitle(QStringLiteral("Podgląd transmisji"));
+    setWindowTitle(UiText("Podgląd transmisji"));
     resize(1100, 420);
 
     m_model = new CMonitorTableModel(m_rows, this);
     m_table = new CMonitorTableView;
     m_table->setModel(m_model);
     m_table->setItemDelegate(new CMonitorCellDelegate(m_table));
-    m_table->setAccessibleName(QStringLiteral("Ramki i zdarzenia łącza"));
+    m_table->setAccessibleName(UiText("Ramki i zdarzenia łącza"));
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -76,13 +77,13 @@ CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace, QWidget* parent)
     QPushButton* clear = AddButton(*buttons, "Wyczyść", "Wyczyść");
     QPushButton* copy = AddButton(*buttons, "Kopiuj", "Kopiuj zaznaczone wiersze");
     QPushButton* save = AddButton(*buttons, "Zapisz…", "Zapisz wiersze");
-    m_hidePolls = new QCheckBox(QStringLiteral("Ukryj odczyty pomiaru"));
-    m_hidePolls->setAccessibleName(QStringLiteral("Ukryj odczyty pomiaru"));
+    m_hidePolls = new QCheckBox(UiText("Ukryj odczyty pomiaru"));
+    m_hidePolls->setAccessibleName(UiText("Ukryj odczyty pomiaru"));
     buttons->addWidget(m_hidePolls);
     buttons->addStretch();
 
     m_status = new CStatusLineLabel;
-    m_status->setAccessibleName(QStringLiteral("Statystyka łącza"));
+    m_status->setAccessibleName(UiText("Statystyka łącza"));
     // Plain, not selectable: a selectable label lays its text out as a document on every
     // change, which cost more than the table's new rows.
 
@@ -187,7 +188,7 @@ bool CLineMonitorWnd::Tick() {
 void CLineMonitorWnd::TogglePause() {
     const bool paused = !m_rows.Paused();
     m_rows.SetPaused(paused);
-    m_pause->setText(paused ? QStringLiteral("Wznów") : QStringLiteral("Pauza"));
+    m_pause->setText(paused ? UiText("Wznów") : UiText("Pauza"));
     m_pause->setAccessibleName(m_pause->text());
     UpdateStatus();
 }
@@ -199,18 +200,18 @@ void CLineMonitorWnd::CountFromNow() {
 
 void CLineMonitorWnd::UpdateStatus() {
     // The figures of a connection the window saw from its start, or only since it was opened.
-    QString text = m_monitor.CountsSinceConnect() ? QStringLiteral("Od połączenia: ")
-                                                  : QStringLiteral("Od otwarcia okna: ");
-    text += QString::fromStdString(m_monitor.Stats().Text());
-    text += QStringLiteral("\nWiersze %1").arg(m_rows.Count());
+    QString text = (m_monitor.CountsSinceConnect() ? UiText("Od połączenia: %1")
+                                                   : UiText("Od otwarcia okna: %1"))
+                       .arg(UiText(m_monitor.Stats().Text()));
+    text += QLatin1Char('\n') + UiText("Wiersze %1").arg(m_rows.Count());
     if (m_rows.Dropped() != 0) {
-        text += QStringLiteral(", usunięte najstarsze %1").arg(m_rows.Dropped());
+        text += UiText(", usunięte najstarsze %1").arg(m_rows.Dropped());
     }
     if (m_rows.HeldBack() != 0) {
-        text += QStringLiteral(", pominięte w pauzie %1").arg(m_rows.HeldBack());
+        text += UiText(", pominięte w pauzie %1").arg(m_rows.HeldBack());
     }
     if (m_trace->Lost() != 0) {
-        text += QStringLiteral(", utracone %1").arg(m_trace->Lost());
+        text += UiText(", utracone %1").arg(m_trace->Lost());
     }
     m_status->SetStatus(text);
 }
@@ -229,8 +230,8 @@ void CLineMonitorWnd::Copy() {
 }
 
 QString CLineMonitorWnd::DefaultSavePath() {
-    return QFileDialog::getSaveFileName(this, QStringLiteral("Zapisz podgląd transmisji"), {},
-                                        QStringLiteral("Tekst (*.txt);;CSV (*.csv)"), nullptr,
+    return QFileDialog::getSaveFileName(this, UiText("Zapisz podgląd transmisji"), {},
+                                        UiText("Tekst (*.txt);;CSV (*.csv)"), nullptr,
                                         QFileDialog::DontUseNativeDialog);
 }
 

@@ -1,6 +1,35 @@
 #include "MonitorTableModel.h"
 
+#include "DeviceCommands.h"
+#include "RowDecoder.h"
 #include "RowText.h"
+#include "UiText.h"
+
+namespace {
+
+// A cell in the program's language. The program's own words are translated; a device's text
+// (its text messages, the text of a version answer) and noise stay as they came.
+QString ShownCellText(const MonitorRow& row, int column) {
+    const QString text = QString::fromStdString(CellText(row, column));
+    switch (column) {
+    case kColumnDirection:
+    case kColumnCheck:
+        return UiText(text);
+    case kColumnCommand: {
+        if (row.kind == RowKind::Noise) {
+            return UiText(text);
+        }
+        const QString name = QString::fromStdString(CommandName(row.command));
+        return name.isEmpty() ? text : text.left(text.size() - name.size()) + UiText(name);
+    }
+    case kColumnSummary:
+        return row.kind == RowKind::Noise || row.command == CMD_TEXT ? text : UiText(text);
+    default:
+        return text;
+    }
+}
+
+} // namespace
 
 void CMonitorTableModel::Append(const std::vector<MonitorRecord>& rows) {
     if (rows.empty()) {
@@ -59,7 +88,7 @@ QVariant CMonitorTableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-        return QString::fromStdString(CellText(Decoded(index.row()), index.column()));
+        return ShownCellText(Decoded(index.row()), index.column());
     case Qt::TextAlignmentRole:
         return index.column() == kColumnAnswer || index.column() == kColumnLength ||
                        index.column() == kColumnAddress
@@ -84,5 +113,5 @@ QVariant CMonitorTableModel::headerData(int section, Qt::Orientation orientation
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal) {
         return {};
     }
-    return QString::fromUtf8(ColumnTitle(section));
+    return UiText(ColumnTitle(section));
 }

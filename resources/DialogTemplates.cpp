@@ -5,7 +5,7 @@ namespace {
 const DialogTemplate* const kAllTemplates[] = {
     &kTerminalDialogTemplate, &kAboutDialogTemplate,        &kPortDialogTemplate,
     &kWaitDialogTemplate,     &kSensorConfigDialogTemplate, &kReaderConfigDialogTemplate,
-    &kOutputsDialogTemplate,
+    &kOutputsDialogTemplate,  &kLanguageDialogTemplate,
 };
 
 } // namespace

@@ -10,3 +10,4 @@ extern const DialogTemplate kWaitDialogTemplate;
 extern const DialogTemplate kSensorConfigDialogTemplate;
 extern const DialogTemplate kReaderConfigDialogTemplate;
 extern const DialogTemplate kOutputsDialogTemplate;
+extern const DialogTemplate kLanguageDialogTemplate;

@@ -11,6 +11,7 @@ constexpr int IDD_SENSOR_CONFIG = 167;
 constexpr int IDD_OUTPUTS = 178;
 constexpr int IDD_READER_CONFIG = 185;
 constexpr int IDD_WAIT = 187;
+constexpr int IDD_LANGUAGE = 190;
 
 // Strings and icons
 constexpr int IDS_ABOUTBOX = 101;
@@ -68,3 +69,7 @@ constexpr int IDC_OUTPUT3_MAX = 1016;
 constexpr int IDC_OUTPUT1_INVERTED = 1046;
 constexpr int IDC_OUTPUT2_INVERTED = 1047;
 constexpr int IDC_OUTPUT3_INVERTED = 1048;
+
+// "Język / Language"
+constexpr int IDC_LANGUAGE_POLISH = 1300;
+constexpr int IDC_LANGUAGE_ENGLISH = 1301;

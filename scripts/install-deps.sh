@@ -7,6 +7,9 @@ packages=(
     # A compiler cache outside the tree: repeated test runs rebuild only what changed.
     ccache
     qt6-base-dev libgl-dev
+    # Qt's own texts in Polish (qtbase_pl.qm); the program's English through Qt Linguist's tools
+    # (lupdate, lrelease) and their CMake functions.
+    qt6-translations-l10n qt6-l10n-tools qt6-tools-dev
     # Serial devices as the system knows them (maker, product); the icon rendered from its SVG.
     qt6-serialport-dev qt6-svg-dev
     # The Debian package and its check: dependencies by dpkg-shlibdeps (which CPack finds the

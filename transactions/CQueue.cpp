@@ -57,7 +57,7 @@ void CQueue::SendNext() {
 void CQueue::OnDeviceMessage(const LinkMessage& message) {
     if (message.command == CMD_TEXT) {
         // A text the device sends unasked, within its length.
-        m_pOwner->AppendLog(DecodeDeviceText(message.payload, message.length), true);
+        m_pOwner->AppendDeviceText(DecodeDeviceText(message.payload, message.length), true);
         return;
     }
     Complete(&message, m_bBusy == 0);

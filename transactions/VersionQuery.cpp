@@ -21,7 +21,7 @@ void RunVersionQuery(IDeviceOperationOwner& owner, const std::string& terminalVe
     }
     // The version number, then the device's text, within the answer.
     owner.AppendLog("Wersja urządzenia : ", true);
-    owner.AppendLog(DecodeDeviceText(answer->payload + 1, answer->length - 1u), true);
+    owner.AppendDeviceText(DecodeDeviceText(answer->payload + 1, answer->length - 1u), true);
     char number[32];
     std::snprintf(number, sizeof number, ", wersja %2u", static_cast<unsigned>(answer->payload[0]));
     owner.AppendLog(number, false);

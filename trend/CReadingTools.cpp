@@ -4,6 +4,7 @@
 #include "CWinApp.h"
 #include "FileError.h"
 #include "MessageBoxTypes.h"
+#include "UiText.h"
 #include "WindowPlacement.h"
 
 #include <QFileDialog>
@@ -15,10 +16,9 @@ namespace {
 
 std::string AskFileByDialog(QWidget* parent) {
     // An existing file is appended to, so asking whether to replace it would mislead.
-    return QFileDialog::getSaveFileName(parent, QStringLiteral("Zapisuj odczyty do pliku"),
-                                        QString(),
-                                        QStringLiteral("Pliki CSV (*.csv);;Wszystkie pliki (*)"),
-                                        nullptr, QFileDialog::DontConfirmOverwrite)
+    return QFileDialog::getSaveFileName(parent, UiText("Zapisuj odczyty do pliku"), QString(),
+                                        UiText("Pliki CSV (*.csv);;Wszystkie pliki (*)"), nullptr,
+                                        QFileDialog::DontConfirmOverwrite)
         .toStdString();
 }
 

@@ -1,5 +1,7 @@
 #include "CTrendPlot.h"
 
+#include "UiText.h"
+
 #include <QDateTime>
 #include <QPaintEvent>
 #include <QPainter>
@@ -117,7 +119,7 @@ SpeedAxis ChooseSpeedAxis(double low, double high, double minimumSpan) {
 }
 
 CTrendPlot::CTrendPlot(QWidget* parent) : QWidget(parent) {
-    setAccessibleName(QStringLiteral("Wykres prędkości"));
+    setAccessibleName(UiText("Wykres prędkości"));
     setAttribute(Qt::WA_OpaquePaintEvent); // paints every pixel itself
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
@@ -194,7 +196,7 @@ void CTrendPlot::paintEvent(QPaintEvent* /*event*/) {
     painter.drawRect(area);
 
     if (m_pRing == nullptr || m_first >= m_end) {
-        painter.drawText(area, Qt::AlignCenter, QStringLiteral("Brak odczytów"));
+        painter.drawText(area, Qt::AlignCenter, UiText("Brak odczytów"));
         return;
     }
 
@@ -255,7 +257,7 @@ void CTrendPlot::paintEvent(QPaintEvent* /*event*/) {
         painter.drawLine(QPointF(left, y), QPointF(right, y));
         painter.setClipping(false);
         painter.setPen(kGustColor.darker(130));
-        const QString label = QStringLiteral("poryw");
+        const QString label = UiText("poryw");
         const double labelX =
             std::min(right + 3, area.right() - metrics.horizontalAdvance(label) - 2);
         painter.drawText(QPointF(labelX, std::max(y - 4, area.top() + metrics.ascent())), label);

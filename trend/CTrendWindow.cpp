@@ -1,6 +1,7 @@
 #include "CTrendWindow.h"
 
 #include "CTrendPlot.h"
+#include "UiText.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -21,15 +22,15 @@ CTrendWindow::CTrendWindow(const CTrendRing& ring, std::function<std::int64_t()>
       m_plot(new CTrendPlot(this)), m_comboSpan(new QComboBox(this)),
       m_labelMinimum(new QLabel(this)), m_labelMean(new QLabel(this)),
       m_labelMaximum(new QLabel(this)), m_labelGust(new QLabel(this)) {
-    setWindowTitle(QStringLiteral("Wykres prędkości"));
+    setWindowTitle(UiText("Wykres prędkości"));
 
     for (const int minutes : kSpanMinutes) {
         m_comboSpan->addItem(QStringLiteral("%1 min").arg(minutes), minutes);
     }
     m_comboSpan->setCurrentIndex(1);
-    auto* spanLabel = new QLabel(QStringLiteral("&Zakres:"), this);
+    auto* spanLabel = new QLabel(UiText("&Zakres:"), this);
     spanLabel->setBuddy(m_comboSpan);
-    m_comboSpan->setAccessibleName(QStringLiteral("Zakres"));
+    m_comboSpan->setAccessibleName(UiText("Zakres"));
     QObject::connect(m_comboSpan, &QComboBox::currentIndexChanged, this, [this] { Refresh(); });
 
     auto* side = new QVBoxLayout;
@@ -52,12 +53,12 @@ CTrendWindow::CTrendWindow(const CTrendRing& ring, std::function<std::int64_t()>
 
 QString CTrendWindow::CaptionOf(const QLabel* value) const {
     if (value == m_labelMinimum) {
-        return QStringLiteral("Minimum");
+        return UiText("Minimum");
     }
     if (value == m_labelMean) {
-        return QStringLiteral("Średnia");
+        return UiText("Średnia");
     }
-    return value == m_labelMaximum ? QStringLiteral("Maksimum") : QStringLiteral("Poryw");
+    return value == m_labelMaximum ? UiText("Maksimum") : UiText("Poryw");
 }
 
 // A screen reader reads a value with its caption ("Minimum: 8.7 m/s"), as the label beside it
@@ -101,7 +102,7 @@ void CTrendWindow::Refresh() {
     ShowValue(m_labelMean, SpeedValueText(any, m_stats.mean));
     ShowValue(m_labelMaximum, SpeedValueText(any, m_stats.maximum));
     ShowValue(m_labelGust, SpeedValueText(m_stats.hasGust, m_stats.gust));
-    m_plot->setAccessibleDescription(QStringLiteral("Minimum %1, średnia %2, maksimum %3, poryw %4")
+    m_plot->setAccessibleDescription(UiText("Minimum %1, średnia %2, maksimum %3, poryw %4")
                                          .arg(m_labelMinimum->text(), m_labelMean->text(),
                                               m_labelMaximum->text(), m_labelGust->text()));
 }

@@ -61,6 +61,7 @@ check "command-line tool installed" test -f "$folder/qal-cli.exe"
 check "platform plugin beside it" test -f "$folder/platforms/qwindows.dll"
 check "style plugin beside it" test -f "$folder/styles/qwindowsvistastyle.dll"
 check "no test-only platform plugin" absent "$folder/platforms/qoffscreen.dll"
+check "Qt's Polish texts beside it" test -f "$folder/translations/qtbase_pl.qm"
 check "Qt's licence texts" test -f "$folder/licenses/Qt-copyright.txt" -a -f "$folder/licenses/LGPL-3.txt"
 check "the program's copyright file" test -f "$folder/licenses/copyright.txt"
 check "uninstaller" test -f "$folder/Uninstall.exe"
@@ -75,7 +76,8 @@ check "the entry starts the installed program" \
 version=$(cd "$folder" && timeout 120 wine ./qal-terminal.exe --version 2> "$work/version.err" |
     tr -d '\r') || true
 check "installed program prints its version ('$version')" test "$version" = "qal-terminal 7"
-usage=$(cd "$folder" && timeout 120 wine ./qal-cli.exe --help 2> /dev/null | tr -d '\r') || true
+usage=$(cd "$folder" && timeout 120 wine ./qal-cli.exe --language en --help 2> /dev/null |
+    tr -d '\r') || true
 check "installed qal-cli prints its usage" grep -q '^Usage: qal-cli' <<< "$usage"
 # Installed, it keeps its settings in %APPDATA%, although wine lets it write to Program Files.
 help=$(cd "$folder" && timeout 120 wine ./qal-terminal.exe --help 2> /dev/null | tr -d '\r') || true

@@ -1,4 +1,5 @@
 #include "ConfigFile.h"
+#include "LanguageFile.h"
 #include "SimProcess.h"
 #include "TempDirectory.h"
 
@@ -25,6 +26,8 @@ protected:
         }
         ASSERT_EQ(SaveConfigFile(m_dir.Join("config.cfg"), ConnectionSettings{1, 19200, 31}),
                   ConfigSaveResult::Written);
+        std::error_code error; // the messages these tests read are the English ones
+        ASSERT_TRUE(SaveLanguageFile(m_dir.Path() + "/", Language::English, error));
         std::filesystem::create_symlink(m_dir.Join("nothing"), m_dir.Join("COM9"));
     }
 
@@ -150,7 +153,7 @@ TEST_F(CliProcess, UnreadableSettingsFileEndsWithThree) {
     CTempDirectory folder("qal-cli-folder");
     ASSERT_TRUE(std::filesystem::create_directory(folder.Join("config.cfg")));
     for (const CTempDirectory* dir : {&tooShort, &folder}) {
-        CSimProcess cli(QAL_CLI_PATH, {"--settings", dir->Path(), "info"});
+        CSimProcess cli(QAL_CLI_PATH, {"--settings", dir->Path(), "--language", "en", "info"});
         EXPECT_EQ(cli.Wait(std::chrono::seconds(5)), 3);
         EXPECT_NE(cli.Errors().find("cannot read " + dir->Join("config.cfg")), std::string::npos)
             << cli.Errors();

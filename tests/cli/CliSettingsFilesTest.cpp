@@ -1,5 +1,6 @@
 #include "ConfigFile.h"
 #include "DeviceMemory.h"
+#include "LanguageFile.h"
 #include "OddFiles.h"
 #include "SettingsComparison.h"
 #include "SettingsFileJson.h"
@@ -42,6 +43,8 @@ protected:
         ASSERT_FALSE(m_dir.Path().empty());
         ASSERT_EQ(SaveConfigFile(m_dir.Join("config.cfg"), ConnectionSettings{1, 19200, 31}),
                   ConfigSaveResult::Written);
+        std::error_code error; // the messages these tests read are the English ones
+        ASSERT_TRUE(SaveLanguageFile(m_dir.Path() + "/", Language::English, error));
         // A port that leads nowhere, in the test's own folder.
         std::filesystem::create_symlink(m_dir.Join("nothing"), m_dir.Join("COM9"));
     }

@@ -51,6 +51,8 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for library in libqt6widgets6 libqt6serialport6 qt6-qpa-plugins; do
     [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
+[[ $(dpkg-deb -f "$deb" Recommends) == *qt6-translations-l10n* ]] ||
+    fail "Recommends lacks Qt's translations (Qt's own texts in Polish)"
 
 # Debian's own checks: errors and warnings fail; pedantic and informational tags are shown.
 command -v lintian >"$work/lintian.path" || fail "lintian is not installed (scripts/install-deps.sh)"
@@ -78,15 +80,21 @@ export HOME=$work/home XDG_CONFIG_HOME=$work/config
 unset DISPLAY WAYLAND_DISPLAY
 settings=$XDG_CONFIG_HOME/qal-terminal/config.cfg
 [ "$("$terminal" --version)" = "qal-terminal $version" ] || fail "--version"
-"$terminal" --help | grep -qxF "Settings file: $settings (made when the settings are first saved)" ||
+# Polish unless asked otherwise.
+"$terminal" --help | grep -qxF "Plik ustawień: $settings (powstanie przy pierwszym zapisie ustawień)" ||
     fail "--help does not name $settings as still to be made"
+"$terminal" --language en --help |
+    grep -qxF "Settings file: $settings (made when the settings are first saved)" ||
+    fail "--language en --help does not name $settings in English"
 status=0
 "$terminal" --no-such-option 2>"$work/refused" || status=$?
 [ "$status" = 2 ] || fail "an unknown option ended with $status, not 2"
 grep -q "unknown option '--no-such-option'" "$work/refused" || fail "the refusal's message"
 
 # The command-line tool runs without a display too.
-"$root/usr/bin/qal-cli" --help | grep -q '^Usage: qal-cli' || fail "qal-cli --help"
+"$root/usr/bin/qal-cli" --help | grep -q '^Użycie: qal-cli' || fail "qal-cli --help"
+"$root/usr/bin/qal-cli" --language en --help | grep -q '^Usage: qal-cli' ||
+    fail "qal-cli --language en --help"
 status=0
 "$root/usr/bin/qal-cli" 2>/dev/null || status=$?
 [ "$status" = 2 ] || fail "qal-cli without a command ended with $status, not 2"
@@ -121,7 +129,7 @@ grep -qF -- " -- $maintainer  " "$work/changelog" || fail "the changelog is not 
 mkdir -p "$(dirname "$settings")"
 printf '\001\000\000\000\000\113\000\000\037\000\000\000' >"$settings" # port 1, 19200, address 31
 cp "$settings" "$work/settings.before"
-"$terminal" --help | grep -qxF "Settings file: $settings" || fail "--help does not find $settings"
+"$terminal" --help | grep -qxF "Plik ustawień: $settings" || fail "--help does not find $settings"
 
 QT_QPA_PLATFORM=offscreen "$terminal" >"$work/run.out" 2>"$work/run.err" &
 pid=$!
