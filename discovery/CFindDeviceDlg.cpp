@@ -46,7 +46,7 @@ std::string FindDeviceOutcomeText(const ProbeResult& result) {
     case ProbeResult::Outcome::Busy:
         return "Zajęty przez inny program";
     case ProbeResult::Outcome::NotProbed:
-        return "Bluetooth, not probed";
+        return "Bluetooth, nie sprawdzany";
     case ProbeResult::Outcome::Unusable:
         break;
     }

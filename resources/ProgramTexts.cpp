@@ -272,6 +272,7 @@ constexpr ProgramText kTexts[] = {
     QAL_TEXT("FindDevice", "Otwarty przez program %1 (PID %2), pominięty"),
     QAL_TEXT("FindDevice", "Konsola systemu, pominięty"),
     QAL_TEXT("FindDevice", "Brak układu UART za tą nazwą, pominięty"),
+    QAL_TEXT("FindDevice", "Bluetooth, nie sprawdzany"),
     QAL_TEXT("FindDevice", "Nie można otworzyć: %1"),
     QAL_TEXT("FindDevice", "%1: brak urządzenia"),
     QAL_TEXT("FindDevice", "%1: brak urządzenia; dowiązanie %2"),

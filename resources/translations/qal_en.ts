@@ -222,6 +222,10 @@
         <translation>Held by another program</translation>
     </message>
     <message>
+        <source>Bluetooth, nie sprawdzany</source>
+        <translation>Bluetooth, not probed</translation>
+    </message>
+    <message>
         <source>Nie można otworzyć: %1</source>
         <translation>Cannot open: %1</translation>
     </message>

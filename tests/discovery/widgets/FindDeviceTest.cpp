@@ -165,6 +165,7 @@ TEST(FindDeviceRows, SayWhyNothingWasFound) {
          {PortUse::Kind::NoUart, 0, ""},
          false,
          "Brak układu UART za tą nazwą, pominięty"},
+        {Outcome::NotProbed, {}, false, "Bluetooth, nie sprawdzany"},
     };
     for (const auto& c : cases) {
         ProbeResult result;
