@@ -62,8 +62,10 @@ std::optional<Language> LanguageAmong(const std::vector<std::string>& arguments)
 }
 
 CommandLine Refuse(const std::string& what) {
-    return {CommandLine::Action::Refuse,
-            std::string(kProgram) + ": " + what + "; see '" + kProgram + " --help'\n"};
+    CommandLine refused;
+    refused.action = CommandLine::Action::Refuse;
+    refused.error = std::string(kProgram) + ": " + what + "; see '" + kProgram + " --help'\n";
+    return refused;
 }
 
 } // namespace
