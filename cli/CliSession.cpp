@@ -1,6 +1,7 @@
 #include "CliSession.h"
 
 #include "CComLink.h"
+#include "MappedLine.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -54,6 +55,7 @@ void CCliSession::Interrupt() {
 
 bool CCliSession::Connect(std::string& failure) {
     m_context.appDirectory = m_target.settingsDirectory;
+    m_context.makePort = MappedPortFactory(); // a port mapped in ports.json is a network one
     m_phase = Phase::Opening;
     // postEvent is thread-safe; the worker is joined before this object goes.
     const auto notifier = GatedNotifier(m_pNotifyGate, [this] {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NetSocket.h"
 #include "PortCandidate.h"
 
 #include <atomic>
@@ -19,6 +20,8 @@ struct ProbeSettings {
     // Once it holds true, every try ends at its next wait and no further speed is tried: a
     // window that closes does not wait for a whole scan. Null: none.
     const std::atomic<bool>* cancel = nullptr;
+    // How a network port's name is looked up; empty: by the system.
+    NameResolver resolver = {};
 };
 
 // What one port said to the version query.
