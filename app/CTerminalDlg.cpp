@@ -507,6 +507,9 @@ void CTerminalDlg::OnLinkStateChanged(LinkState state) {
     case LinkState::Disconnected:
         NotifyLine(LineEvent::Ended, "Rozłączono");
         break;
+    case LinkState::Reconnecting:
+        NotifyLine(LineEvent::Ended, "Rozłączono; ponowne łączenie czeka na kolejną próbę");
+        break;
     }
 }
 
