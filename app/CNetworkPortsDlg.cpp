@@ -114,7 +114,7 @@ CNetworkPortsDlg::CNetworkPortsDlg(std::string settingsDirectory, ProbeSettings 
 }
 
 CNetworkPortsDlg::~CNetworkPortsDlg() {
-    m_cancel.store(true);
+    m_cancel.store(1);
     if (m_check.joinable()) {
         m_check.join(); // the check notices the cancel within its next short wait
     }
@@ -296,7 +296,7 @@ void CNetworkPortsDlg::Check() {
     candidate.port = port;
     candidate.device = m_ports.endpoints[port];
     candidate.reached = candidate.device;
-    m_cancel.store(false);
+    m_cancel.store(0);
     m_bCheckShown = false;
     Say(QStringLiteral("Sprawdzanie %1…").arg(PortName(port)));
     UpdateButtons();

@@ -58,7 +58,7 @@ private:
     NetworkPorts m_ports;
     std::vector<int> m_rows;              // port of each row
     std::map<int, std::string> m_results; // the last check of each port, in words
-    std::atomic<bool> m_cancel{false};
+    std::atomic<int> m_cancel{0};
     std::thread m_check;
     bool m_bCheckShown = true;
     QTableWidget* m_pTable = nullptr;

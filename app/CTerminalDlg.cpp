@@ -13,6 +13,7 @@
 #include "ConsoleStream.h"
 #include "DataExchange.h"
 #include "DeviceFileOperations.h"
+#include "FileError.h"
 #include "LinkButtons.h"
 #include "MappedLine.h"
 #include "MessageBoxTypes.h"
@@ -25,9 +26,9 @@
 #include "SettingsOperations.h"
 #include "StringTable.h"
 #include "SystemPortCandidates.h"
-#include "Utf8Path.h"
 #include "VersionQuery.h"
 #include "WindowMenuCommands.h"
+#include "WindowPlacement.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -41,7 +42,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 
 namespace {
 
@@ -336,8 +336,16 @@ void CTerminalDlg::OnLineMonitor() {
         return;
     }
     if (!m_pMonitor) {
-        m_pMonitor = std::make_unique<CLineMonitorWnd>(m_pLink->m_context.wireTrace);
+        // A tool of this window: a window of its own would take no input while this one runs
+        // modally.
+        m_pMonitor = std::make_unique<CLineMonitorWnd>(m_pLink->m_context.wireTrace, GetWindow());
+        PlaceWhollyOnScreen(*m_pMonitor, GetWindow());
     }
+    if (!m_pMonitor->isVisible() &&
+        (m_bMonitorMissedLink || m_pLink->State() != LinkState::Disconnected)) {
+        m_pMonitor->CountFromNow(); // the traffic while it was closed went untraced
+    }
+    m_bMonitorMissedLink = false;
     m_pMonitor->show();
     m_pMonitor->raise();
     m_pMonitor->activateWindow();
@@ -362,11 +370,9 @@ void CTerminalDlg::OnSaveJournal() {
     if (path.empty()) {
         return;
     }
-    std::ofstream file(PathFromUtf8(path), std::ios::binary);
-    m_journal.Write(file);
-    file.close();
-    if (!file) {
-        AfxMessageBox("Nie można zapisać pliku '" + path + "'", MB_OK | MB_ICONEXCLAMATION);
+    std::error_code error;
+    if (!SaveJournalFile(m_journal, path, error)) {
+        AfxMessageBox(CannotWriteFileText(path, error), MB_OK | MB_ICONEXCLAMATION);
     }
 }
 
@@ -567,6 +573,9 @@ LinkSettings CTerminalDlg::CurrentLinkSettings() const {
 
 void CTerminalDlg::OnLinkStateChanged(LinkState state) {
     ApplyLinkButtons(state, [this](int id, bool on) { EnableDlgItem(id, on); });
+    if (m_pMonitor && !m_pMonitor->isVisible()) {
+        m_bMonitorMissedLink = true;
+    }
     switch (state) {
     case LinkState::Connecting: {
         char line[96];

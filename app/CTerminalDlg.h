@@ -220,5 +220,7 @@ private:
     std::unique_ptr<CWaitDlg> m_pWaitDlg;
     // Reads the link's wire trace: goes before the link controller.
     std::unique_ptr<CLineMonitorWnd> m_pMonitor;
+    // The link changed while the monitor was closed: it missed some of the connection.
+    bool m_bMonitorMissedLink = false;
     QPointer<CFindDeviceDlg> m_pFindDevice; // owned by the window, gone when closed
 };

@@ -1,6 +1,9 @@
 #include "EventJournal.h"
 
+#include "FileReplace.h"
+#include "FileReplaceStream.h"
 #include "LocalCalendar.h"
+#include "Utf8Path.h"
 
 #include <chrono>
 #include <cstdio>
@@ -60,4 +63,18 @@ void CEventJournal::Write(std::ostream& out) const {
     for (const Line& line : m_lines) {
         out << DateTimeText(line.wallUs) << "  " << line.text << '\n';
     }
+}
+
+bool SaveJournalFile(const CEventJournal& journal, const std::string& utf8Path,
+                     std::error_code& error) {
+    CFileReplacement replacement;
+    if (replacement.Begin(PathFromUtf8(utf8Path), error) != FileReplaceResult::Written) {
+        return false;
+    }
+    {
+        CFileReplaceStreamBuf buffer(replacement);
+        std::ostream out(&buffer);
+        journal.Write(out);
+    } // the last piece reaches the replacement here
+    return replacement.Commit(error) == FileReplaceResult::Written;
 }

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 // Every line of the event log since the program started, each with the wall-clock time it was
 // begun, kept apart from the pane (which starts over after 200 lines). Bounded: beyond the cap
@@ -42,3 +43,8 @@ private:
     std::deque<Line> m_lines;
     std::uint64_t m_dropped = 0;
 };
+
+// "Zapisz dziennik…": the journal as its file, put in place whole (see FileReplace); only a
+// regular file or none is replaced. False, with the reason, when it could not be.
+bool SaveJournalFile(const CEventJournal& journal, const std::string& utf8Path,
+                     std::error_code& error);

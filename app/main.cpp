@@ -2,11 +2,13 @@
 #include "CommandLine.h"
 #include "ConsoleStream.h"
 #include "DialogBuilder.h"
+#include "ProgramArguments.h"
 #include "SettingsLocation.h"
 #include "Utf8Path.h"
 
 #include <QApplication>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -23,7 +25,9 @@ std::string SettingsFile() {
 
 int main(int argc, char* argv[]) {
     // Before any window: help and version must work without a display.
-    const CommandLine command = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    const CommandLine command = ParseCommandLine(std::vector<std::string>(
+        arguments.begin() + std::min<std::size_t>(arguments.size(), 1), arguments.end()));
     if (command.action != CommandLine::Action::Run) {
         AttachToParentConsole();
     }

@@ -38,18 +38,29 @@ CliArguments Refuse(CliArguments arguments, std::string error) {
 CliArguments ParseCliArguments(const std::vector<std::string>& arguments,
                                std::span<const CliCommandShape> commands) {
     CliArguments result;
+    // Asking for help is never a usage error, whatever else the line holds.
+    for (const std::string& arg : arguments) {
+        if (arg == "--") {
+            break;
+        }
+        if (arg == "-h" || arg == "--help") {
+            result.help = true;
+            return result;
+        }
+    }
     unsigned given = 0; // command options seen, checked against the command at the end
     std::vector<std::string> words;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
         const auto value = [&]() -> const std::string* {
             return i + 1 < arguments.size() ? &arguments[++i] : nullptr;
         };
-        if (arg == "-h" || arg == "--help") {
-            result.help = true;
-            return result;
-        }
-        if (arg == "--json") {
+        if (optionsEnded) {
+            words.push_back(arg); // a file whose name starts with '-'
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--json") {
             result.json = true;
         } else if (arg == "--csv") {
             result.csv = true;
@@ -90,8 +101,10 @@ CliArguments ParseCliArguments(const std::vector<std::string>& arguments,
                 given |= kOptionCount;
             } else {
                 number = Number(*text, 1, 4000000);
-                if (number && !CSerialPort::SupportsBaudRate(*number)) {
-                    return Refuse(result, "--baud " + *text + ": not a speed the port can take");
+                if (!number || !CSerialPort::SupportsBaudRate(*number)) {
+                    return Refuse(result, "--baud " + *text +
+                                              ": not a speed the port can take (such as 9600, "
+                                              "19200 or 115200)");
                 }
                 result.baudRate = number;
             }
@@ -139,9 +152,10 @@ CliArguments ParseCliArguments(const std::vector<std::string>& arguments,
 
 std::string CliUsage(std::span<const CliCommandShape> commands) {
     std::string text =
-        "Usage: qal-cli [--port N | --device PATH] [--baud B] [--address A] [--json] COMMAND\n"
-        "Talks to a QAL-1P wind-speed sensor over a serial line or the network, with the QAL\n"
-        "service terminal's settings unless told otherwise.\n\nCommands:\n";
+        "Usage: qal-cli [--port N | --device PATH] [--baud B] [--address A]\n"
+        "               [--settings DIR] [--json] COMMAND [--] [FILE]\n"
+        "Talks to a QAL-1P wind-speed sensor over a serial line or the network, with\n"
+        "the QAL service terminal's settings unless told otherwise.\n\nCommands:\n";
     for (const CliCommandShape& command : commands) {
         std::string head = "  " + std::string(command.name);
         if (!command.synopsis.empty()) {
@@ -166,10 +180,13 @@ std::string CliUsage(std::span<const CliCommandShape> commands) {
             "                    (default: the terminal's)\n"
             "  --json            one JSON document (watch: one JSON line per reading)\n"
             "  -h, --help        show this text\n"
+            "  --                what follows is a file, even when it starts with -\n"
+            "\nA FILE of - is standard input (diff, restore --yes) or standard output (save).\n"
             "\nWithout --port or --device, the port, speed and address come from the\n"
             "terminal's config.cfg; --baud and --address override them.\n"
             "\nExit status: 0 done, 1 the device did not answer or refused, 2 usage,\n"
             "3 a file could not be read, written or used (also a settings file of another\n"
-            "sensor without --clone), 4 a record read back after a restore is not as written.\n";
+            "sensor without --clone), 4 a record read back after a restore is not as written,\n"
+            "130 stopped with Ctrl+C (143 with SIGTERM); watch ends with 0 when stopped.\n";
     return text;
 }

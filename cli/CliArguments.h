@@ -55,7 +55,8 @@ struct CliArguments {
 };
 
 // The arguments after the program name, against the table of commands. Options may stand
-// before or after the command.
+// before or after the command; "--" ends them. -h or --help anywhere before "--" asks for help,
+// whatever else is wrong.
 CliArguments ParseCliArguments(const std::vector<std::string>& arguments,
                                std::span<const CliCommandShape> commands);
 

@@ -5,19 +5,24 @@
 #include "CliSettingsCommands.h"
 #include "DeviceCommands.h"
 #include "LocalTime.h"
+#include "LocalTimeText.h"
 #include "PortList.h"
 #include "PortProbe.h"
+#include "ReadingCsv.h"
 #include "SystemPortCandidates.h"
 #include "Windows1250.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
+#include <thread>
 
 namespace {
 
-std::string NowIso() {
-    return ClockText(LocalTimeNow(), true);
+std::int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 // One reading; a model report is asked once more, as the device sends it only on the first
@@ -38,14 +43,41 @@ std::optional<Reading> ReadOnce(CCliSession& session, bool& modelSeen) {
     return std::nullopt;
 }
 
+// The ports asked all at once; a stop ends every try at its next wait.
+std::vector<ProbeResult> Scan(const CliRun& run, const ProbeSettings& base, bool& stopped) {
+    std::atomic<int> cancel{0};
+    std::atomic<bool> done{false};
+    ProbeSettings settings = base;
+    settings.cancel = &cancel;
+    std::thread watcher([&] {
+        while (!done.load() && run.stop != nullptr &&
+               (run.stop->Fd() >= 0 || run.stop->Event() != nullptr)) {
+            if (run.stop->WaitFor(std::chrono::milliseconds(100))) {
+                cancel.store(1);
+                return;
+            }
+        }
+    });
+    const auto system = run.systemPorts ? run.systemPorts() : SystemPortCandidates();
+    auto results =
+        ScanPorts(MergePorts(SettingsFolderPorts(run.settingsDirectory), system), settings);
+    done.store(true);
+    watcher.join();
+    stopped = cancel.load() != 0;
+    return results;
+}
+
 int RunScan(const CliRun& run) {
     ProbeSettings settings;
     settings.settingsDirectory = run.settingsDirectory;
     settings.baudRate = run.settings.baudRate;
     settings.address = static_cast<std::uint8_t>(run.settings.deviceAddress & 0xFF);
     settings.allSpeeds = run.arguments->allSpeeds;
-    const auto results = ScanPorts(
-        MergePorts(SettingsFolderPorts(run.settingsDirectory), SystemPortCandidates()), settings);
+    bool stopped = false;
+    const auto results = Scan(run, settings, stopped);
+    if (stopped) {
+        return Stopped(run); // what the cut tries found says nothing
+    }
     bool answered = false;
     for (const ProbeResult& result : results) {
         answered = answered || result.outcome == ProbeResult::Outcome::Answered;
@@ -65,19 +97,21 @@ int RunScan(const CliRun& run) {
 
 int RunInfo(const CliRun& run) {
     CCliSession session(run.target, static_cast<std::uint8_t>(run.settings.deviceAddress));
-    if (!Open(session, run)) {
-        return kExitNoAnswer;
+    if (const int status = Open(session, run); status != kExitDone) {
+        return status;
     }
     const auto version = session.Request(CMD_READ_VERSION);
     if (!version || version->length < 1) {
-        return NoAnswer(run, "version");
+        return NoAnswer(run, "version",
+                        version ? std::optional<int>(version->length) : std::nullopt);
     }
     const std::string text = DecodeDeviceText(version->payload + 1, version->length - 1u);
     bool model = false;
-    const auto reading = ReadOnce(session, model);
+    auto reading = ReadOnce(session, model);
     if (!reading) {
         return NoAnswer(run, "measurement");
     }
+    reading->sample.readingNo = 1;
     const std::string number = std::to_string(version->payload[0]);
     if (run.arguments->json) {
         Out("{\"port\":" + JsonText(PortName(run)) +
@@ -85,18 +119,19 @@ int RunInfo(const CliRun& run) {
             ",\"address\":" + std::to_string(run.settings.deviceAddress & 0xFF) +
             ",\"version\":{\"number\":" + number + ",\"text\":" + JsonText(text) +
             "},\"model\":" + (model ? JsonText("QAL-1P") : "null") +
-            ",\"reading\":" + ReadingJson(NowIso(), 1, *reading) + "}");
+            ",\"reading\":" + ReadingJson(FormatLocalIsoTime(NowMs()), reading->sample) + "}");
     } else {
+        const ReadingSample& sample = reading->sample;
         Out("port:     " + PortName(run) + " at " + std::to_string(run.settings.baudRate) +
             ", address " + std::to_string(run.settings.deviceAddress & 0xFF));
         Out("version:  " + text + ", version " + number);
         if (model) {
             Out("model:    QAL-1P");
         }
-        Out("speed:    " + SpeedText(reading->tenths) + " m/s");
-        Out(std::string("device:   ") + (reading->deviceInOrder ? "in order" : "FAILURE"));
-        Out("outputs:  " + std::to_string(reading->outputs[0]) + " " +
-            std::to_string(reading->outputs[1]) + " " + std::to_string(reading->outputs[2]));
+        Out("speed:    " + SpeedText(sample.speedTenths) + " m/s");
+        Out(std::string("device:   ") + (sample.failure ? "FAILURE" : "in order"));
+        Out(std::string("outputs:  ") + (sample.outputs[0] ? "1" : "0") + " " +
+            (sample.outputs[1] ? "1" : "0") + " " + (sample.outputs[2] ? "1" : "0"));
     }
     return kExitDone;
 }
@@ -104,8 +139,8 @@ int RunInfo(const CliRun& run) {
 int RunWatch(const CliRun& run) {
     constexpr unsigned kIntervalMs = 1000;
     CCliSession session(run.target, static_cast<std::uint8_t>(run.settings.deviceAddress));
-    if (!Open(session, run)) {
-        return kExitNoAnswer;
+    if (const int status = Open(session, run); status != kExitDone) {
+        return status;
     }
     const CliArguments& args = *run.arguments;
     const auto outputFailed = [&session] {
@@ -121,7 +156,7 @@ int RunWatch(const CliRun& run) {
     while (!session.Interrupted() && (args.count == 0 || taken < args.count)) {
         const auto started = std::chrono::steady_clock::now();
         bool model = false;
-        const auto reading = ReadOnce(session, model);
+        auto reading = ReadOnce(session, model);
         if (session.Interrupted()) {
             break;
         }
@@ -130,10 +165,11 @@ int RunWatch(const CliRun& run) {
             Error("no answer to reading " + std::to_string(taken));
         } else {
             ++answered;
-            const std::string time = NowIso();
-            if (!Out(args.json  ? ReadingJson(time, taken, *reading)
-                     : args.csv ? ReadingCsv(time, taken, *reading)
-                                : ReadingLine(time, taken, *reading))) {
+            reading->sample.readingNo = static_cast<std::uint16_t>(taken);
+            const std::string time = FormatLocalIsoTime(NowMs());
+            if (!Out(args.json  ? ReadingJson(time, reading->sample)
+                     : args.csv ? ReadingCsvLine(time, reading->sample)
+                                : ReadingLine(time, reading->sample))) {
                 return outputFailed();
             }
         }
@@ -152,7 +188,8 @@ int RunWatch(const CliRun& run) {
         }
     }
     session.Disconnect();
-    if (taken > 0 && answered == 0) {
+    // Stopping is how a watch without --count ends: the readings so far stand.
+    if (taken > 0 && answered == 0 && !session.Interrupted()) {
         return NoAnswer(run, "measurement");
     }
     return kExitDone;
@@ -160,12 +197,12 @@ int RunWatch(const CliRun& run) {
 
 int RunClock(const CliRun& run) {
     CCliSession session(run.target, static_cast<std::uint8_t>(run.settings.deviceAddress));
-    if (!Open(session, run)) {
-        return kExitNoAnswer;
+    if (const int status = Open(session, run); status != kExitDone) {
+        return status;
     }
     const auto answer = session.Request(CMD_READ_TIME);
     if (!answer || answer->length < TimeRecord::kSize) {
-        return NoAnswer(run, "clock");
+        return NoAnswer(run, "clock", answer ? std::optional<int>(answer->length) : std::nullopt);
     }
     TimeRecord device;
     std::copy_n(answer->payload, TimeRecord::kSize, device.bytes.begin());
@@ -173,6 +210,9 @@ int RunClock(const CliRun& run) {
     if (run.arguments->set) {
         const TimeRecord now = LocalTimeNow();
         if (!session.Request(CMD_WRITE_TIME, now.bytes.data(), TimeRecord::kSize)) {
+            if (StopRequested(run)) {
+                return Stopped(run);
+            }
             Error("the device did not confirm the new time");
             return kExitNoAnswer;
         }

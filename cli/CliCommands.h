@@ -2,7 +2,9 @@
 
 #include "CliArguments.h"
 #include "CliSession.h"
+#include "CliStop.h"
 #include "ConnectionSettings.h"
+#include "PortList.h"
 
 #include <span>
 #include <string>
@@ -13,7 +15,8 @@ struct CliRun {
     std::string settingsDirectory; // ends in a separator
     ConnectionSettings settings;   // port, speed and address in effect
     CliLinkTarget target;          // where the link goes (a private folder for --device)
-    int stopFd = -1;               // readable once the user asks to stop; -1: none
+    CCliStop* stop = nullptr;      // the user's request to stop; null: none
+    SystemPortLister systemPorts;  // scan: the system's ports; empty: the system's own list
 };
 
 // One command: its line in the parser's table and what runs it. Adding a command is one entry.

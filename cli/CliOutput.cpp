@@ -33,6 +33,8 @@ const char* OutcomeWord(ProbeResult::Outcome outcome) {
         return "silent";
     case ProbeResult::Outcome::Busy:
         return "busy";
+    case ProbeResult::Outcome::NotProbed:
+        return "not probed";
     case ProbeResult::Outcome::Unusable:
         break;
     }
@@ -42,6 +44,17 @@ const char* OutcomeWord(ProbeResult::Outcome outcome) {
 namespace {
 
 std::string Why(const ProbeResult& result) {
+    switch (result.use.kind) {
+    case PortUse::Kind::HeldOpen:
+        return "open in " + result.use.holderName + " (pid " +
+               std::to_string(result.use.holderPid) + "), left alone";
+    case PortUse::Kind::Console:
+        return "the system console, left alone";
+    case PortUse::Kind::NoUart:
+        return "no UART behind this name, left alone";
+    case PortUse::Kind::Free:
+        break;
+    }
     switch (result.outcome) {
     case ProbeResult::Outcome::Answered: {
         char number[16];
@@ -53,6 +66,8 @@ std::string Why(const ProbeResult& result) {
                                 : "no answer";
     case ProbeResult::Outcome::Busy:
         return "held by another program, left alone";
+    case ProbeResult::Outcome::NotProbed:
+        return "Bluetooth, not probed";
     case ProbeResult::Outcome::Unusable:
         break;
     }
@@ -126,10 +141,11 @@ std::optional<Reading> ReadingFromAnswer(const LinkMessage& answer) {
     if (answer.length <= MeasurementAnswer::kStatusOffset) {
         return std::nullopt; // a speed without its status byte
     }
-    reading.tenths = bytes.speed();
-    reading.deviceInOrder = bytes.deviceInOrder();
+    reading.sample.speedTenths = bytes.speed();
+    reading.sample.status = bytes.status();
+    reading.sample.failure = !bytes.deviceInOrder();
     for (int output = 1; output <= 3; ++output) {
-        reading.outputs[output - 1] = bytes.outputOn(output) ? 1 : 0;
+        reading.sample.outputs[static_cast<std::size_t>(output - 1)] = bytes.outputOn(output);
     }
     return reading;
 }
@@ -152,34 +168,26 @@ std::string ClockText(const TimeRecord& time, bool iso) {
 
 namespace {
 
-std::string Outputs(const Reading& reading, char separator) {
+std::string Outputs(const ReadingSample& reading, char separator) {
     std::string text;
-    for (int i = 0; i < 3; ++i) {
-        text += (i == 0 ? "" : std::string(1, separator)) + std::to_string(reading.outputs[i]);
+    for (std::size_t i = 0; i < 3; ++i) {
+        text += (i == 0 ? "" : std::string(1, separator)) + (reading.outputs[i] ? "1" : "0");
     }
     return text;
 }
 
 } // namespace
 
-std::string ReadingLine(const std::string& time, int number, const Reading& reading) {
-    return time + "  #" + std::to_string(number) + "  " + SpeedText(reading.tenths) +
-           " m/s  outputs " + Outputs(reading, ' ') +
-           (reading.deviceInOrder ? "" : "  DEVICE FAILURE");
+std::string ReadingLine(const std::string& time, const ReadingSample& reading) {
+    return time + "  #" + std::to_string(reading.readingNo) + "  " +
+           SpeedText(reading.speedTenths) + " m/s  outputs " + Outputs(reading, ' ') +
+           (reading.failure ? "  DEVICE FAILURE" : "");
 }
 
-std::string ReadingCsvHeader() {
-    return "time,reading,speed_mps,device_in_order,output1,output2,output3";
-}
-
-std::string ReadingCsv(const std::string& time, int number, const Reading& reading) {
-    return time + "," + std::to_string(number) + "," + SpeedText(reading.tenths) + "," +
-           (reading.deviceInOrder ? "1" : "0") + "," + Outputs(reading, ',');
-}
-
-std::string ReadingJson(const std::string& time, int number, const Reading& reading) {
-    return "{\"time\":" + JsonText(time) + ",\"reading\":" + std::to_string(number) +
-           ",\"speed\":" + SpeedText(reading.tenths) +
-           ",\"deviceInOrder\":" + (reading.deviceInOrder ? "true" : "false") + ",\"outputs\":[" +
+std::string ReadingJson(const std::string& time, const ReadingSample& reading) {
+    return "{\"time\":" + JsonText(time) + ",\"reading\":" + std::to_string(reading.readingNo) +
+           ",\"speed\":" + SpeedText(reading.speedTenths) +
+           ",\"status\":" + std::to_string(reading.status) +
+           ",\"deviceInOrder\":" + (reading.failure ? "false" : "true") + ",\"outputs\":[" +
            Outputs(reading, ',') + "]}";
 }

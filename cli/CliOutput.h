@@ -2,6 +2,7 @@
 
 #include "LinkMessage.h"
 #include "PortProbe.h"
+#include "ReadingSample.h"
 #include "TimeRecord.h"
 
 #include <cstdint>
@@ -18,12 +19,11 @@ const char* OutcomeWord(ProbeResult::Outcome outcome);
 std::string ScanLine(const ProbeResult& result);
 std::string ScanJson(const std::vector<ProbeResult>& results);
 
-// One measurement answer as qal-cli reports it.
+// One measurement answer as qal-cli reports it: the model marker, or a reading (its number is
+// the caller's to set).
 struct Reading {
     bool modelMarker = false; // the device reported its model instead of a speed
-    std::int16_t tenths = 0;  // metres per second, in tenths
-    bool deviceInOrder = true;
-    int outputs[3] = {}; // 1 on, 0 off
+    ReadingSample sample;
 };
 // Nothing for an answer too short to carry a reading.
 std::optional<Reading> ReadingFromAnswer(const LinkMessage& answer);
@@ -33,8 +33,7 @@ std::string SpeedText(std::int16_t tenths);
 // "2026-12-08 16:30:01", or with the T of ISO 8601 between date and time.
 std::string ClockText(const TimeRecord& time, bool iso = false);
 
-// One watched reading: time stamp (ISO 8601, local), its number, the reading.
-std::string ReadingLine(const std::string& time, int number, const Reading& reading);
-std::string ReadingCsvHeader();
-std::string ReadingCsv(const std::string& time, int number, const Reading& reading);
-std::string ReadingJson(const std::string& time, int number, const Reading& reading);
+// One watched reading, with its local time stamp (ISO 8601), for people and as JSON. The CSV
+// line is the recording's (ReadingCsv).
+std::string ReadingLine(const std::string& time, const ReadingSample& reading);
+std::string ReadingJson(const std::string& time, const ReadingSample& reading);

@@ -1,6 +1,7 @@
 #include "CliSession.h"
 
 #include "CComLink.h"
+#include "ConsoleStream.h"
 #include "MappedLine.h"
 
 #include <QCoreApplication>
@@ -11,6 +12,10 @@
 #include <QTimerEvent>
 
 #include <cstdio>
+
+#if defined(_WIN32)
+#include <QWinEventNotifier>
+#endif
 
 namespace {
 
@@ -39,13 +44,32 @@ CCliSession::~CCliSession() {
     Disconnect();
 }
 
-void CCliSession::WatchStopDescriptor(int fd) {
-    m_pStopNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-    connect(m_pStopNotifier, &QSocketNotifier::activated, this, [this] {
-        // Stays readable: one stop is enough, later signals change nothing.
-        m_pStopNotifier->setEnabled(false);
+void CCliSession::WatchStop(CCliStop& stop) {
+    if (stop.Requested()) {
         Interrupt();
-    });
+        return;
+    }
+#if defined(_WIN32)
+    if (stop.Event() != nullptr) {
+        auto* notifier = new QWinEventNotifier(stop.Event(), this); // a child of this
+        connect(notifier, &QWinEventNotifier::activated, this, [this, notifier, &stop] {
+            // Stays set: one stop is enough.
+            notifier->setEnabled(false);
+            static_cast<void>(stop.Requested());
+            Interrupt();
+        });
+    }
+#else
+    if (stop.Fd() >= 0) {
+        m_pStopNotifier = new QSocketNotifier(stop.Fd(), QSocketNotifier::Read, this);
+        connect(m_pStopNotifier, &QSocketNotifier::activated, this, [this, &stop] {
+            // One stop is enough, later signals change nothing.
+            m_pStopNotifier->setEnabled(false);
+            static_cast<void>(stop.Requested()); // takes which signal it was
+            Interrupt();
+        });
+    }
+#endif
 }
 
 void CCliSession::Interrupt() {
@@ -53,7 +77,7 @@ void CCliSession::Interrupt() {
     Wake();
 }
 
-bool CCliSession::Connect(std::string& failure) {
+bool CCliSession::Connect(std::string& reason, std::string& device) {
     m_context.appDirectory = m_target.settingsDirectory;
     m_context.makePort = MappedPortFactory(); // a port mapped in ports.json is a network one
     m_phase = Phase::Opening;
@@ -64,7 +88,7 @@ bool CCliSession::Connect(std::string& failure) {
     if (m_runner.Start(m_target.port, m_target.baudRate, notifier) !=
         CLinkRunner::StartResult::Started) {
         m_phase = Phase::Ended;
-        failure = "cannot start the link: " + m_runner.StartFailure();
+        reason = "cannot start the link: " + m_runner.StartFailure();
         return false;
     }
     WaitUntil([this] { return m_phase != Phase::Opening; });
@@ -72,10 +96,10 @@ bool CCliSession::Connect(std::string& failure) {
         return true;
     }
     if (m_bInterrupted) {
-        failure = "stopped";
+        reason = "stopped";
     } else {
-        const PortFailure& why = m_context.failure;
-        failure = "COM" + std::to_string(why.port) + " (" + why.device + "): " + why.reason;
+        reason = m_context.failure.reason;
+        device = m_context.failure.device;
     }
     Disconnect();
     return false;
@@ -140,7 +164,7 @@ void CCliSession::PutForDevice(const LinkMessage& message) {
 void CCliSession::AppendLog(const std::string& text, bool newLine) {
     // Only device texts reach the log here; they go to standard error, one line each.
     (void)newLine;
-    std::fprintf(stderr, "device text: %s\n", text.c_str());
+    (void)WriteToStream(stderr, "device text: " + text + "\n"); // nowhere left to report it
 }
 
 void CCliSession::StartTimer(void* object, TimerFn callback, unsigned elapse, int parameter) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CQueue.h"
+#include "CliStop.h"
 #include "LinkContext.h"
 #include "LinkRunner.h"
 #include "NotifyGate.h"
@@ -35,9 +36,9 @@ public:
     CCliSession(CliLinkTarget target, std::uint8_t address);
     ~CCliSession() override; // stops and joins the worker
 
-    // A descriptor that becomes readable when the user asks to stop (the self-pipe of the
-    // signal handler); every wait then ends and Interrupted() holds.
-    void WatchStopDescriptor(int fd);
+    // The user's request to stop (the signal handler's pipe, or on Windows the console
+    // handler's event): every wait then ends and Interrupted() holds. stop outlives the session.
+    void WatchStop(CCliStop& stop);
     // The user asked to stop: no further requests are sent.
     void Interrupt();
     bool Interrupted() const { return m_bInterrupted; }
@@ -45,8 +46,8 @@ public:
     bool LinkUp() const { return m_phase == Phase::Connected; }
 
     // Starts the worker and waits until the port is open; false when it could not be opened,
-    // with the reason.
-    bool Connect(std::string& failure);
+    // with the reason and the device the port reached (empty when none was tried).
+    bool Connect(std::string& reason, std::string& device);
     // One request through the queue; nothing when no answer came in time or when interrupted.
     std::optional<LinkMessage> Request(std::uint8_t command, const std::uint8_t* payload = nullptr,
                                        std::uint8_t length = 0);

@@ -1,20 +1,25 @@
 #include "CliArguments.h"
 #include "CliCommands.h"
 #include "ConfigFile.h"
+#include "ConsoleStream.h"
 #include "NetworkEndpoint.h"
 #include "NetworkPortsFile.h"
+#include "ProgramArguments.h"
 #include "SettingsLocation.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include "ConsoleInterrupt.h"
+#else
 #include "StopSignal.h"
 
 #include <unistd.h>
@@ -23,7 +28,7 @@
 namespace {
 
 void Error(const std::string& line) {
-    std::fputs(("qal-cli: " + line + "\n").c_str(), stderr);
+    (void)WriteToStream(stderr, "qal-cli: " + line + "\n"); // nowhere left to report it
 }
 
 std::string WithSeparator(std::string directory) {
@@ -33,24 +38,30 @@ std::string WithSeparator(std::string directory) {
     return directory;
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
+// Everything but the last word on paths the system cannot use.
+int Run(int argc, char* argv[]) {
     std::vector<CliCommandShape> shapes;
     for (const CliCommand& command : CliCommands()) {
         shapes.push_back(command.shape);
     }
-    const CliArguments args =
-        ParseCliArguments(std::vector<std::string>(argv + std::min(argc, 1), argv + argc), shapes);
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    const CliArguments args = ParseCliArguments(
+        std::vector<std::string>(arguments.begin() + std::min<std::size_t>(arguments.size(), 1),
+                                 arguments.end()),
+        shapes);
     if (args.help) {
-        std::fputs(CliUsage(shapes).c_str(), stdout);
-        return kExitDone;
+        // Help that never arrived (a full disk, a closed pipe) is no success either.
+        return WriteToStream(stdout, CliUsage(shapes)) ? kExitDone : kExitFile;
     }
     if (!args.error.empty()) {
         Error(args.error);
         return kExitUsage;
     }
     QCoreApplication app(argc, argv);
+#if defined(LC_MESSAGES)
+    // Qt takes the user's locale; the system's reasons (strerror) stay in qal-cli's language.
+    static_cast<void>(std::setlocale(LC_MESSAGES, "C"));
+#endif
 
     CliRun run;
     run.arguments = &args;
@@ -112,14 +123,23 @@ int main(int argc, char* argv[]) {
     }
 
 #if !defined(_WIN32)
-    CStopSignal stop;
+    CStopSignal stopSignal;
     std::string signalError;
-    if (!stop.Install(signalError)) {
+    if (!stopSignal.Install(signalError)) {
         Error(signalError);
         return kExitFile;
     }
-    run.stopFd = stop.Fd();
+    CCliStop stop(stopSignal.Fd());
+#else
+    CConsoleInterrupt interrupt;
+    std::string interruptError;
+    if (!interrupt.Install(interruptError)) {
+        Error(interruptError);
+        return kExitFile;
+    }
+    CCliStop stop(-1, interrupt.Event());
 #endif
+    run.stop = &stop;
     for (const CliCommand& command : CliCommands()) {
         if (command.shape.name == args.command) {
             const int status = command.run(run);
@@ -131,4 +151,16 @@ int main(int argc, char* argv[]) {
         }
     }
     return kExitUsage; // not reached: the parser knows only these commands
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::filesystem::filesystem_error& error) {
+        // A path the system cannot use (a name it cannot spell): a message, not a crash.
+        Error(std::string("cannot use a path: ") + error.what());
+        return kExitFile;
+    }
 }

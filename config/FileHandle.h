@@ -1,9 +1,15 @@
 #pragma once
 
 #if defined(_WIN32)
-#include <windows.h>
+#include <cstdint>
 #else
 #include <unistd.h>
+#endif
+
+#if defined(_WIN32)
+// CloseHandle, kept out of this header: <windows.h> here would bring its macros (MB_OK, ...) into
+// every file that holds a file.
+bool CloseWindowsFileHandle(void* handle);
 #endif
 
 // Owns one open file of the system: a HANDLE on Windows, a descriptor elsewhere. Close reports
@@ -11,9 +17,9 @@
 class CFileHandle {
 public:
 #if defined(_WIN32)
-    using Native = HANDLE;
+    using Native = void*; // a HANDLE
     static Native None() {
-        return INVALID_HANDLE_VALUE;
+        return reinterpret_cast<void*>(static_cast<std::intptr_t>(-1)); // INVALID_HANDLE_VALUE
     }
 #else
     using Native = int;
@@ -44,7 +50,7 @@ public:
             return true;
         }
 #if defined(_WIN32)
-        const bool closed = CloseHandle(m_handle) != 0;
+        const bool closed = CloseWindowsFileHandle(m_handle);
 #else
         const bool closed = ::close(m_handle) == 0;
 #endif

@@ -1,7 +1,9 @@
 #include "FileReplace.h"
 
-#include "FileHandle.h"
+#include "FileError.h"
+#include "RegularFile.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -82,55 +84,79 @@ void RemoveStaleTemporaries(const std::filesystem::path& target, std::uintmax_t 
 
 #if defined(_WIN32)
 
-FileReplaceResult Replace(const std::filesystem::path& target, const std::uint8_t* data,
-                          std::size_t size, std::error_code& error) {
-    const auto lastError = [&error] {
-        error = std::error_code(static_cast<int>(GetLastError()), std::system_category());
-    };
-    const DWORD attributes = GetFileAttributesW(target.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        error = std::make_error_code(std::errc::is_a_directory);
-        return FileReplaceResult::NotAFile;
-    }
-    std::filesystem::path temporary;
-    CFileHandle file;
-    for (int attempt = 0; attempt < 8 && !file.IsOpen(); ++attempt) {
-        temporary = TemporaryBeside(target, attempt);
-        file.Reset(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.IsOpen() && GetLastError() != ERROR_FILE_EXISTS) {
-            break;
-        }
-    }
-    if (!file.IsOpen()) {
-        lastError();
-        return FileReplaceResult::CannotCreate;
-    }
-    DWORD written = 0;
-    bool stored = WriteFile(file.Get(), data, static_cast<DWORD>(size), &written, nullptr) != 0 &&
-                  written == size && FlushFileBuffers(file.Get()) != 0;
-    if (!stored) {
-        lastError();
-    }
-    if (!file.Close() && stored) {
-        lastError();
-        stored = false;
-    }
-    if (stored && MoveFileExW(temporary.c_str(), target.c_str(),
-                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) == 0) {
-        lastError();
-        stored = false;
-    }
-    if (!stored) {
-        // The old file is untouched; the half-made new one must not stay beside it.
-        static_cast<void>(DeleteFileW(temporary.c_str()));
-        return FileReplaceResult::WriteError;
-    }
-    RemoveStaleTemporaries(target, size);
-    return FileReplaceResult::Written;
+std::error_code LastError() {
+    return {static_cast<int>(GetLastError()), std::system_category()};
 }
 
+class CSystemCalls final : public IFileReplaceCalls {
+public:
+    bool Flush(CFileHandle::Native file) const override { return FlushFileBuffers(file) != 0; }
+    bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) const override {
+        return MoveFileExW(from.c_str(), to.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    }
+};
+
+std::filesystem::path FollowLinks(std::filesystem::path path) {
+    return path; // Windows users do not keep config.cfg behind a link
+}
+
+CFileHandle::Native CreateTemporary(const std::filesystem::path& temporary) {
+    return CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool Exists(DWORD error) {
+    return error == ERROR_FILE_EXISTS;
+}
+
+void KeepPermissions(const CFileHandle&, const std::filesystem::path&) {}
+
+bool WriteAll(CFileHandle::Native file, const std::uint8_t* data, std::size_t size) {
+    while (size > 0) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+        DWORD written = 0;
+        if (WriteFile(file, data, chunk, &written, nullptr) == 0) {
+            return false;
+        }
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool SizeOf(CFileHandle::Native file, std::uintmax_t& size) {
+    LARGE_INTEGER value{};
+    if (GetFileSizeEx(file, &value) == 0) {
+        return false;
+    }
+    size = static_cast<std::uintmax_t>(value.QuadPart);
+    return true;
+}
+
+void RemoveFile(const std::filesystem::path& path) {
+    static_cast<void>(DeleteFileW(path.c_str()));
+}
+
+void FlushFolder(const std::filesystem::path&) {} // MOVEFILE_WRITE_THROUGH did it
+
 #else
+
+std::error_code LastError() {
+    return {errno, std::generic_category()};
+}
+
+class CSystemCalls final : public IFileReplaceCalls {
+public:
+    bool Flush(CFileHandle::Native file) const override { return ::fsync(file) == 0; }
+    bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) const override {
+        return ::rename(from.c_str(), to.c_str()) == 0;
+    }
+};
 
 // A path that is a link (a file kept elsewhere on purpose) keeps its link: the file
 // it leads to gets the new content, also when that file does not exist yet.
@@ -147,6 +173,25 @@ std::filesystem::path FollowLinks(std::filesystem::path path) {
         path = target.is_absolute() ? target : path.parent_path() / target;
     }
     return path; // a loop: the save fails on it below
+}
+
+CFileHandle::Native CreateTemporary(const std::filesystem::path& temporary) {
+    return ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+}
+
+bool Exists(int error) {
+    return error == EEXIST;
+}
+
+// The replacement keeps the old file's permissions and, where allowed, its owner. (Owner first: a
+// change of owner may clear mode bits.) Failing leaves the new file as the system made it.
+void KeepPermissions(const CFileHandle& file, const std::filesystem::path& target) {
+    struct stat old {};
+    if (::lstat(target.c_str(), &old) != 0) {
+        return;
+    }
+    static_cast<void>(::fchown(file.Get(), old.st_uid, old.st_gid));
+    static_cast<void>(::fchmod(file.Get(), old.st_mode & 07777));
 }
 
 bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
@@ -167,74 +212,131 @@ bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
-FileReplaceResult Replace(const std::filesystem::path& path, const std::uint8_t* data,
-                          std::size_t size, std::error_code& error) {
-    const auto lastError = [&error] { error = std::error_code(errno, std::generic_category()); };
-    const std::filesystem::path target = FollowLinks(path);
-    struct stat old {};
-    const bool hadFile = ::lstat(target.c_str(), &old) == 0;
-    if (hadFile && !S_ISREG(old.st_mode)) {
-        error = std::make_error_code(S_ISDIR(old.st_mode) ? std::errc::is_a_directory
-                                                          : std::errc::invalid_argument);
-        return FileReplaceResult::NotAFile;
+bool SizeOf(int fd, std::uintmax_t& size) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return false;
     }
-    std::filesystem::path temporary;
-    CFileHandle file;
-    for (int attempt = 0; attempt < 8 && !file.IsOpen(); ++attempt) {
-        temporary = TemporaryBeside(target, attempt);
-        file.Reset(
-            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
-        if (!file.IsOpen() && errno != EEXIST) {
-            break;
-        }
-    }
-    if (!file.IsOpen()) {
-        lastError();
-        return FileReplaceResult::CannotCreate;
-    }
-    if (hadFile) {
-        // The replacement keeps the old file's permissions and, where allowed, its owner.
-        // (Owner first: a change of owner may clear mode bits.)
-        static_cast<void>(::fchown(file.Get(), old.st_uid, old.st_gid));
-        static_cast<void>(::fchmod(file.Get(), old.st_mode & 07777));
-    }
-    // close() reports write errors that some file systems defer: such a file must not replace
-    // the old one.
-    bool stored = WriteAll(file.Get(), data, size) && ::fsync(file.Get()) == 0;
-    if (!stored) {
-        lastError();
-    }
-    if (!file.Close() && stored) {
-        lastError();
-        stored = false;
-    }
-    if (stored && ::rename(temporary.c_str(), target.c_str()) != 0) {
-        lastError();
-        stored = false;
-    }
-    if (!stored) {
-        // The old file is untouched; the half-made new one must not stay beside it.
-        static_cast<void>(::unlink(temporary.c_str()));
-        return FileReplaceResult::WriteError;
-    }
-    // The rename itself reaches the disk with the folder. Failing here changes nothing the
-    // program could act on: the file is already whole under its name.
+    size = static_cast<std::uintmax_t>(info.st_size);
+    return true;
+}
+
+void RemoveFile(const std::filesystem::path& path) {
+    static_cast<void>(::unlink(path.c_str()));
+}
+
+// The rename itself reaches the disk with the folder. Failing here changes nothing the program
+// could act on: the file is already whole under its name.
+void FlushFolder(const std::filesystem::path& target) {
     const CFileHandle folder(
         ::open(target.parent_path().empty() ? "." : target.parent_path().c_str(),
                O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.IsOpen()) {
         static_cast<void>(::fsync(folder.Get()));
     }
-    RemoveStaleTemporaries(target, size);
-    return FileReplaceResult::Written;
 }
 
 #endif
 
 } // namespace
 
+const IFileReplaceCalls& SystemFileReplaceCalls() {
+    static const CSystemCalls calls; // stateless
+    return calls;
+}
+
+CFileReplacement::~CFileReplacement() {
+    Discard();
+}
+
+void CFileReplacement::Discard() {
+    static_cast<void>(m_file.Close());
+    if (!m_temporary.empty()) {
+        // The old file is untouched; the half-made new one must not stay beside it.
+        RemoveFile(m_temporary);
+        m_temporary.clear();
+    }
+}
+
+FileReplaceResult CFileReplacement::Begin(const std::filesystem::path& path,
+                                          std::error_code& error) {
+    Discard();
+    error.clear();
+    m_written = 0;
+    m_writeError.clear();
+    m_target = FollowLinks(path);
+    if (!IsRegularOrAbsent(m_target, error)) {
+        return FileReplaceResult::NotAFile;
+    }
+    for (int attempt = 0; attempt < 8 && !m_file.IsOpen(); ++attempt) {
+        m_temporary = TemporaryBeside(m_target, attempt);
+        m_file.Reset(CreateTemporary(m_temporary));
+        if (!m_file.IsOpen()) {
+            error = LastError();
+            if (!Exists(error.value())) {
+                break;
+            }
+        }
+    }
+    if (!m_file.IsOpen()) {
+        m_temporary.clear(); // none was made
+        return FileReplaceResult::CannotCreate;
+    }
+    error.clear();
+    KeepPermissions(m_file, m_target);
+    return FileReplaceResult::Written;
+}
+
+void CFileReplacement::Write(const void* data, std::size_t size) {
+    if (!m_file.IsOpen() || m_writeError) {
+        return;
+    }
+    if (!WriteAll(m_file.Get(), static_cast<const std::uint8_t*>(data), size)) {
+        m_writeError = LastError();
+        return;
+    }
+    m_written += size;
+}
+
+FileReplaceResult CFileReplacement::Commit(std::error_code& error) {
+    error.clear();
+    if (!m_file.IsOpen()) {
+        error = m_writeError ? m_writeError : std::make_error_code(std::errc::bad_file_descriptor);
+        return FileReplaceResult::WriteError;
+    }
+    std::uintmax_t size = 0;
+    if (m_writeError) {
+        error = m_writeError;
+    } else if (!m_calls.Flush(m_file.Get())) {
+        error = LastError();
+    } else if (!SizeOf(m_file.Get(), size)) {
+        error = LastError();
+    } else if (size != m_written) {
+        error = FileErrc::Incomplete;
+    } else if (!m_file.Close()) {
+        // Some file systems report a failed write only here: such a file must not replace the
+        // old one.
+        error = LastError();
+    } else if (!m_calls.Rename(m_temporary, m_target)) {
+        error = LastError();
+    }
+    if (error) {
+        Discard();
+        return FileReplaceResult::WriteError;
+    }
+    m_temporary.clear(); // it is the file now
+    FlushFolder(m_target);
+    RemoveStaleTemporaries(m_target, m_written);
+    return FileReplaceResult::Written;
+}
+
 FileReplaceResult ReplaceFileContent(const std::filesystem::path& path, const void* data,
                                      std::size_t size, std::error_code& error) {
-    error.clear();
-    return Replace(path, static_cast<const std::uint8_t*>(data), size, error);
+    CFileReplacement replacement;
+    const FileReplaceResult begun = replacement.Begin(path, error);
+    if (begun != FileReplaceResult::Written) {
+        return begun;
+    }
+    replacement.Write(data, size);
+    return replacement.Commit(error);
 }

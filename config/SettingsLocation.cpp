@@ -52,6 +52,30 @@ bool IsWritablePath(const fs::path& directory) {
 }
 #endif
 
+#if defined(_WIN32)
+// What the installer leaves beside the program (CPack's NSIS installer names it so).
+constexpr const char* kUninstallerName = "Uninstall.exe";
+#endif
+
+// A Windows path in one spelling for comparing: backslashes, ASCII letters in lower case (the
+// file system ignores their case), without the long-path prefix or a separator at its end.
+std::string ComparablePath(std::string path) {
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        } else if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    if (path.rfind("\\\\?\\", 0) == 0) {
+        path.erase(0, 4);
+    }
+    while (!path.empty() && path.back() == '\\') {
+        path.pop_back();
+    }
+    return path;
+}
+
 // A non-empty value of the variable, without separators at its end.
 std::optional<std::string> Variable(const EnvironmentLookup& environment, const char* name) {
     std::optional<std::string> value = environment(name);
@@ -106,20 +130,54 @@ bool IsWritableDirectory(const std::string& directory) {
     return IsWritablePath(PathFromUtf8(directory.empty() ? "." : directory));
 }
 
-bool IsInstalledProgramDirectory(const std::string& executableDirectory) {
+bool IsInstalledWindowsFolder(const std::string& folder, const WindowsInstallFacts& facts) {
+    if (facts.uninstallerBeside) {
+        return true;
+    }
+    const std::string path = ComparablePath(folder);
+    for (const std::string& programFiles : facts.programFilesFolders) {
+        const std::string root = ComparablePath(programFiles);
+        // An empty root would hold every folder.
+        if (!root.empty() && path.compare(0, root.size(), root) == 0 &&
+            (path.size() == root.size() || path[root.size()] == '\\')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool IsInstalledProgramDirectory(const std::string& executableDirectory,
+                                 const EnvironmentLookup& environment) {
     const fs::path beside = PathFromUtf8(executableDirectory.empty() ? "." : executableDirectory);
     std::error_code error;
+#if defined(_WIN32)
+    WindowsInstallFacts facts;
+    facts.uninstallerBeside = fs::is_regular_file(beside / kUninstallerName, error);
+    for (const char* name : {"ProgramFiles", "ProgramFiles(x86)", "ProgramW6432"}) {
+        if (const auto folder = Variable(environment, name)) {
+            facts.programFilesFolders.push_back(*folder);
+        }
+    }
+    return IsInstalledWindowsFolder(Utf8FromPath(fs::absolute(beside, error)), facts);
+#else
+    (void)environment; // the package manager's own layout says it
     return fs::is_regular_file(
         beside / ".." / "share" / "applications" / (std::string(QAL_APP_ID) + ".desktop"), error);
+#endif
 }
 
 std::string SettingsDirectory(const std::string& executableDirectory,
                               const EnvironmentLookup& environment,
                               const DirectoryCheck& isWritable) {
     const fs::path beside = PathFromUtf8(executableDirectory.empty() ? "." : executableDirectory);
+    const bool installed = IsInstalledProgramDirectory(executableDirectory, environment);
     std::error_code error;
-    if (fs::exists(beside / "config.cfg", error) ||
-        (!IsInstalledProgramDirectory(executableDirectory) && isWritable(executableDirectory))) {
+#if defined(_WIN32)
+    const bool configBeside = !installed && fs::exists(beside / "config.cfg", error);
+#else
+    const bool configBeside = fs::exists(beside / "config.cfg", error);
+#endif
+    if (configBeside || (!installed && isWritable(executableDirectory))) {
         return executableDirectory;
     }
     return UserSettingsDirectory(environment).value_or(executableDirectory);

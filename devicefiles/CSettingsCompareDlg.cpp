@@ -1,5 +1,8 @@
 #include "CSettingsCompareDlg.h"
 
+#include "CWinApp.h"
+#include "MessageBoxTypes.h"
+
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -8,6 +11,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <vector>
 
 namespace {
 
@@ -39,7 +44,8 @@ CSettingsCompareDlg::CSettingsCompareDlg(const SettingsComparison& comparison,
             this));
     }
 
-    auto* tableLabel = new QLabel(QStringLiteral("&Ustawienia (zmienione oznaczono „≠”):"), this);
+    auto* tableLabel =
+        new QLabel(QStringLiteral("&Ustawienia (zmienione na górze, oznaczone „≠”):"), this);
     layout->addWidget(tableLabel);
     m_table = new QTableWidget(static_cast<int>(comparison.fields.size()), 4, this);
     m_table->setHorizontalHeaderLabels({QStringLiteral("Ustawienie"), QStringLiteral("Urządzenie"),
@@ -51,8 +57,17 @@ CSettingsCompareDlg::CSettingsCompareDlg(const SettingsComparison& comparison,
     m_table->verticalHeader()->setVisible(false);
     m_table->setAccessibleName(QStringLiteral("Ustawienia urządzenia i pliku"));
     tableLabel->setBuddy(m_table);
+    // What differs first, each part in the dialogs' order: a few changes among forty rows.
+    std::vector<const ComparedField*> rows;
+    for (const bool changed : {true, false}) {
+        for (const ComparedField& field : comparison.fields) {
+            if (field.changed == changed) {
+                rows.push_back(&field);
+            }
+        }
+    }
     for (int row = 0; row < m_table->rowCount(); ++row) {
-        const ComparedField& field = comparison.fields[static_cast<std::size_t>(row)];
+        const ComparedField& field = *rows[static_cast<std::size_t>(row)];
         const QString cells[] = {Utf8(field.label), Utf8(field.deviceValue), Utf8(field.fileValue),
                                  field.changed ? QStringLiteral("≠ zmienione") : QString()};
         for (int column = 0; column < 4; ++column) {
@@ -114,11 +129,25 @@ CSettingsCompareDlg::CSettingsCompareDlg(const SettingsComparison& comparison,
     buttons->addWidget(m_write);
     buttons->addWidget(close);
     layout->addLayout(buttons);
-    connect(m_write, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_write, &QPushButton::clicked, this, [this] { OnWrite(); });
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
 
     UpdateWriteButton();
     m_table->setFocus();
+}
+
+void CSettingsCompareDlg::OnWrite() {
+    if (!m_comparison.beyondDialogLimits.empty()) {
+        std::string text = "Zapis obejmie wartości, których okna ustawień nie przyjmują:";
+        for (const std::string& line : m_comparison.beyondDialogLimits) {
+            text += "\r\n" + line;
+        }
+        text += "\r\n\r\nZapisać je mimo to?";
+        if (AfxMessageBox(text, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES) {
+            return; // back to the comparison, nothing written
+        }
+    }
+    accept();
 }
 
 void CSettingsCompareDlg::UpdateWriteButton() {

@@ -13,7 +13,8 @@ class QTableWidget;
 // "Porównanie ustawień z plikiem": the device's settings beside the file's, changed rows marked,
 // differing bytes no field shows listed. Accepted when the user chooses "Zapisz do urządzenia";
 // that button is there only when something differs, and for another sensor's file only once
-// the user has agreed to copy it without the serial number and the production year.
+// the user has agreed to copy it without the serial number and the production year. A value the
+// settings dialogs would refuse is named in a question first. Changed rows come first.
 class CSettingsCompareDlg : public QDialog {
 public:
     CSettingsCompareDlg(const SettingsComparison& comparison, const std::string& fileDescription,
@@ -25,6 +26,7 @@ public:
 
 private:
     void UpdateWriteButton();
+    void OnWrite();
 
     const SettingsComparison& m_comparison;
     QTableWidget* m_table = nullptr;

@@ -3,6 +3,7 @@
 #include "CSettingsCompareDlg.h"
 #include "CWinApp.h"
 #include "DeviceSettingsTransfer.h"
+#include "FileError.h"
 #include "MessageBoxTypes.h"
 #include "OperationTexts.h"
 #include "SettingsFileJson.h"
@@ -56,9 +57,9 @@ void RunSaveSettingsToFile(IDeviceOperationOwner& owner, const DeviceFileContext
     if (path.empty()) {
         return;
     }
-    std::string error;
+    std::error_code error;
     if (!SaveSettingsFile(QString::fromStdString(path), snapshot, error)) {
-        AfxMessageBox(error, MB_OK);
+        AfxMessageBox(CannotWriteFileText(path, error), MB_OK);
         return;
     }
     owner.AppendLog("Zapisano ustawienia urządzenia do pliku " + path, true);

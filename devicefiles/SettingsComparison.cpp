@@ -1,5 +1,7 @@
 #include "SettingsComparison.h"
 
+#include "DialogLimits.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -21,8 +23,8 @@ SettingsComparison CompareSettings(const DeviceRecords& device, const DeviceReco
     std::vector<bool> recordHasChangedRow(kAllRecords.size(), false);
     for (std::size_t i = 0; i < deviceFields.size(); ++i) {
         const bool changed = deviceFields[i].value != fileFields[i].value;
-        result.fields.push_back(
-            {deviceFields[i].label, deviceFields[i].value, fileFields[i].value, changed});
+        result.fields.push_back({deviceFields[i].label, deviceFields[i].value, fileFields[i].value,
+                                 changed, deviceFields[i].record, deviceFields[i].key});
         if (changed) {
             recordHasChangedRow[static_cast<std::size_t>(deviceFields[i].record)] = true;
         }
@@ -51,6 +53,8 @@ SettingsComparison CompareSettings(const DeviceRecords& device, const DeviceReco
             result.recordsToWrite.push_back(kind);
         }
     }
+    result.beyondDialogLimits =
+        ValuesBeyondDialogLimits(device, result.target, result.recordsToWrite);
     return result;
 }
 

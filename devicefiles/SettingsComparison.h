@@ -13,6 +13,9 @@ struct ComparedField {
     std::string deviceValue;
     std::string fileValue;
     bool changed = false;
+    // Which field: its record and its key there, as in the file (a stable name for programs).
+    RecordKind record = RecordKind::SensorConfig;
+    std::string key;
 };
 
 // A byte that differs where no decoded field shows it.
@@ -33,6 +36,8 @@ struct SettingsComparison {
     // What a restore writes: the file's records, or, when the serial numbers differ, the clone.
     DeviceRecords target;
     std::vector<RecordKind> recordsToWrite;
+    // What of that the settings dialogs would refuse, one line each (see DialogLimits.h).
+    std::vector<std::string> beyondDialogLimits;
 };
 
 SettingsComparison CompareSettings(const DeviceRecords& device, const DeviceRecords& file);

@@ -23,6 +23,17 @@ QString Text(const std::string& text) {
 } // namespace
 
 std::string FindDeviceOutcomeText(const ProbeResult& result) {
+    switch (result.use.kind) {
+    case PortUse::Kind::HeldOpen:
+        return "Otwarty przez program " + result.use.holderName + " (PID " +
+               std::to_string(result.use.holderPid) + "), pominięty";
+    case PortUse::Kind::Console:
+        return "Konsola systemu, pominięty";
+    case PortUse::Kind::NoUart:
+        return "Brak układu UART za tą nazwą, pominięty";
+    case PortUse::Kind::Free:
+        break;
+    }
     switch (result.outcome) {
     case ProbeResult::Outcome::Answered:
         return "Odpowiada: " + result.versionText + ", wersja " +
@@ -33,6 +44,8 @@ std::string FindDeviceOutcomeText(const ProbeResult& result) {
                                 : "Brak odpowiedzi";
     case ProbeResult::Outcome::Busy:
         return "Zajęty przez inny program";
+    case ProbeResult::Outcome::NotProbed:
+        return "Bluetooth, not probed";
     case ProbeResult::Outcome::Unusable:
         break;
     }
@@ -50,6 +63,8 @@ CFindDeviceDlg::CFindDeviceDlg(ProbeSettings settings, SystemPortLister systemPo
     setModal(false);
 
     m_pAllSpeeds = new QCheckBox(QStringLiteral("Sprawdź też inne &prędkości"), this);
+    // Opening an outgoing Bluetooth port dials its device: only when asked.
+    m_pBluetooth = new QCheckBox(QStringLiteral("Sprawdź też porty &Bluetooth"), this);
     m_pSearch = new QPushButton(QStringLiteral("&Szukaj"), this);
     m_pTable = new QTableWidget(0, kColumnCount, this);
     m_pTable->setHorizontalHeaderLabels({QStringLiteral("Port"), QStringLiteral("Urządzenie"),
@@ -68,6 +83,7 @@ CFindDeviceDlg::CFindDeviceDlg(ProbeSettings settings, SystemPortLister systemPo
 
     auto* top = new QHBoxLayout;
     top->addWidget(m_pAllSpeeds);
+    top->addWidget(m_pBluetooth);
     top->addStretch();
     top->addWidget(m_pSearch);
     auto* buttons = new QHBoxLayout;
@@ -78,7 +94,8 @@ CFindDeviceDlg::CFindDeviceDlg(ProbeSettings settings, SystemPortLister systemPo
     layout->addLayout(top);
     layout->addWidget(m_pTable, 1);
     layout->addLayout(buttons);
-    setTabOrder(m_pAllSpeeds, m_pSearch);
+    setTabOrder(m_pAllSpeeds, m_pBluetooth);
+    setTabOrder(m_pBluetooth, m_pSearch);
     setTabOrder(m_pSearch, m_pTable);
     setTabOrder(m_pTable, m_pUse);
     setTabOrder(m_pUse, close);
@@ -93,7 +110,7 @@ CFindDeviceDlg::CFindDeviceDlg(ProbeSettings settings, SystemPortLister systemPo
 }
 
 CFindDeviceDlg::~CFindDeviceDlg() {
-    m_cancel.store(true);
+    m_cancel.store(1);
     if (m_scan.joinable()) {
         m_scan.join(); // each try notices the cancel within its next short wait
     }
@@ -107,7 +124,8 @@ void CFindDeviceDlg::StartScan() {
         m_scan.join(); // the last scan has ended: its rows are shown
     }
     m_settings.allSpeeds = m_pAllSpeeds->isChecked();
-    m_cancel.store(false);
+    m_settings.dialOut = m_pBluetooth->isChecked();
+    m_cancel.store(0);
     // Listed here, on the user-interface thread: the platform's list may use Qt.
     const auto candidates =
         MergePorts(SettingsFolderPorts(m_settings.settingsDirectory),

@@ -41,10 +41,11 @@ private:
     SystemPortLister m_systemPorts;
     std::function<void(const ProbeResult&)> m_onChoose;
     std::vector<ProbeResult> m_results;
-    std::atomic<bool> m_cancel{false};
+    std::atomic<int> m_cancel{0}; // 1: the scan ends, a write waiting on a line too
     std::thread m_scan;
     bool m_bShown = true; // the last scan's rows are on screen
     QCheckBox* m_pAllSpeeds = nullptr;
+    QCheckBox* m_pBluetooth = nullptr;
     QTableWidget* m_pTable = nullptr;
     QLabel* m_pStatus = nullptr;
     QPushButton* m_pSearch = nullptr;

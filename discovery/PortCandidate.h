@@ -13,6 +13,9 @@ struct PortCandidate {
     std::string maker;
     std::string product;
     std::string serialNumber;
+    // An outgoing Bluetooth port: opening it dials the remote device and may block for seconds,
+    // so a scan leaves it alone unless asked to try it.
+    bool dialsOut = false;
 };
 
 // How a person recognises the candidate: "COM3 (/dev/ttyUSB0)", "/dev/ttyACM0", "COM7".

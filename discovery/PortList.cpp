@@ -102,6 +102,7 @@ std::vector<PortCandidate> MergePorts(std::vector<PortCandidate> links,
             same->maker = port.maker;
             same->product = port.product;
             same->serialNumber = port.serialNumber;
+            same->dialsOut = port.dialsOut;
             continue;
         }
 #if !defined(_WIN32)

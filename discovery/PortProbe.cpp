@@ -55,14 +55,14 @@ std::unique_ptr<ILinePort> OpenLine(const PortCandidate& candidate, const ProbeS
         NetworkLineOptions options;
         options.openLimit = settings.tryLimit;
         options.resolver = settings.resolver;
-        options.cancelled = [cancel = settings.cancel] {
-            return cancel != nullptr && cancel->load();
-        };
         auto line = std::make_unique<CNetworkLine>(*endpoint, options);
+        line->SetCancelFlag(settings.cancel);
         opened = line->Open(candidate.port, baudRate) != 0;
         return line;
     }
     auto port = std::make_unique<CSerialPort>(settings.settingsDirectory);
+    port->SetVisiting(true);
+    port->SetCancelFlag(settings.cancel);
 #if !defined(_WIN32)
     if (!candidate.device.empty()) {
         opened = port->OpenDevice(candidate.device, candidate.port, baudRate) != 0;
@@ -107,7 +107,7 @@ ProbeResult TryAt(const PortCandidate& candidate, const ProbeSettings& settings,
     FrameParser parser(store);
     char buffer[256];
     const auto cancelled = [&settings] {
-        return settings.cancel != nullptr && settings.cancel->load();
+        return settings.cancel != nullptr && settings.cancel->load() != 0;
     };
     while (Clock::now() < deadline && result.outcome == ProbeResult::Outcome::Silent &&
            !cancelled()) {
@@ -146,6 +146,21 @@ ProbeResult TryAt(const PortCandidate& candidate, const ProbeSettings& settings,
     return result;
 }
 
+// Where the candidate is opened on POSIX; on Windows a name that nothing looks at.
+std::string CandidatePath(const PortCandidate& candidate, const ProbeSettings& settings) {
+    if (LooksLikeNetworkUrl(candidate.device)) {
+        return {}; // no device here for another program to hold
+    }
+#if defined(_WIN32)
+    (void)settings;
+    return "COM" + std::to_string(candidate.port);
+#else
+    return candidate.device.empty()
+               ? CSerialPort::DevicePath(settings.settingsDirectory, candidate.port)
+               : candidate.device;
+#endif
+}
+
 } // namespace
 
 std::vector<int> ProbeSpeeds(int configured, bool allSpeeds) {
@@ -160,13 +175,29 @@ std::vector<int> ProbeSpeeds(int configured, bool allSpeeds) {
     return speeds;
 }
 
-ProbeResult ProbePort(const PortCandidate& candidate, const ProbeSettings& settings) {
+namespace {
+
+// A port someone else uses is left alone; any other is tried at each speed in turn.
+ProbeResult ProbeUnlessUsed(const PortCandidate& candidate, const ProbeSettings& settings,
+                            const PortUse& use) {
     const Clock::time_point start = Clock::now();
     ProbeResult result;
     result.candidate = candidate;
+    if (use.kind != PortUse::Kind::Free) {
+        result.use = use;
+        result.baudRate = settings.baudRate;
+        result.outcome = use.kind == PortUse::Kind::NoUart ? ProbeResult::Outcome::Unusable
+                                                           : ProbeResult::Outcome::Busy;
+        return result;
+    }
+    if (candidate.dialsOut && !settings.dialOut) {
+        result.outcome = ProbeResult::Outcome::NotProbed;
+        result.baudRate = settings.baudRate;
+        return result;
+    }
     bool bytesSeen = false;
     for (const int speed : ProbeSpeeds(settings.baudRate, settings.allSpeeds)) {
-        if (settings.cancel != nullptr && settings.cancel->load()) {
+        if (settings.cancel != nullptr && settings.cancel->load() != 0) {
             break;
         }
         result = TryAt(candidate, settings, speed);
@@ -188,20 +219,33 @@ ProbeResult ProbePort(const PortCandidate& candidate, const ProbeSettings& setti
     return result;
 }
 
+} // namespace
+
+ProbeResult ProbePort(const PortCandidate& candidate, const ProbeSettings& settings) {
+    return ProbeUnlessUsed(candidate, settings,
+                           LookAtPorts({CandidatePath(candidate, settings)}, settings.roots)[0]);
+}
+
 std::vector<ProbeResult> ScanPorts(const std::vector<PortCandidate>& candidates,
                                    const ProbeSettings& settings) {
     std::vector<ProbeResult> results(candidates.size());
+    // Before any thread opens a port of its own, which would count as held.
+    std::vector<std::string> paths;
+    for (const PortCandidate& candidate : candidates) {
+        paths.push_back(CandidatePath(candidate, settings));
+    }
+    const std::vector<PortUse> uses = LookAtPorts(paths, settings.roots);
     std::vector<std::thread> workers;
     workers.reserve(candidates.size());
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         try {
-            workers.emplace_back([&results, &candidates, &settings, i] {
-                results[i] = ProbePort(candidates[i], settings);
+            workers.emplace_back([&results, &candidates, &settings, &uses, i] {
+                results[i] = ProbeUnlessUsed(candidates[i], settings, uses[i]);
             });
         } catch (const std::system_error& error) {
             // No thread for this one: it is tried here, after the others have started.
             (void)error;
-            results[i] = ProbePort(candidates[i], settings);
+            results[i] = ProbeUnlessUsed(candidates[i], settings, uses[i]);
         }
     }
     for (std::thread& worker : workers) {

@@ -2,6 +2,7 @@
 
 #include "NetSocket.h"
 #include "PortCandidate.h"
+#include "PortUse.h"
 
 #include <atomic>
 #include <chrono>
@@ -19,7 +20,12 @@ struct ProbeSettings {
     std::chrono::milliseconds tryLimit{1500};
     // Once it holds true, every try ends at its next wait and no further speed is tried: a
     // window that closes does not wait for a whole scan. Null: none.
-    const std::atomic<bool>* cancel = nullptr;
+    // The ports' writes get it too, so that one stalled on the line ends at once.
+    const std::atomic<int>* cancel = nullptr;
+    // Outgoing Bluetooth ports are tried too (opening one dials the remote device).
+    bool dialOut = false;
+    // Where to see which ports other programs or the kernel use (see LookAtPorts).
+    SystemRoots roots;
     // How a network port's name is looked up; empty: by the system.
     NameResolver resolver = {};
 };
@@ -27,10 +33,12 @@ struct ProbeSettings {
 // What one port said to the version query.
 struct ProbeResult {
     enum class Outcome {
-        Answered, // a version answer came
-        Silent,   // the port opened, no answer came in time
-        Busy,     // another program holds the port; it was left alone
-        Unusable, // the port could not be opened (missing, no access, speed refused)
+        Answered,  // a version answer came
+        Silent,    // the port opened, no answer came in time
+        Busy,      // another program holds the port, or the kernel's console; it was left alone
+        Unusable,  // the port could not be opened (missing, no access, speed refused), or it
+                   // has no UART behind it and was left alone
+        NotProbed, // an outgoing Bluetooth port, not opened since that would dial out
     };
     PortCandidate candidate;
     Outcome outcome = Outcome::Unusable;
@@ -38,7 +46,8 @@ struct ProbeResult {
     unsigned versionNumber = 0; // Answered
     std::string versionText;    // Answered: the device's text, UTF-8
     bool bytesSeen = false;     // Silent: something came, but no answer (noise, other speed)
-    std::string reason;         // Busy, Unusable: the system's text
+    std::string reason;         // Busy, Unusable: the system's text, when it was opened
+    PortUse use;                // Busy, Unusable: why it was left alone unopened; Free if not
     std::chrono::milliseconds took{0};
 };
 
@@ -46,10 +55,11 @@ struct ProbeResult {
 // fastest first.
 std::vector<int> ProbeSpeeds(int configured, bool allSpeeds);
 
-// Opens the port, asks for the version at each speed until one answers, closes it again.
+// Unless someone else uses the port (see LookAtPorts), opens it, asks for the version at each
+// speed until one answers, and closes it again as it found it.
 ProbeResult ProbePort(const PortCandidate& candidate, const ProbeSettings& settings);
 
 // Every candidate at once, one thread each, all joined before it returns; results in the order
-// of the candidates.
+// of the candidates. Which ports others use is looked at once, before any is opened.
 std::vector<ProbeResult> ScanPorts(const std::vector<PortCandidate>& candidates,
                                    const ProbeSettings& settings);

@@ -26,6 +26,7 @@ std::vector<PortCandidate> SystemPortCandidates() {
         candidate.maker = port.maker;
         candidate.product = port.product;
         candidate.serialNumber = port.serialNumber;
+        candidate.dialsOut = port.dialsOut;
         candidates.push_back(candidate);
     }
     return candidates;

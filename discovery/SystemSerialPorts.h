@@ -10,6 +10,7 @@ struct SystemSerialPort {
     std::string maker;
     std::string product;
     std::string serialNumber;
+    bool dialsOut = false; // an outgoing Bluetooth port: opening it calls the remote device
 };
 
 // Every serial port the system knows now: Qt's serial port module where it exists, the system's

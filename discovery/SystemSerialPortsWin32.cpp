@@ -1,5 +1,7 @@
 #include "SystemSerialPorts.h"
 
+#include "DeviceInstanceId.h"
+
 #include <windows.h>
 
 #include <devguid.h>
@@ -45,19 +47,13 @@ std::string PortName(HDEVINFO set, SP_DEVINFO_DATA& device) {
     return read == ERROR_SUCCESS && type == REG_SZ ? Utf8(name) : std::string();
 }
 
-// The serial number is the last part of a USB device's instance id ("USB\VID_0403&PID_6001\A5...").
-std::string SerialNumber(HDEVINFO set, SP_DEVINFO_DATA& device) {
+// "USB\VID_0403&PID_6001\A50285BI": what the device's serial number and kind are read from.
+std::string InstanceId(HDEVINFO set, SP_DEVINFO_DATA& device) {
     wchar_t id[512] = {};
     if (!::SetupDiGetDeviceInstanceIdW(set, &device, id, 510, nullptr)) {
         return {};
     }
-    const std::string text = Utf8(id);
-    if (text.rfind("USB\\", 0) != 0 && text.rfind("FTDIBUS\\", 0) != 0) {
-        return {};
-    }
-    const std::size_t last = text.find_last_of('\\');
-    const std::string tail = last == std::string::npos ? text : text.substr(last + 1);
-    return tail.find('&') == std::string::npos ? tail : std::string(); // generated ids carry '&'
+    return Utf8(id);
 }
 
 } // namespace
@@ -75,8 +71,10 @@ std::vector<SystemSerialPort> ListSystemSerialPorts() {
         if (name.rfind("COM", 0) != 0) {
             continue;
         }
+        const std::string id = InstanceId(set, device);
         ports.push_back({name, "\\\\.\\" + name, Property(set, device, SPDRP_MFG),
-                         Property(set, device, SPDRP_FRIENDLYNAME), SerialNumber(set, device)});
+                         Property(set, device, SPDRP_FRIENDLYNAME), SerialNumberFromInstanceId(id),
+                         IsOutgoingBluetoothPort(id)});
     }
     (void)::SetupDiDestroyDeviceInfoList(set); // the list was ours alone
     return ports;

@@ -51,8 +51,9 @@ public:
     virtual int Close() = 0;
     // Bytes the system took; 0 when the line is not open.
     virtual int Write(const void* data, int size) = 0;
-    // Bytes placed in buffer, at most maxCount; 0 when nothing is waiting, on error, or when the
-    // line is not open. Never waits.
+    // Bytes placed in buffer, at most maxCount; 0 when nothing is waiting or the line is not
+    // open; -1 when the read failed, after which the worker asks LineGone (a line that cannot
+    // tell a failure from silence may give 0). Never waits.
     virtual int Read(void* buffer, int maxCount) = 0;
     // Whether the far end has gone for good: nothing can arrive any more.
     virtual bool LineGone() = 0;

@@ -10,7 +10,8 @@
 // wait end that one wait.
 class CLinkWakeup {
 public:
-    enum class WaitResult { Signalled, PortReady, TimedOut };
+    // PortFailed: the port could not be waited on (its device may have gone); returned at once.
+    enum class WaitResult { Signalled, PortReady, TimedOut, PortFailed };
 
     CLinkWakeup();
     ~CLinkWakeup();
@@ -26,6 +27,11 @@ public:
     // With port kNoSerialHandle only signals and the timeout count. kind: what port is (on
     // Windows, a serial port's input events or an event object; POSIX polls either).
     WaitResult Wait(SerialHandle port, int timeoutMs, LineWaitKind kind = LineWaitKind::SerialPort);
+
+    // Worker thread only, before the port closes: ends a wait on it that outlived Wait, and
+    // waits briefly for that, since some drivers keep a port held (and refuse the next open)
+    // while a wait on it is pending. Nothing to do where waits end with the call.
+    void EndPortWait(SerialHandle port);
 
 private:
 #if defined(_WIN32)

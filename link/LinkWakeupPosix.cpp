@@ -72,3 +72,7 @@ CLinkWakeup::WaitResult CLinkWakeup::Wait(SerialHandle port, int timeoutMs, Line
     }
     return WaitResult::Signalled;
 }
+
+void CLinkWakeup::EndPortWait(SerialHandle port) {
+    (void)port; // poll's wait ends with the call
+}

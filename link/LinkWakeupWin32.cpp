@@ -125,19 +125,25 @@ CLinkWakeup::WaitResult CLinkWakeup::Wait(SerialHandle port, int timeoutMs, Line
         if (wait->Ended()) {
             return WaitResult::PortReady; // it ended since the last call
         }
-        if (!wait->Running() && SetCommMask(portHandle, EV_RXCHAR)) {
-            (void)ResetEvent(wait->done);
-            wait->overlapped = OVERLAPPED{};
-            wait->overlapped.hEvent = wait->done;
-            wait->events = 0;
-            if (WaitCommEvent(portHandle, &wait->events, &wait->overlapped)) {
-                return WaitResult::PortReady;
+        if (!wait->Running()) {
+            if (SetCommMask(portHandle, EV_RXCHAR)) {
+                (void)ResetEvent(wait->done);
+                wait->overlapped = OVERLAPPED{};
+                wait->overlapped.hEvent = wait->done;
+                wait->events = 0;
+                if (WaitCommEvent(portHandle, &wait->events, &wait->overlapped)) {
+                    return WaitResult::PortReady;
+                }
+                if (GetLastError() == ERROR_IO_PENDING) {
+                    wait->port = portHandle;
+                }
             }
-            if (GetLastError() == ERROR_IO_PENDING) {
-                wait->port = portHandle;
+            if (!wait->Running()) {
+                // The port cannot be waited on (a line that is gone, or a driver without
+                // events): the caller asks whether the line has gone, and waits without the
+                // port, which keeps a dead port from making it spin.
+                return WaitResult::PortFailed;
             }
-            // Otherwise the port cannot be waited on (a line that is gone): only the wake-up
-            // and the timeout count, which keeps a dead port from making the worker spin.
         }
         if (wait->Running()) {
             // A byte that came after the caller's last read but before the wait began raises
@@ -173,4 +179,18 @@ CLinkWakeup::WaitResult CLinkWakeup::Wait(SerialHandle port, int timeoutMs, Line
         return WaitResult::PortReady;
     }
     return WaitResult::TimedOut;
+}
+
+void CLinkWakeup::EndPortWait(SerialHandle port) {
+    PortWait* wait = m_pPortWait.get();
+    const HANDLE portHandle = static_cast<HANDLE>(port);
+    if (portHandle == nullptr || wait == nullptr || !wait->Running() || wait->port != portHandle) {
+        return;
+    }
+    // An empty event mask ends a pending wait at once. If it does not end in time, the record
+    // stays for the next Wait (or the destructor) to deal with, as for any closed port.
+    (void)SetCommMask(portHandle, 0);
+    if (WaitForSingleObject(wait->done, kClosedPortGraceMs) == WAIT_OBJECT_0) {
+        (void)wait->Ended();
+    }
 }

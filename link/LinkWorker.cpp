@@ -86,29 +86,55 @@ private:
     std::size_t m_noiseCount = 0;
 };
 
+// Encodes the message and hands the whole frame to one write of the port. written: what the port
+// reports written (0 for a message the encoder refuses). False when a frame did not all go out.
+bool WriteFrame(const LinkMessage& message, ILinePort& port, CWireTrace* trace, int& written) {
+    written = 0;
+    EncodedFrame frame;
+    if (!FrameEncoder::Encode(message, frame)) {
+        return true; // nothing that could be sent
+    }
+    if (trace != nullptr && trace->Listening()) {
+        // Stamped as it starts out: an answer's delay counts from here.
+        trace->Record(WireEvent::Sent, reinterpret_cast<const std::uint8_t*>(frame.text),
+                      frame.size);
+    }
+    written = port.Write(frame.text, static_cast<int>(frame.size));
+    return written == static_cast<int>(frame.size);
+}
+
 // One pass: send at most one queued message, then decode at most one received byte. Sending
 // first means a queued message always goes out before the next byte is handled. Ends on a stop
 // request, or when the device has gone and nothing can arrive any more.
 LoopEnd RunLoop(LinkContext& context, ILinePort& port, FrameParser& parser) {
-    bool readyWithoutData = false; // the last wait ended on the port, and no byte came since
+    // The port may have gone: the last wait ended on it and no byte came since, a read or a
+    // write failed, or it could not be waited on. Then the line is asked, and the port is left
+    // out of the next wait so that a failing one cannot make the worker spin.
+    bool suspect = false;
     ReceivedBytes received;
     TraceTap tap(context.wireTrace);
     while (context.stopRequested.load() == 0) {
         bool busy = false;
         LinkMessage outgoing;
         if (TakeForDevice(context, outgoing)) {
-            SendFrame(outgoing, port, &context.wireTrace); // a lost frame ends as a time-out
+            int written = 0;
+            // A lost frame ends as its request's time-out; a failed write may mean more.
+            if (!WriteFrame(outgoing, port, &context.wireTrace, written)) {
+                suspect = true;
+            }
             busy = true;
         }
         if (received.Empty()) {
-            received.size = port.Read(received.bytes, static_cast<int>(sizeof received.bytes));
+            const int got = port.Read(received.bytes, static_cast<int>(sizeof received.bytes));
+            received.size = got > 0 ? got : 0;
             received.next = 0;
+            suspect = suspect || got < 0;
             tap.Received(received.bytes, received.size);
         }
         if (!received.Empty()) {
             const char byte = static_cast<char>(received.bytes[received.next++]);
             busy = true;
-            readyWithoutData = false;
+            suspect = false;
             LinkMessage incoming;
             const bool frameDone = parser.Feed(byte);
             const bool delivered = frameDone && DecodeFrame(parser.Buffer(), incoming);
@@ -121,16 +147,16 @@ LoopEnd RunLoop(LinkContext& context, ILinePort& port, FrameParser& parser) {
             continue; // more may be queued or waiting: look again before sleeping
         }
         tap.FlushNoise();
-        // Readiness without data is how a hang-up shows; asked only then, so a quiet line costs
-        // no extra system call.
-        if (readyWithoutData && port.LineGone()) {
+        // Asked only then, so a quiet line costs no extra system call.
+        if (suspect && port.LineGone()) {
             return LoopEnd::LineGone;
         }
         const CLinkWakeup::WaitResult woken =
-            readyWithoutData
-                ? context.wakeup.Wait(kNoSerialHandle, kDeadLineWaitMs)
-                : context.wakeup.Wait(port.NativeHandle(), kQuietWaitMs, port.WaitKind());
-        readyWithoutData = woken == CLinkWakeup::WaitResult::PortReady;
+            suspect ? context.wakeup.Wait(kNoSerialHandle, kDeadLineWaitMs)
+                    : context.wakeup.Wait(port.NativeHandle(), kQuietWaitMs, port.WaitKind());
+        // Readiness without data is how a hang-up shows.
+        suspect = woken == CLinkWakeup::WaitResult::PortReady ||
+                  woken == CLinkWakeup::WaitResult::PortFailed;
     }
     return LoopEnd::Stopped;
 }
@@ -157,16 +183,9 @@ std::unique_ptr<ILinePort> MakeLine(const LinkContext& context) {
 } // namespace
 
 int SendFrame(const LinkMessage& message, ILinePort& port, CWireTrace* trace) {
-    EncodedFrame frame;
-    if (!FrameEncoder::Encode(message, frame)) {
-        return 0;
-    }
-    if (trace != nullptr && trace->Listening()) {
-        // Stamped as it starts out: an answer's delay counts from here.
-        trace->Record(WireEvent::Sent, reinterpret_cast<const std::uint8_t*>(frame.text),
-                      frame.size);
-    }
-    return port.Write(frame.text, static_cast<int>(frame.size));
+    int written = 0;
+    (void)WriteFrame(message, port, trace, written); // the count says it all here
+    return written;
 }
 
 int LinkThreadProc(LinkContext* context) {
@@ -211,6 +230,8 @@ int LinkThreadProc(LinkContext* context) {
     if (result != 0) {
         context->failure = port.Failure();
     }
+    // Before the close: a driver may keep a port held while a wait on it is pending.
+    context->wakeup.EndPortWait(port.NativeHandle());
     port.Close();
     context->result.store(result);
     PutLinkEvent(*context, kLinkEventEnded);

@@ -5,6 +5,10 @@
 #include <atomic>
 #include <string>
 
+#if !defined(_WIN32)
+#include <termios.h>
+#endif
+
 // One serial port, opened by number ("COM%d") with 8N1 and DTR/RTS off. Reads never wait, a write
 // sends one whole block and waits at most five seconds for it to leave. Every operation reports
 // with an int (1/0 or a byte count), never with an exception. Used by one thread at a time.
@@ -25,8 +29,8 @@ public:
     int Close() override;
     // Bytes the system took; 0 when the port is not open.
     int Write(const void* data, int size) override;
-    // Bytes placed in buffer, at most maxCount; 0 when nothing is waiting, on error, or when the
-    // port is not open. Never waits.
+    // Bytes placed in buffer, at most maxCount; 0 when nothing is waiting or the port is not
+    // open, -1 when the read failed (LineGone then says whether for good). Never waits.
     int Read(void* buffer, int maxCount) override;
 
     // Whether the device has gone (an adapter pulled out, the far end of a pseudo-terminal
@@ -42,6 +46,12 @@ public:
     // instead of after five seconds: the worker passes its stop request, so that closing the
     // program never waits on the line. Null: no such flag.
     void SetCancelFlag(const std::atomic<int>* flag) override { m_pCancel = flag; }
+
+    // For a short look at a port that is not this program's (the finder's probe): Open refuses,
+    // as busy, a port with input already waiting for whoever reads it, and drops nothing the
+    // line holds; Close puts back the line settings Open found. Set before Open. POSIX only: on
+    // Windows the exclusive open keeps other programs out already.
+    void SetVisiting(bool visiting) { m_bVisiting = visiting; }
 
     bool IsOpen() const { return m_bOpen != 0; }
     // Whether Open can set the line to this many bits per second.
@@ -63,6 +73,10 @@ public:
 
 private:
     void MarkLineGone(unsigned long error);
+#if defined(_WIN32)
+    // Marks the line gone when a failed call's error says the device has gone.
+    void NoteFailure(unsigned long error);
+#endif
 
     SerialHandle m_hPort = kNoSerialHandle;
     int m_bOpen = 0;
@@ -70,7 +84,12 @@ private:
     std::string m_strAppDirectory;
     const std::atomic<int>* m_pCancel = nullptr;
     bool m_bLineGone = false;
+    bool m_bVisiting = false;
     PortFailure m_failure;
+#if !defined(_WIN32)
+    bool m_bRestoreLine = false; // m_savedLine goes back on the line at Close
+    termios m_savedLine{};
+#endif
 #if defined(_WIN32)
     void* m_hIoEvent = nullptr; // completes the overlapped reads and writes
 #endif

@@ -122,6 +122,12 @@ int TakeExclusively(int fd) {
     return ::ioctl(fd, TIOCEXCL) == 0 ? 0 : errno;
 }
 
+// Whether the line holds input nobody has read yet.
+bool InputWaiting(int fd) {
+    int waiting = 0;
+    return ::ioctl(fd, FIONREAD, &waiting) == 0 && waiting > 0;
+}
+
 // Waits until the driver has sent what is queued, or until the deadline or a cancel.
 void DrainOutput(int fd, int baudRate, Clock::time_point deadline, const std::atomic<int>* cancel) {
     for (;;) {
@@ -206,10 +212,29 @@ int CSerialPort::OpenDevice(const std::string& path, int port, int baudRate) {
     // Non-blocking: the open must not wait for a carrier, and reads must never wait.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     int error = fd < 0 ? errno : TakeExclusively(fd);
+    const bool exclusive = fd >= 0 && error == 0;
+    // A visit leaves a line with unread input to its reader: before touching the settings, and
+    // again once the line is raw, as a line in canonical mode shows no input before its end.
+    const auto othersInput = [this, fd] { return m_bVisiting && InputWaiting(fd) ? EBUSY : 0; };
+    termios found{};
+    const bool restore = error == 0 && m_bVisiting && ::tcgetattr(fd, &found) == 0;
+    if (error == 0) {
+        error = othersInput();
+    }
     if (error == 0) {
         error = ConfigureLine(fd, speed);
     }
+    if (error == 0) {
+        error = othersInput();
+    }
     if (error != 0) {
+        // As good as it gets on a failed open; a pseudo-terminal would keep the exclusive flag.
+        if (restore) {
+            (void)::tcsetattr(fd, TCSANOW, &found);
+        }
+        if (exclusive) {
+            (void)::ioctl(fd, TIOCNXCL);
+        }
         if (fd >= 0) {
             ::close(fd); // result irrelevant: the open has failed either way
         }
@@ -225,9 +250,13 @@ int CSerialPort::OpenDevice(const std::string& path, int port, int baudRate) {
     m_hPort = fd;
     m_nBaudRate = baudRate;
     m_bOpen = 1;
+    m_bRestoreLine = restore;
+    m_savedLine = found;
     // Drop whatever arrived before we were ready; a failed purge only leaves old bytes, which
-    // the frame parser ignores up to the next ':'.
-    (void)::tcflush(fd, TCIOFLUSH);
+    // the frame parser ignores up to the next ':'. A visit found nothing waiting.
+    if (!m_bVisiting) {
+        (void)::tcflush(fd, TCIOFLUSH);
+    }
     std::this_thread::sleep_for(kOpenSettleTime);
     return 1;
 }
@@ -237,6 +266,11 @@ int CSerialPort::Close() {
         // Unsent output is dropped so that close cannot wait on a stalled line; the exclusive
         // flag is cleared because a pseudo-terminal keeps it while its other side stays open.
         (void)::tcflush(m_hPort, TCOFLUSH);
+        if (m_bRestoreLine) {
+            // A line that has gone refuses; then there is nobody left to mind its settings.
+            (void)::tcsetattr(m_hPort, TCSANOW, &m_savedLine);
+            m_bRestoreLine = false;
+        }
         (void)::ioctl(m_hPort, TIOCNXCL);
         (void)::close(m_hPort); // nothing useful to do if close reports an error
         m_hPort = kNoSerialHandle;
@@ -298,11 +332,16 @@ int CSerialPort::Read(void* buffer, int maxCount) {
     do {
         n = ::read(m_hPort, buffer, static_cast<std::size_t>(maxCount));
     } while (n < 0 && errno == EINTR);
-    if (n < 0 && IsLineGoneError(errno)) {
+    if (n >= 0) {
+        return static_cast<int>(n);
+    }
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {
+        return 0; // nothing waiting
+    }
+    if (IsLineGoneError(errno)) {
         MarkLineGone(static_cast<unsigned long>(errno));
     }
-    // EAGAIN (nothing waiting) and line errors alike read as "nothing".
-    return n > 0 ? static_cast<int>(n) : 0;
+    return -1;
 }
 
 bool CSerialPort::LineGone() {

@@ -1,5 +1,8 @@
 #include "SerialPort.h"
 
+#include "LineDcb.h"
+#include "LineGoneErrors.h"
+
 #include <cstdio>
 #include <utility>
 
@@ -51,14 +54,6 @@ std::string ErrorText(DWORD error) {
     return result.empty() ? "error " + std::to_string(error) : result;
 }
 
-// What drivers answer once the device behind an open port has gone (a USB adapter pulled
-// out): nothing will come from it again.
-bool IsLineGoneError(DWORD error) {
-    return error == ERROR_ACCESS_DENIED || error == ERROR_BAD_COMMAND ||
-           error == ERROR_GEN_FAILURE || error == ERROR_DEVICE_REMOVED ||
-           error == ERROR_DEVICE_NOT_CONNECTED;
-}
-
 // Reads return at once with what is buffered; a write may take five seconds at most.
 bool SetTimeouts(HANDLE port) {
     COMMTIMEOUTS timeouts{};
@@ -70,23 +65,16 @@ bool SetTimeouts(HANDLE port) {
     return SetCommTimeouts(port, &timeouts) != 0;
 }
 
-// 8N1 at the given speed, binary, DTR and RTS off, no abort on errors; everything else (flow
-// control, special characters, limits) stays as the driver has it.
+// 8N1 at the given speed without flow control (see LineDcbFor), starting from what the driver
+// reports so that the fields it keeps for itself stay as they are.
 bool SetLine(HANDLE port, int baudRate) {
-    DCB dcb{};
-    dcb.DCBlength = sizeof dcb;
-    if (!GetCommState(port, &dcb)) {
+    DCB fromDriver{};
+    fromDriver.DCBlength = sizeof fromDriver;
+    if (!GetCommState(port, &fromDriver)) {
         return false; // not a serial device
     }
-    dcb.BaudRate = static_cast<DWORD>(baudRate);
-    dcb.ByteSize = 8;
-    dcb.Parity = NOPARITY;
-    dcb.StopBits = ONESTOPBIT;
-    dcb.fBinary = 1;
-    dcb.fDtrControl = DTR_CONTROL_DISABLE;
-    dcb.fRtsControl = RTS_CONTROL_DISABLE;
-    dcb.fAbortOnError = 0;
-    return SetCommState(port, &dcb) != 0;
+    DCB line = LineDcbFor(fromDriver, static_cast<DWORD>(baudRate));
+    return SetCommState(port, &line) != 0;
 }
 
 // While a write waits on the line it looks at the cancel flag this often.
@@ -96,11 +84,17 @@ bool Cancelled(const std::atomic<int>* cancel) {
     return cancel != nullptr && cancel->load() != 0;
 }
 
+// How an overlapped operation ended: the bytes it moved (also of a cancelled or timed-out one)
+// and, when it failed, the system's error (ERROR_OPERATION_ABORTED for one cancelled here).
+struct Finished {
+    DWORD transferred = 0;
+    DWORD error = ERROR_SUCCESS;
+};
+
 // Waits up to limitMs for an overlapped operation started on port, or until the cancel flag is
-// set, cancels it when it is still running then, and gives the number of bytes it moved (also of
-// a cancelled or timed-out one).
-DWORD FinishOverlapped(HANDLE port, OVERLAPPED& overlapped, DWORD limitMs,
-                       const std::atomic<int>* cancel) {
+// set, and cancels it when it is still running then.
+Finished FinishOverlapped(HANDLE port, OVERLAPPED& overlapped, DWORD limitMs,
+                          const std::atomic<int>* cancel) {
     const ULONGLONG deadline = GetTickCount64() + limitMs;
     bool done = false;
     for (;;) {
@@ -116,10 +110,12 @@ DWORD FinishOverlapped(HANDLE port, OVERLAPPED& overlapped, DWORD limitMs,
         // Either result leads to the wait below, which ends once the operation is gone.
         (void)CancelIoEx(port, &overlapped);
     }
-    DWORD transferred = 0;
-    // Fails for a cancelled operation, which still reports what it moved before.
-    (void)GetOverlappedResult(port, &overlapped, &transferred, TRUE);
-    return transferred;
+    Finished finished;
+    // Fails for a cancelled operation too, which still reports what it moved before.
+    if (!GetOverlappedResult(port, &overlapped, &finished.transferred, TRUE)) {
+        finished.error = GetLastError();
+    }
+    return finished;
 }
 
 // Waits until the driver has sent what is queued, or until the deadline or a cancel.
@@ -191,8 +187,7 @@ int CSerialPort::Open(int port, int baudRate) {
     const HANDLE ioEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     // A port whose timeouts cannot be set could block a read forever: refused like a rejected
     // line setting.
-    if (ioEvent == nullptr || !SetTimeouts(handle) || !SetLine(handle, baudRate) ||
-        !SetupComm(handle, kQueueSize, kQueueSize)) {
+    if (ioEvent == nullptr || !SetTimeouts(handle) || !SetLine(handle, baudRate)) {
         m_failure.reason = ErrorText(GetLastError());
         if (ioEvent != nullptr) {
             (void)CloseHandle(ioEvent);
@@ -200,6 +195,8 @@ int CSerialPort::Open(int port, int baudRate) {
         (void)CloseHandle(handle); // the open has failed either way
         return 0;
     }
+    // The queue sizes are only a recommendation, which some drivers refuse; their own sizes do.
+    (void)SetupComm(handle, kQueueSize, kQueueSize);
     // The DCB already holds both lines off; saying so again covers drivers that apply the DCB
     // lazily. A port without modem lines (a pseudo-terminal under wine) refuses this harmlessly.
     (void)EscapeCommFunction(handle, CLRDTR);
@@ -244,17 +241,16 @@ int CSerialPort::Write(const void* data, int size) {
     if (!WriteFile(port, data, static_cast<DWORD>(size), nullptr, &overlapped)) {
         const DWORD error = GetLastError();
         if (error != ERROR_IO_PENDING) {
-            if (IsLineGoneError(error)) {
-                MarkLineGone(error);
-            }
+            NoteFailure(error);
             return 0; // the request concerned ends through its time-out
         }
     }
-    const DWORD written =
+    const Finished finished =
         FinishOverlapped(port, overlapped, kWriteLimitMs + kWriteGraceMs, m_pCancel);
+    NoteFailure(finished.error);
     // Bounded, unlike FlushFileBuffers, which waits as long as flow control holds the line.
     DrainOutput(port, m_nBaudRate, deadline, m_pCancel);
-    return static_cast<int>(written);
+    return static_cast<int>(finished.transferred);
 }
 
 int CSerialPort::Read(void* buffer, int maxCount) {
@@ -266,26 +262,36 @@ int CSerialPort::Read(void* buffer, int maxCount) {
     // the port; the kind of error is of no use here.
     DWORD errors = 0;
     COMSTAT status{};
-    if (!ClearCommError(port, &errors, &status)) {
-        const DWORD error = GetLastError();
-        if (IsLineGoneError(error)) {
-            MarkLineGone(error);
+    DWORD wanted = static_cast<DWORD>(maxCount);
+    if (ClearCommError(port, &errors, &status)) {
+        if (status.cbInQue == 0) {
+            return 0;
         }
-        return 0;
+        wanted = status.cbInQue < wanted ? status.cbInQue : wanted;
+    } else {
+        const DWORD error = GetLastError();
+        if (IsWindowsLineGoneError(error)) {
+            MarkLineGone(error);
+            return -1;
+        }
+        // Some drivers (virtual ports) do not report their queue: the read timeouts still make
+        // the read return at once with whatever is there.
     }
-    if (status.cbInQue == 0) {
-        return 0;
-    }
-    const DWORD wanted = status.cbInQue < static_cast<DWORD>(maxCount)
-                             ? status.cbInQue
-                             : static_cast<DWORD>(maxCount);
     OVERLAPPED overlapped{};
     overlapped.hEvent = static_cast<HANDLE>(m_hIoEvent);
-    if (!ReadFile(port, buffer, wanted, nullptr, &overlapped) &&
-        GetLastError() != ERROR_IO_PENDING) {
-        return 0;
+    if (!ReadFile(port, buffer, wanted, nullptr, &overlapped)) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_IO_PENDING) {
+            NoteFailure(error);
+            return -1;
+        }
     }
-    return static_cast<int>(FinishOverlapped(port, overlapped, kReadGraceMs, nullptr));
+    const Finished finished = FinishOverlapped(port, overlapped, kReadGraceMs, nullptr);
+    NoteFailure(finished.error);
+    if (finished.transferred == 0 && finished.error != ERROR_SUCCESS) {
+        return -1;
+    }
+    return static_cast<int>(finished.transferred);
 }
 
 // Only real drivers show a device going: under wine, where the tests run, a port cannot be
@@ -298,13 +304,16 @@ bool CSerialPort::LineGone() {
         DWORD errors = 0;
         COMSTAT status{};
         if (!ClearCommError(AsHandle(m_hPort), &errors, &status)) {
-            const DWORD error = GetLastError();
-            if (IsLineGoneError(error)) {
-                MarkLineGone(error);
-            }
+            NoteFailure(GetLastError());
         }
     }
     return m_bLineGone;
+}
+
+void CSerialPort::NoteFailure(unsigned long error) {
+    if (IsWindowsLineGoneError(error)) {
+        MarkLineGone(error);
+    }
 }
 
 void CSerialPort::MarkLineGone(unsigned long error) {

@@ -15,9 +15,9 @@ volatile std::sig_atomic_t g_stopWriteFd = -1;
 
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 
-extern "C" void OnStopSignal(int) {
+extern "C" void OnStopSignal(int signal) {
     const int savedErrno = errno;
-    const char byte = 1;
+    const char byte = static_cast<char>(signal); // which one: a program may end with 128 + it
     // A full pipe already holds a stop; nothing else can be done inside a handler anyway.
     (void)!::write(g_stopWriteFd, &byte, 1);
     errno = savedErrno;

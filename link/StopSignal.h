@@ -19,7 +19,7 @@ public:
 
     bool Install(std::string& error);
 
-    // Readable once a stop signal has come.
+    // Readable once a stop signal has come; each signal is one byte, its number.
     int Fd() const { return m_read.Get(); }
 
 private:

@@ -1,8 +1,10 @@
 #include "CLineMonitorWnd.h"
 
 #include "CWinApp.h"
+#include "FileError.h"
 #include "MessageBoxTypes.h"
 #include "MonitorCellDelegate.h"
+#include "MonitorFile.h"
 #include "MonitorTableModel.h"
 #include "MonitorTableView.h"
 #include "RowText.h"
@@ -39,10 +41,10 @@ QPushButton* AddButton(QBoxLayout& layout, const char* text, const char* accessi
 
 } // namespace
 
-CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
+CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_trace(&trace) {
     askSavePath = [this] { return DefaultSavePath(); };
     setWindowTitle(QStringLiteral("Podgląd transmisji"));
-    setWindowFlag(Qt::Window);
     resize(1100, 420);
 
     m_model = new CMonitorTableModel(m_rows, this);
@@ -62,9 +64,11 @@ CLineMonitorWnd::CLineMonitorWnd(CWireTrace& trace) : m_trace(&trace) {
     m_table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 4);
     m_table->horizontalHeader()->setStretchLastSection(true);
+    // Room for the usual contents, and never less than the whole title in the system's font.
     const int widths[kColumnCount] = {95, 110, 100, 50, 190, 65, 200, 200, 80};
     for (int column = 0; column < kColumnCount; ++column) {
-        m_table->setColumnWidth(column, widths[column]);
+        m_table->setColumnWidth(
+            column, std::max(widths[column], m_table->horizontalHeader()->sectionSizeHint(column)));
     }
 
     auto* buttons = new QHBoxLayout;
@@ -188,9 +192,16 @@ void CLineMonitorWnd::TogglePause() {
     UpdateStatus();
 }
 
-void CLineMonitorWnd::UpdateStatus() {
+void CLineMonitorWnd::CountFromNow() {
+    m_monitor.CountFromNow();
+    UpdateStatus();
+}
 
-    QString text = QString::fromStdString(m_monitor.Stats().Text());
+void CLineMonitorWnd::UpdateStatus() {
+    // The figures of a connection the window saw from its start, or only since it was opened.
+    QString text = m_monitor.CountsSinceConnect() ? QStringLiteral("Od połączenia: ")
+                                                  : QStringLiteral("Od otwarcia okna: ");
+    text += QString::fromStdString(m_monitor.Stats().Text());
     text += QStringLiteral("\nWiersze %1").arg(m_rows.Count());
     if (m_rows.Dropped() != 0) {
         text += QStringLiteral(", usunięte najstarsze %1").arg(m_rows.Dropped());
@@ -228,31 +239,9 @@ void CLineMonitorWnd::Save() {
     if (path.isEmpty()) {
         return;
     }
-    // Every row kept, whatever the filter hides; made into text one at a time, so that saving
-    // needs no second copy of the store.
-    std::ofstream file(PathFromUtf8(path.toStdString()), std::ios::binary);
-    const bool csv = path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
-    if (csv) {
-        WriteCsvHeading(file);
-    } else {
-        std::string heading;
-        for (int column = 0; column < kColumnCount; ++column) {
-            heading += std::string(column == 0 ? "" : "\t") + ColumnTitle(column);
-        }
-        file << heading << '\n';
-    }
-    for (std::size_t i = 0; i < m_rows.Count() && file; ++i) {
-        const MonitorRow row = m_rows.At(i);
-        if (csv) {
-            WriteCsvRow(file, row);
-        } else {
-            file << RowLine(row) << '\n';
-        }
-    }
-    file.close();
-    if (!file) {
-        AfxMessageBox("Nie można zapisać pliku '" + path.toStdString() + "'",
-                      MB_OK | MB_ICONEXCLAMATION);
+    std::error_code error;
+    if (!SaveMonitorRows(m_rows, path.toStdString(), error)) {
+        AfxMessageBox(CannotWriteFileText(path.toStdString(), error), MB_OK | MB_ICONEXCLAMATION);
     }
 }
 

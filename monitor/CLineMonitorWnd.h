@@ -29,7 +29,9 @@ public:
     static constexpr int kTickMs = 100;
     static constexpr int kQuietTickMs = 1250;
 
-    explicit CLineMonitorWnd(CWireTrace& trace);
+    // parent: the window it is a tool of; it takes input beside that window even while the
+    // parent runs modally, and goes with it.
+    explicit CLineMonitorWnd(CWireTrace& trace, QWidget* parent = nullptr);
     ~CLineMonitorWnd() override;
 
     // The link events go here while the window is open.
@@ -43,6 +45,8 @@ public:
     // Takes what the trace holds and adds it as one batch; the timers call it. False when
     // there was nothing.
     bool Tick();
+    // The figures start again now: the window is opened on a connection it did not watch whole.
+    void CountFromNow();
     void Copy();
     void Save();
 

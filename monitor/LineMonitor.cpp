@@ -28,6 +28,11 @@ CLineMonitor::CLineMonitor() : CLineMonitor(&SteadyNowUs, WallOffsetUs()) {}
 CLineMonitor::CLineMonitor(Clock clock, std::int64_t wallOffsetUs)
     : m_clock(clock), m_wallOffsetUs(wallOffsetUs) {}
 
+void CLineMonitor::CountFromNow() {
+    m_stats.Reset();
+    m_sinceConnect = false;
+}
+
 void CLineMonitor::OnLineEvent(LineEvent event, const std::string& text) {
     m_events.push_back({m_clock(), event, text});
 }
@@ -45,6 +50,7 @@ std::vector<MonitorRecord> CLineMonitor::Take(std::vector<WireRecord>& records) 
             Add(std::move(row), pending.timeUs, pending.event == LineEvent::Timeout, rows);
             if (pending.event == LineEvent::Connected) {
                 m_stats.Reset(); // the figures count from the last connect on
+                m_sinceConnect = true;
             }
         }
     };
@@ -70,7 +76,8 @@ void CLineMonitor::Add(MonitorRecord row, std::int64_t steadyUs, bool timeout,
         // The first answer after a request is its answer, as the request queue takes it.
         row.answerUs = steadyUs - m_lastSentUs;
         m_lastSentUs = -1;
-    } else if (timeout) {
+    } else if (row.kind == RowKind::Event) {
+        // A time-out, or the link ending or starting again: no answer follows that request.
         m_lastSentUs = -1;
     }
     m_stats.Count(row, timeout);

@@ -25,6 +25,11 @@ public:
     std::vector<MonitorRecord> Take(std::vector<WireRecord>& records);
 
     const CMonitorStats& Stats() const { return m_stats; }
+    // Whether the figures count from a connect this monitor saw; false when they count from
+    // CountFromNow (or from its making), as when the monitor missed some of the connection.
+    bool CountsSinceConnect() const { return m_sinceConnect; }
+    // The figures start again now, without a connect to count from.
+    void CountFromNow();
 
 private:
     struct PendingEvent {
@@ -41,4 +46,5 @@ private:
     std::vector<PendingEvent> m_events;
     std::int64_t m_lastSentUs = -1; // steady time of the request not yet answered
     CMonitorStats m_stats;
+    bool m_sinceConnect = false;
 };

@@ -141,8 +141,9 @@ void CMonitorTableView::updateGeometries() {
     QScrollBar& bar = *verticalScrollBar();
     const int before = bar.value();
     QTableView::updateGeometries();
-    if (!m_light || verticalScrollMode() != ScrollPerItem || before <= bar.maximum()) {
-        return;
+    if (!m_light || verticalScrollMode() != ScrollPerItem || before <= bar.maximum() ||
+        verticalHeader()->length() <= maximumViewportSize().height()) {
+        return; // no room to keep where all rows fit (as after a filter): they start at the top
     }
     // A new layout (a resize, a column made wider) cut away the room a jump left below the last
     // row: kept, as far as it still fits the rule, so that the rows do not jump back and forth.

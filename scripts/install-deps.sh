@@ -10,8 +10,9 @@ packages=(
     # Serial devices as the system knows them (maker, product); the icon rendered from its SVG.
     qt6-serialport-dev qt6-svg-dev
     # The Debian package and its check: dependencies by dpkg-shlibdeps (which CPack finds the
-    # binaries for with file), the desktop entry's and metainfo's validators.
-    dpkg-dev file desktop-file-utils appstream
+    # binaries for with file), the desktop entry's and metainfo's validators, Debian's package
+    # checker (which brings man for the manual pages).
+    dpkg-dev file desktop-file-utils appstream lintian
     googletest libgtest-dev
     clang libclang-rt-dev clang-format
     xvfb xauth

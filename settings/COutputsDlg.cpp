@@ -16,9 +16,8 @@ constexpr int kInvertedIds[] = {IDC_OUTPUT1_INVERTED, IDC_OUTPUT2_INVERTED, IDC_
 constexpr int kMinIds[] = {IDC_OUTPUT1_MIN, IDC_OUTPUT2_MIN, IDC_OUTPUT3_MIN};
 constexpr int kMaxIds[] = {IDC_OUTPUT1_MAX, IDC_OUTPUT2_MAX, IDC_OUTPUT3_MAX};
 
-// Thresholds in tenths of m/s: -20.0 .. 20.0.
-constexpr std::int16_t kLowest = -200;
-constexpr std::int16_t kHighest = 200;
+constexpr std::int16_t kLowest = OutputsForm::kLowestThreshold;
+constexpr std::int16_t kHighest = OutputsForm::kHighestThreshold;
 
 // Threshold texts have room for "-20.0".
 constexpr int kThresholdChars = 5;

@@ -8,10 +8,10 @@ CReaderConfigDlg::CReaderConfigDlg() : CDialog(IDD_READER_CONFIG) {}
 
 void CReaderConfigDlg::DoDataExchange(CDataExchange& dx) {
     DDX_Text(dx, IDC_SERIAL, m_nSerial);
-    DDV_MinMax(dx, m_nSerial, 1, 65000);
+    DDV_MinMax(dx, m_nSerial, kMinSerial, kMaxSerial);
     DDX_Description(dx, IDC_DESCRIPTION, m_strDescription);
     DDX_Text(dx, IDC_INTERVAL, m_nInterval);
-    DDV_MinMax(dx, m_nInterval, 1, 250);
+    DDV_MinMax(dx, m_nInterval, kMinInterval, kMaxInterval);
 }
 
 bool CReaderConfigDlg::OnInitDialog() {

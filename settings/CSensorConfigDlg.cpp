@@ -11,7 +11,7 @@ void CSensorConfigDlg::DoDataExchange(CDataExchange& dx) {
     DDX_Text(dx, IDC_SERIAL, m_strSerial);
     DDV_MaxChars(dx, m_strSerial, 4);
     DDX_Text(dx, IDC_RANGE, m_nRange);
-    DDV_MinMax(dx, m_nRange, 5, 20);
+    DDV_MinMax(dx, m_nRange, kMinRange, kMaxRange);
     DDX_Radio(dx, IDC_OUTPUT_KIND_CURRENT, m_nOutputKind);
     DDX_Check(dx, IDC_REVERSED, m_bReversed);
     DDX_Description(dx, IDC_DESCRIPTION, m_strDescription);

@@ -2,6 +2,7 @@
 
 #include "AlarmDataRecord.h"
 
+#include <cstdint>
 #include <string>
 
 // What "Konfiguracja wyjść" shows and edits, and how it maps onto the record. Each array holds
@@ -9,6 +10,9 @@
 // back exactly as read.
 struct OutputsForm {
     static constexpr int kOutputs = AlarmDataRecord::kOutputCount;
+    // Thresholds the dialog takes, in tenths of m/s; an upper one also no lower than its lower.
+    static constexpr std::int16_t kLowestThreshold = -200;
+    static constexpr std::int16_t kHighestThreshold = 200;
 
     AlarmDataRecord m_record;
     int m_bInverted[kOutputs] = {}; // the whole byte; a check box takes 0, 1 and 2

@@ -8,6 +8,12 @@
 // What "Konfiguracja czytnika" shows and edits, and how it maps onto the record. Bytes 0-1, 4-6
 // and 24-25 go back exactly as read.
 struct ReaderConfigForm {
+    // What the dialog takes.
+    static constexpr int kMinSerial = 1;
+    static constexpr int kMaxSerial = 65000;
+    static constexpr int kMinInterval = 1;
+    static constexpr int kMaxInterval = 250;
+
     ReaderDataRecord m_record;
     std::uint32_t m_nSerial = 0;
     std::string m_strDescription; // UTF-8

@@ -9,6 +9,10 @@
 // mode, output kind, DAC RS flag, range with its direction and the description are written
 // back; everything else in the record goes back exactly as read.
 struct SensorConfigForm {
+    // What the dialog lets the user set as the range, in whole m/s.
+    static constexpr int kMinRange = 5;
+    static constexpr int kMaxRange = 20;
+
     SensorConfigRecord m_record;
     int m_nOutputMode = -1; // radio index: 0 one-directional, 1 two-directional
     std::string m_strSerial;

@@ -20,13 +20,16 @@ template <typename Bytes> void PutPayload(LinkMessage& message, const Bytes& byt
 // Stores a written record. Only a payload of exactly the record's size is taken: a device that
 // kept part of a record would report success for a record it never received.
 template <typename Record>
-bool StoreRecord(const LinkMessage& request, Record& record, DeviceReply& reply) {
+bool StoreRecord(const LinkMessage& request, Record& record, WriteMode mode, DeviceReply& reply) {
     if (request.length != Record::kSize) {
         reply.refusal = "write of " + std::to_string(request.length) + " bytes refused, the " +
                         "record has " + std::to_string(Record::kSize);
         return false;
     }
     std::copy_n(request.payload, Record::kSize, record.bytes.begin());
+    if (mode == WriteMode::Alter) {
+        record.bytes.back() ^= 0xFF;
+    }
     reply.memoryChanged = true;
     return true;
 }
@@ -75,6 +78,13 @@ DeviceReply CDeviceModel::Handle(const LinkMessage& request, const DeviceNow& no
     }
     m_lastRequest = now.steady;
 
+    const bool write = request.command == CMD_WRITE_CONFIG || request.command == CMD_WRITE_READER ||
+                       request.command == CMD_WRITE_ALARMS || request.command == CMD_WRITE_TIME;
+    if (write && m_behaviour.writes == WriteMode::Ignore) {
+        reply.refusal = "write ignored";
+        return reply;
+    }
+
     LinkMessage answer;
     answer.address = m_behaviour.address;
     answer.command = request.command;
@@ -103,13 +113,13 @@ DeviceReply CDeviceModel::Handle(const LinkMessage& request, const DeviceNow& no
         PutPayload(answer, DeviceTime(now.wall, m_memory.clockOffsetSeconds).bytes);
         break;
     case CMD_WRITE_CONFIG:
-        answered = StoreRecord(request, m_memory.sensorConfig, reply);
+        answered = StoreRecord(request, m_memory.sensorConfig, m_behaviour.writes, reply);
         break;
     case CMD_WRITE_READER:
-        answered = StoreRecord(request, m_memory.readerData, reply);
+        answered = StoreRecord(request, m_memory.readerData, m_behaviour.writes, reply);
         break;
     case CMD_WRITE_ALARMS:
-        answered = StoreRecord(request, m_memory.alarmData, reply);
+        answered = StoreRecord(request, m_memory.alarmData, m_behaviour.writes, reply);
         break;
     case CMD_WRITE_TIME: {
         TimeRecord written;

@@ -16,12 +16,21 @@ enum class ModelMarkerMode {
     Always, // every reading carries the model marker
 };
 
+// What the device does with a write, so that tests can see a program notice a device that failed
+// to take one.
+enum class WriteMode {
+    Keep,   // stored and answered
+    Ignore, // neither stored nor answered
+    Alter,  // a settings record is stored with its last byte changed, and answered as done
+};
+
 // How the device itself behaves; what happens on the line is the loop's business.
 struct DeviceBehaviour {
     std::uint8_t address = kDefaultDeviceAddress;
     ModelMarkerMode modelMarker = ModelMarkerMode::First;
-    bool failure = false;                   // report a device failure in every reading
-    bool shortAnswers = false;              // cut every answer's payload to half its length
+    bool failure = false;      // report a device failure in every reading
+    bool shortAnswers = false; // cut every answer's payload to half its length
+    WriteMode writes = WriteMode::Keep;
     std::optional<std::int16_t> fixedSpeed; // tenths of m/s; the gusty wind when empty
     std::uint32_t seed = 1;
     // A pause this long without any request ends a session: the terminal polls about once a

@@ -159,7 +159,7 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
                                 name == "--state" || name == "--seed" || name == "--model-marker" ||
                                 name == "--delay" || name == "--text" || name == "--text-period" ||
                                 name == "--corrupt" || name == "--speed" || name == "--baud" ||
-                                name == "--listen";
+                                name == "--writes" || name == "--listen";
         if (!takesValue) {
             return fail(name.starts_with("-") ? "unknown option " + std::string(name)
                                               : "unexpected argument " + Quoted(name));
@@ -207,6 +207,16 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
                 options.modelMarker = ModelMarkerMode::Always;
             } else {
                 return fail("--model-marker must be never, first or always, not " + Quoted(v));
+            }
+        } else if (name == "--writes") {
+            if (v == "keep") {
+                options.writes = WriteMode::Keep;
+            } else if (v == "ignore") {
+                options.writes = WriteMode::Ignore;
+            } else if (v == "alter") {
+                options.writes = WriteMode::Alter;
+            } else {
+                return fail("--writes must be keep, ignore or alter, not " + Quoted(v));
             }
         } else if (name == "--delay") {
             const auto delay = ParseInteger<int>(v, 0, kMaxDelayMs);
@@ -350,6 +360,9 @@ Behaviours for tests and training:
                       one period after start
   --corrupt FRACTION  break the checksum of this share of the frames sent (0 to 1)
   --short             cut every answer's payload to half its length
+  --writes WHAT       what becomes of a write: keep (default: stored and answered),
+                      ignore (neither stored nor answered) or alter (a settings record
+                      is stored with its last byte inverted and answered as done)
 
 Other:
   --verbose           log every frame received and sent on standard error

@@ -36,6 +36,7 @@ struct SimOptions {
     int textPeriodMs = 10000;
     double corruptFraction = 0.0;
     bool shortAnswers = false;
+    WriteMode writes = WriteMode::Keep;
     bool pace = false; // characters take the line time of baudRate
     int baudRate = kDefaultBaudRate;
     std::optional<std::int16_t> speed;   // tenths of m/s

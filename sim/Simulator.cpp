@@ -66,6 +66,7 @@ int RunSimulator(const SimOptions& options, int stopFd, std::ostream& out, std::
     device.modelMarker = options.modelMarker;
     device.failure = options.failure;
     device.shortAnswers = options.shortAnswers;
+    device.writes = options.writes;
     device.fixedSpeed = options.speed;
     device.seed = options.seed;
     CDeviceModel model(device, memory);

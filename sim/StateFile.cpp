@@ -2,16 +2,11 @@
 
 #include "FileReplace.h"
 #include "LittleEndian.h"
-#include "UniqueFd.h"
-
-#include <fcntl.h>
-#include <unistd.h>
+#include "RegularFile.h"
 
 #include <algorithm>
-#include <array>
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <string>
 #include <system_error>
 #include <vector>
 
@@ -21,10 +16,6 @@ constexpr char kMagic[8] = {'Q', 'A', 'L', 'S', 'I', 'M', '1', '\n'};
 constexpr std::size_t kOffsetSize = 8;
 constexpr std::size_t kFileSize = sizeof kMagic + SensorConfigRecord::kSize +
                                   ReaderDataRecord::kSize + AlarmDataRecord::kSize + kOffsetSize;
-
-std::string SystemError(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
-}
 
 std::vector<std::uint8_t> Serialise(const DeviceMemory& memory) {
     std::vector<std::uint8_t> out(std::begin(kMagic), std::end(kMagic));
@@ -40,36 +31,29 @@ std::vector<std::uint8_t> Serialise(const DeviceMemory& memory) {
 } // namespace
 
 StateLoad LoadStateFile(const std::string& path, DeviceMemory& memory, std::string& error) {
-    CUniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!file.IsOpen()) {
-        if (errno == ENOENT) {
+    // One byte more than a state file holds, to tell a longer file from a state file. Read only
+    // from a regular file, without waiting: a pipe given as the state never blocks the start.
+    std::string data;
+    std::error_code failure;
+    switch (ReadRegularFile(path, kFileSize + 1, data, failure)) {
+    case RegularFileRead::Read:
+        break;
+    case RegularFileRead::CannotOpen:
+        if (failure == std::errc::no_such_file_or_directory) {
             return StateLoad::Missing;
         }
-        error = SystemError("cannot open state file", path);
+        error = "cannot open state file " + path + ": " + failure.message();
+        return StateLoad::Unusable;
+    case RegularFileRead::ReadError:
+        error = "cannot read state file " + path + ": " + failure.message();
         return StateLoad::Unusable;
     }
-    // One byte more than a state file holds, to tell a longer file from a state file.
-    std::array<std::uint8_t, kFileSize + 1> data{};
-    std::size_t size = 0;
-    while (size < data.size()) {
-        const ssize_t n = ::read(file.Get(), data.data() + size, data.size() - size);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n < 0) {
-            error = SystemError("cannot read state file", path);
-            return StateLoad::Unusable;
-        }
-        if (n == 0) {
-            break;
-        }
-        size += static_cast<std::size_t>(n);
-    }
-    if (size != kFileSize || !std::equal(std::begin(kMagic), std::end(kMagic), data.begin())) {
+    const std::size_t size = data.size();
+    if (size != kFileSize || data.compare(0, sizeof kMagic, kMagic, sizeof kMagic) != 0) {
         error = path + " is not a qal-sim state file; it is left untouched";
         return StateLoad::Unusable;
     }
-    const std::uint8_t* at = data.data() + sizeof kMagic;
+    const auto* at = reinterpret_cast<const std::uint8_t*>(data.data()) + sizeof kMagic;
     DeviceMemory loaded;
     std::copy_n(at, SensorConfigRecord::kSize, loaded.sensorConfig.bytes.begin());
     at += SensorConfigRecord::kSize;

@@ -2,11 +2,14 @@
 
 #include "CTrendWindow.h"
 #include "CWinApp.h"
+#include "FileError.h"
 #include "MessageBoxTypes.h"
+#include "WindowPlacement.h"
 
 #include <QFileDialog>
 
 #include <chrono>
+#include <utility>
 
 namespace {
 
@@ -29,7 +32,10 @@ std::int64_t WallClockMs() {
 
 CReadingTools::CReadingTools(std::function<void(const std::string&)> log, std::size_t trendCapacity)
     : m_log(std::move(log)), m_askFile(AskFileByDialog), m_clock(WallClockMs),
-      m_ring(trendCapacity) {}
+      m_ring(trendCapacity) {
+    m_writeFailureBox.setSingleShot(true);
+    QObject::connect(&m_writeFailureBox, &QTimer::timeout, [this] { ShowWriteFailure(); });
+}
 
 CReadingTools::~CReadingTools() {
     delete m_trendWindow.data(); // it reads the ring that goes with this object
@@ -40,12 +46,17 @@ void CReadingTools::OnReading(const ReadingSample& reading) {
     m_ring.AddReading(now, reading);
     if (m_recorder.IsOpen() && !m_recorder.Write(now, reading)) {
         // Closed already, so that readings coming while the box is open write nothing.
-        const std::string text =
+        m_writeFailure =
             "Błąd zapisu do pliku '" + m_recorder.Path() + "'. Zapis odczytów przerwano.";
-        m_log(text);
-        (void)AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); // only OK to answer
+        m_log(m_writeFailure);
+        m_writeFailureBox.start(0);
     }
     RefreshTrend();
+}
+
+void CReadingTools::ShowWriteFailure() {
+    const std::string text = std::exchange(m_writeFailure, {});
+    (void)AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); // only OK to answer
 }
 
 void CReadingTools::OnReadingMissed() {
@@ -62,6 +73,7 @@ void CReadingTools::RefreshTrend() {
 void CReadingTools::ShowTrend(QWidget* parent) {
     if (!m_trendWindow) {
         m_trendWindow = new CTrendWindow(m_ring, m_clock, parent); // the main window owns it
+        PlaceWhollyOnScreen(*m_trendWindow, parent);
     }
     m_trendWindow->show();
     m_trendWindow->raise();
@@ -82,7 +94,8 @@ void CReadingTools::StartRecording(QWidget* parent) {
         return;
     }
     if (!m_recorder.Open(path)) {
-        const std::string text = "Nie można zapisywać odczytów do pliku '" + path + "'.";
+        const std::string text = "Nie można zapisywać odczytów do pliku '" + path +
+                                 "': " + FileReasonText(m_recorder.LastError()) + ".";
         m_log(text);
         (void)AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION); // only OK to answer
         return;

@@ -6,6 +6,7 @@
 #include "TrendRing.h"
 
 #include <QPointer>
+#include <QTimer>
 
 #include <cstddef>
 #include <cstdint>
@@ -49,11 +50,16 @@ private:
     void StartRecording(QWidget* parent);
     void StopRecording();
     void RefreshTrend();
+    void ShowWriteFailure();
 
     std::function<void(const std::string&)> m_log;
     FileQuestion m_askFile;
     Clock m_clock;
     CTrendRing m_ring;
     CReadingRecorder m_recorder;
+    // A failed write is told in a box once the reading's handling is over: a box opened within it
+    // would hold up the next poll for as long as it stays open.
+    QTimer m_writeFailureBox;
+    std::string m_writeFailure;
     QPointer<CTrendWindow> m_trendWindow; // a child of the main window, which may go first
 };

@@ -35,19 +35,11 @@ CTrendWindow::CTrendWindow(const CTrendRing& ring, std::function<std::int64_t()>
     auto* side = new QVBoxLayout;
     auto* values = new QFormLayout;
     values->addRow(spanLabel, m_comboSpan);
-    const struct {
-        QLabel* label;
-        const char* name;
-    } rows[] = {{m_labelMinimum, "Minimum"},
-                {m_labelMean, "Średnia"},
-                {m_labelMaximum, "Maksimum"},
-                {m_labelGust, "Poryw"}};
-    for (const auto& row : rows) {
-        const QString name = QString::fromUtf8(row.name);
-        row.label->setAccessibleName(name);
-        row.label->setTextInteractionFlags(Qt::TextSelectableByMouse |
-                                           Qt::TextSelectableByKeyboard);
-        values->addRow(name + QLatin1Char(':'), row.label);
+    for (QLabel* label : {m_labelMinimum, m_labelMean, m_labelMaximum, m_labelGust}) {
+        const QString caption = CaptionOf(label);
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        values->addRow(caption + QLatin1Char(':'), label);
+        ShowValue(label, SpeedValueText(false, 0));
     }
     side->addLayout(values);
     side->addStretch();
@@ -56,6 +48,23 @@ CTrendWindow::CTrendWindow(const CTrendRing& ring, std::function<std::int64_t()>
     layout->addWidget(m_plot, 1);
     layout->addLayout(side);
     resize(760, 320);
+}
+
+QString CTrendWindow::CaptionOf(const QLabel* value) const {
+    if (value == m_labelMinimum) {
+        return QStringLiteral("Minimum");
+    }
+    if (value == m_labelMean) {
+        return QStringLiteral("Średnia");
+    }
+    return value == m_labelMaximum ? QStringLiteral("Maksimum") : QStringLiteral("Poryw");
+}
+
+// A screen reader reads a value with its caption ("Minimum: 8.7 m/s"), as the label beside it
+// shows them; the caption alone would be read twice and the value never.
+void CTrendWindow::ShowValue(QLabel* value, const QString& text) {
+    value->setText(text);
+    value->setAccessibleName(CaptionOf(value) + QStringLiteral(": ") + text);
 }
 
 int CTrendWindow::SpanMinutes() const {
@@ -88,10 +97,10 @@ void CTrendWindow::Refresh() {
     m_plot->SetView(m_pRing, first, m_pRing->Size(), endMs - spanMs, endMs, m_stats);
 
     const bool any = m_stats.readings > 0;
-    m_labelMinimum->setText(SpeedValueText(any, m_stats.minimum));
-    m_labelMean->setText(SpeedValueText(any, m_stats.mean));
-    m_labelMaximum->setText(SpeedValueText(any, m_stats.maximum));
-    m_labelGust->setText(SpeedValueText(m_stats.hasGust, m_stats.gust));
+    ShowValue(m_labelMinimum, SpeedValueText(any, m_stats.minimum));
+    ShowValue(m_labelMean, SpeedValueText(any, m_stats.mean));
+    ShowValue(m_labelMaximum, SpeedValueText(any, m_stats.maximum));
+    ShowValue(m_labelGust, SpeedValueText(m_stats.hasGust, m_stats.gust));
     m_plot->setAccessibleDescription(QStringLiteral("Minimum %1, średnia %2, maksimum %3, poryw %4")
                                          .arg(m_labelMinimum->text(), m_labelMean->text(),
                                               m_labelMaximum->text(), m_labelGust->text()));

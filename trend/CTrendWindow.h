@@ -33,6 +33,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QString CaptionOf(const QLabel* value) const;
+    void ShowValue(QLabel* value, const QString& text);
+
     const CTrendRing* m_pRing;
     std::function<std::int64_t()> m_clock;
     TrendStatistics m_stats;

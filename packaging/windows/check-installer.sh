@@ -3,8 +3,9 @@
 #   packaging/windows/check-installer.sh build-win/qal-terminal-7-win64-setup.exe [ZIP]
 # The silent install puts the program into Program Files with its Qt plugins and licence texts
 # (and no test-only plugin), makes the Start-menu entry, and the installed program loads its
-# DLLs and prints its version. With ZIP, the zip holds the same files. The silent uninstall
-# removes what was installed and the entry, and leaves the user's settings in %APPDATA%.
+# DLLs and prints its version and, in its help, its settings in %APPDATA%. With ZIP, the zip
+# holds the same files. The silent uninstall removes what was installed and the entry, and
+# leaves the user's settings in %APPDATA%.
 # Exits 77 (skipped) when wine cannot make a prefix.
 set -euo pipefail
 
@@ -61,6 +62,7 @@ check "platform plugin beside it" test -f "$folder/platforms/qwindows.dll"
 check "style plugin beside it" test -f "$folder/styles/qwindowsvistastyle.dll"
 check "no test-only platform plugin" absent "$folder/platforms/qoffscreen.dll"
 check "Qt's licence texts" test -f "$folder/licenses/Qt-copyright.txt" -a -f "$folder/licenses/LGPL-3.txt"
+check "the program's copyright file" test -f "$folder/licenses/copyright.txt"
 check "uninstaller" test -f "$folder/Uninstall.exe"
 shortcut=$(find "$WINEPREFIX/drive_c" -name "$product.lnk" -path "*Start Menu*" | head -n 1)
 check "Start-menu entry '$product'" test -n "$shortcut"
@@ -75,6 +77,10 @@ version=$(cd "$folder" && timeout 120 wine ./qal-terminal.exe --version 2> "$wor
 check "installed program prints its version ('$version')" test "$version" = "qal-terminal 7"
 usage=$(cd "$folder" && timeout 120 wine ./qal-cli.exe --help 2> /dev/null | tr -d '\r') || true
 check "installed qal-cli prints its usage" grep -q '^Usage: qal-cli' <<< "$usage"
+# Installed, it keeps its settings in %APPDATA%, although wine lets it write to Program Files.
+help=$(cd "$folder" && timeout 120 wine ./qal-terminal.exe --help 2> /dev/null | tr -d '\r') || true
+check "installed program keeps its settings in %APPDATA%" \
+    grep -qF 'AppData\Roaming\qal-terminal\config.cfg' <<< "$help"
 
 if [ -n "$zip" ]; then
     mkdir "$work/zip"

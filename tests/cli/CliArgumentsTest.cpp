@@ -17,6 +17,8 @@ CliArguments Parse(std::vector<std::string> args) {
     return ParseCliArguments(args, kSpecs);
 }
 
+const std::string kNoSpeed = "not a speed the port can take (such as 9600, 19200 or 115200)";
+
 TEST(CliArguments, RefusesEveryMisuseWithItsReason) {
     const struct {
         std::vector<std::string> args;
@@ -34,8 +36,13 @@ TEST(CliArguments, RefusesEveryMisuseWithItsReason) {
         {{"--port", "256", "info"}, "--port 256: not a valid number (1 to 255)"},
         {{"--port", "3x", "info"}, "--port 3x: not a valid number (1 to 255)"},
         {{"--address", "-1", "info"}, "--address -1: not a valid number (0 to 255)"},
-        {{"--baud", "12345", "info"}, "--baud 12345: not a speed the port can take"},
-        {{"--baud", "fast", "info"}, "--baud fast: not a valid number"},
+        {{"--baud", "12345", "info"}, "--baud 12345: " + kNoSpeed},
+        {{"--baud", "fast", "info"}, "--baud fast: " + kNoSpeed},
+        {{"--baud", "0", "info"}, "--baud 0: " + kNoSpeed},
+        {{"--baud", "-9600", "info"}, "--baud -9600: " + kNoSpeed},
+        {{"--baud", "99999999", "info"}, "--baud 99999999: " + kNoSpeed},
+        {{"save", "--", "a.json", "b.json"}, "unexpected argument b.json"},
+        {{"info", "--", "--json"}, "unexpected argument --json"},
         {{"--port", "2", "--device", "/dev/ttyUSB0", "info"},
          "--port and --device exclude each other"},
         {{"watch", "--count", "0"}, "--count 0: not a valid number"},
@@ -77,13 +84,61 @@ TEST(CliArguments, TakesOptionsOnEitherSideOfTheCommand) {
     EXPECT_TRUE(restore.clone && restore.yes);
     EXPECT_EQ(restore.files, std::vector<std::string>{"b.json"});
 
-    EXPECT_TRUE(Parse({"info", "--bogus", "--help"}).help == false); // the first fault counts
-    EXPECT_TRUE(Parse({"--help", "--bogus"}).help);
     const std::string usage = CliUsage(kSpecs);
+    EXPECT_NE(usage.find("[--settings DIR]"), std::string::npos);
     EXPECT_NE(usage.find("  watch [--count N] [--csv]"), std::string::npos);
     EXPECT_NE(usage.find("  save FILE"), std::string::npos);
     EXPECT_NE(usage.find("  restore FILE [--clone] [--yes]\n" + std::string(30, ' ')),
               std::string::npos);
+}
+
+// Help wins over anything else wrong on the line; after "--" every word is a file, so that a
+// file named like an option can be given, and "-" (standard input or output) is a file too.
+TEST(CliArguments, HelpWinsAndDoubleDashEndsTheOptions) {
+    const struct {
+        std::vector<std::string> args;
+        bool help;
+        std::vector<std::string> files;
+    } cases[] = {
+        {{"info", "--bogus", "--help"}, true, {}},
+        {{"--port", "0", "-h"}, true, {}},
+        {{"frobnicate", "--help"}, true, {}},
+        {{"save", "--", "--help"}, false, {"--help"}},
+        {{"save", "--", "-x.json"}, false, {"-x.json"}},
+        {{"--", "save", "a.json"}, false, {"a.json"}},
+        {{"save", "-"}, false, {"-"}},
+        {{"--json", "restore", "--yes", "--", "-"}, false, {"-"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        const CliArguments parsed = Parse(c.args);
+        EXPECT_EQ(parsed.help, c.help);
+        if (!c.help) {
+            EXPECT_EQ(parsed.error, "");
+            EXPECT_EQ(parsed.files, c.files);
+        }
+    }
+}
+
+// The ends of every range are taken.
+TEST(CliArguments, TakesTheEndsOfEveryRange) {
+    const struct {
+        std::vector<std::string> args;
+        int port, address, baud;
+    } cases[] = {
+        {{"--port", "255", "--address", "255", "info"}, 255, 255, 0},
+        {{"--port", "1", "--address", "0", "info"}, 1, 0, 0},
+        {{"--baud", "115200", "info"}, 0, 0, 115200},
+        {{"--baud", "1200", "info"}, 0, 0, 1200},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[1]);
+        const CliArguments parsed = Parse(c.args);
+        EXPECT_EQ(parsed.error, "");
+        EXPECT_EQ(parsed.port.value_or(0), c.port);
+        EXPECT_EQ(parsed.address.value_or(0), c.address);
+        EXPECT_EQ(parsed.baudRate.value_or(0), c.baud);
+    }
 }
 
 } // namespace

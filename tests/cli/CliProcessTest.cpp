@@ -12,16 +12,20 @@
 
 namespace {
 
-// qal-cli as a user runs it, against simulators behind COM1 (answering) and COM2 (silent) of
-// a settings folder whose config.cfg names COM1.
+// qal-cli as a user runs it, against simulators behind COM<n> links of a settings folder whose
+// config.cfg names COM1: COM1 answers (and never reports its model), COM2 is silent, COM3
+// reports its model first as a device does, COM4 takes no write, COM255 answers at address 255;
+// COM9 leads nowhere.
 class CliProcess : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(m_dir.Path().empty());
-        ASSERT_FALSE(m_device.FirstLine().empty());
-        ASSERT_FALSE(m_silent.FirstLine().empty());
+        for (CSimProcess* sim : {&m_device, &m_silent, &m_marker, &m_ignoring, &m_far}) {
+            ASSERT_FALSE(sim->FirstLine().empty()) << sim->Errors();
+        }
         ASSERT_EQ(SaveConfigFile(m_dir.Join("config.cfg"), ConnectionSettings{1, 19200, 31}),
                   ConfigSaveResult::Written);
+        std::filesystem::create_symlink(m_dir.Join("nothing"), m_dir.Join("COM9"));
     }
 
     // Runs qal-cli with the settings folder; the exit status, standard output in out.
@@ -45,15 +49,28 @@ protected:
         return lines;
     }
 
+    std::vector<std::string> Sim(int port, std::vector<std::string> options = {}) const {
+        options.insert(options.begin(), {"--link", m_dir.Path(), "--port", std::to_string(port)});
+        return options;
+    }
+
     CTempDirectory m_dir{"qal-cli"};
-    CSimProcess m_device{{"--link", m_dir.Path(), "--port", "1", "--model-marker", "never"}};
-    CSimProcess m_silent{{"--link", m_dir.Path(), "--port", "2", "--silent"}};
+    CSimProcess m_device{Sim(1, {"--model-marker", "never"})};
+    CSimProcess m_silent{Sim(2, {"--silent"})};
+    CSimProcess m_marker{Sim(3)};
+    CSimProcess m_ignoring{Sim(4, {"--writes", "ignore"})};
+    CSimProcess m_far{Sim(255, {"--address", "255", "--model-marker", "never"})};
 };
 
 TEST_F(CliProcess, CommandsPrintTextOrJsonAndSayHowTheyEnded) {
-    const std::string stamp = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d)";
+    // Local time with milliseconds and the offset from UTC, as the recording writes it.
+    const std::string stamp = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}[+-]\d\d:\d\d)";
+    const std::string clock = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d)";
     const std::string json = R"(\{"time":")" + stamp + R"(","reading":\d,"speed":-?\d+\.\d,)" +
-                             R"("deviceInOrder":true,"outputs":\[[01],[01],[01]\]\})";
+                             R"("status":\d+,"deviceInOrder":true,"outputs":\[[01],[01],[01]\]\})";
+    const std::string csv = stamp + R"(,\d,-?\d+\.\d,0x[0-9A-F]{2},0,[01],[01],[01])";
+    const std::string reading =
+        R"(speed:    -?\d+\.\d m/s\ndevice:   in order\noutputs:  [01] [01] [01]\n)";
     const struct {
         std::vector<std::string> args;
         int status;
@@ -62,8 +79,19 @@ TEST_F(CliProcess, CommandsPrintTextOrJsonAndSayHowTheyEnded) {
     } cases[] = {
         {{"info"},
          0,
-         R"(port:     COM1 at 19200, address 31\nversion:  QAL-1P symulator, version 3\n)"
-         R"(speed:    -?\d+\.\d m/s\ndevice:   in order\noutputs:  [01] [01] [01]\n)",
+         R"(port:     COM1 at 19200, address 31\nversion:  QAL-1P symulator, version 3\n)" +
+             reading,
+         ""},
+        {{"--port", "3", "info"},
+         0,
+         R"(port:     COM3 at 19200, address 31\nversion:  QAL-1P symulator, version 3\n)"
+         R"(model:    QAL-1P\n)" +
+             reading,
+         ""},
+        {{"--port", "255", "--address", "255", "info"},
+         0,
+         R"(port:     COM255 at 19200, address 255\nversion:  QAL-1P symulator, version 3\n)" +
+             reading,
          ""},
         {{"--json", "info"},
          0,
@@ -72,28 +100,46 @@ TEST_F(CliProcess, CommandsPrintTextOrJsonAndSayHowTheyEnded) {
              json + "\\}\n",
          ""},
         {{"watch", "--count", "3", "--json"}, 0, "(" + json + "\n){3}", ""},
+        {{"watch", "--count", "2", "--csv"},
+         0,
+         "time,reading,speed_mps,status,failure,output1,output2,output3\n(" + csv + "\n){2}",
+         ""},
         {{"watch", "--count", "2"},
          0,
-         "(" + std::string(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d  #\d  -?\d+\.\d m/s  )") +
-             R"(outputs [01] [01] [01]\n){2})",
+         "(" + stamp + R"(  #\d  -?\d+\.\d m/s  outputs [01] [01] [01]\n){2})",
          ""},
+        {{"--port", "2", "watch", "--count", "2"},
+         1,
+         "",
+         "no answer to the measurement request from COM2 at address 31"},
         {{"clock"}, 0, R"(device clock: \d{4}-\d\d-\d\d \d\d:\d\d:\d\d\n)", ""},
         {{"clock", "--set", "--json"},
          0,
-         R"(\{"deviceClock":")" + stamp + R"(","set":")" + stamp + "\"\\}\n",
+         R"(\{"deviceClock":")" + clock + R"(","set":")" + clock + "\"\\}\n",
          ""},
+        {{"--port", "4", "clock", "--set"}, 1, "", "the device did not confirm the new time"},
         {{"--port", "2", "info"}, 1, "", "no answer to the version request from COM2"},
-        {{"--port", "9", "clock"}, 1, "", "cannot open COM9"},
+        {{"--port", "9", "clock"}, 1, "", "cannot open COM9 ("},
+        {{"--device", m_dir.Join("nothing"), "clock"},
+         1,
+         "",
+         "qal-cli: cannot open " + m_dir.Join("nothing") + ": No such file or directory\n"},
         {{"--address", "5", "clock"}, 1, "", "at address 5"},
         {{"watch", "--set"}, 2, "", "qal-cli: --set does not go with watch\n"},
+        {{"watch", "--baud", "fast"}, 2, "", "--baud fast: not a speed the port can take"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.args.back());
+        std::string name;
+        for (const std::string& arg : c.args) {
+            name += arg + " ";
+        }
+        SCOPED_TRACE(name);
         std::string out;
         std::string errors;
         EXPECT_EQ(Run(c.args, out, &errors), c.status) << errors;
         EXPECT_TRUE(std::regex_match(out, std::regex(c.output))) << out;
         EXPECT_NE(errors.find(c.error), std::string::npos) << errors;
+        EXPECT_EQ(errors.find("COM1 ("), std::string::npos) << "a device is named by its path";
     }
 }
 
@@ -114,13 +160,38 @@ TEST_F(CliProcess, UnreadableSettingsFileEndsWithThree) {
 // Ctrl+C ends a watch cleanly: the readings so far, the port closed, status 0.
 TEST_F(CliProcess, InterruptEndsWatchCleanly) {
     CSimProcess cli(QAL_CLI_PATH, {"--settings", m_dir.Path(), "watch", "--csv"});
-    EXPECT_EQ(cli.FirstLine(), "time,reading,speed_mps,device_in_order,output1,output2,output3");
-    std::this_thread::sleep_for(std::chrono::milliseconds(1300));
+    EXPECT_EQ(cli.FirstLine(), "time,reading,speed_mps,status,failure,output1,output2,output3");
+    EXPECT_FALSE(cli.Line(1, std::chrono::seconds(3)).empty()) << "a first reading";
     cli.Signal(SIGINT);
     EXPECT_EQ(cli.Wait(std::chrono::seconds(3)), 0) << cli.Errors();
     const auto lines = Lines(cli.Output());
     EXPECT_GE(lines.size(), 2u);
     EXPECT_EQ(cli.Errors(), "");
+}
+
+// Ctrl+C or SIGTERM while a command waits (for a device that does not answer, for a settings
+// file on standard input) ends it at once, saying so, with 128 + the signal.
+TEST_F(CliProcess, StopWhileWaitingSaysInterrupted) {
+    const struct {
+        std::vector<std::string> args;
+        int signal;
+        int status;
+    } cases[] = {
+        {{"--port", "2", "info"}, SIGINT, 130},
+        {{"--port", "2", "save", m_dir.Join("x.json")}, SIGTERM, 143},
+        {{"diff", "-"}, SIGINT, 130},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args[c.args.size() - 1]);
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), {"--settings", m_dir.Path()});
+        CSimProcess cli(QAL_CLI_PATH, args); // its standard input stays open, and empty
+        ASSERT_TRUE(cli.WaitUntilCatching(c.signal, std::chrono::seconds(3)));
+        cli.Signal(c.signal);
+        EXPECT_EQ(cli.Wait(std::chrono::seconds(3)), c.status);
+        EXPECT_EQ(cli.Errors(), "qal-cli: interrupted\n");
+        EXPECT_FALSE(std::filesystem::exists(m_dir.Join("x.json")));
+    }
 }
 
 // A device that goes away while watched ends the watch with status 1, not a stream of misses.
@@ -138,6 +209,22 @@ TEST_F(CliProcess, WatchEndsWhenItsReaderGoesAway) {
                                                m_dir.Path() + "' watch | head -n 1"});
     EXPECT_EQ(pipeline.Wait(std::chrono::seconds(6)), 0) << pipeline.Errors();
     EXPECT_EQ(Lines(pipeline.Output()).size(), 1u);
+}
+
+// Help that could not be written (here a file-size limit in place of a full disk) is a failure.
+TEST(CliHelp, HelpThatCannotBeWrittenIsAFailure) {
+    CTempDirectory dir("qal-cli-help");
+    const struct {
+        const char* limit;
+        int status;
+    } cases[] = {{"unlimited", 0}, {"0", 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.limit);
+        CSimProcess shell("/bin/sh",
+                          {"-c", std::string("trap '' XFSZ; ulimit -f ") + c.limit + "; exec " +
+                                     QAL_CLI_PATH + " --help > '" + dir.Join("help.txt") + "'"});
+        EXPECT_EQ(shell.Wait(std::chrono::seconds(5)), c.status) << shell.Errors();
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ConfigFile.h"
 #include "DeviceMemory.h"
+#include "OddFiles.h"
 #include "SettingsComparison.h"
 #include "SettingsFileJson.h"
 #include "SimProcess.h"
@@ -41,6 +42,8 @@ protected:
         ASSERT_FALSE(m_dir.Path().empty());
         ASSERT_EQ(SaveConfigFile(m_dir.Join("config.cfg"), ConnectionSettings{1, 19200, 31}),
                   ConfigSaveResult::Written);
+        // A port that leads nowhere, in the test's own folder.
+        std::filesystem::create_symlink(m_dir.Join("nothing"), m_dir.Join("COM9"));
     }
 
     std::string StartSim(int port, const DeviceMemory& memory,
@@ -72,8 +75,9 @@ protected:
     void WriteFile(const std::string& path, const DeviceRecords& records) {
         SettingsSnapshot snapshot;
         snapshot.records = records;
-        std::string error;
-        ASSERT_TRUE(SaveSettingsFile(QString::fromStdString(path), snapshot, error)) << error;
+        std::error_code error;
+        ASSERT_TRUE(SaveSettingsFile(QString::fromStdString(path), snapshot, error))
+            << error.message();
     }
 
     static DeviceMemory StateOf(const std::string& path) {
@@ -100,6 +104,9 @@ TEST_F(CliSettingsFiles, SaveChangeDiffAndRestoreTheSavedState) {
     ASSERT_TRUE(change.config.setDescription("Zmieniony"));
     change.alarms.setMaxThreshold(3, 99);
     WriteFile(changed, change);
+    const std::string pipe = m_dir.Join("pipe.json");
+    std::string why;
+    ASSERT_TRUE(MakeOddFile(OddFile::Pipe, pipe, why)) << why;
 
     enum class Device { AsSaved, Changed };
     const struct {
@@ -128,12 +135,46 @@ TEST_F(CliSettingsFiles, SaveChangeDiffAndRestoreTheSavedState) {
          "restore would write: sensorConfig, outputs\n",
          "write sensorConfig, outputs to the device on COM1? [y/N] \nqal-cli: nothing written",
          Device::Changed},
+        {{"restore", backup},
+         "\n",
+         0,
+         "restore would write: sensorConfig, outputs\n",
+         "[y/N] \nqal-cli: nothing written",
+         Device::Changed},
         {{"restore", backup}, "", 2, "", "no answer on standard input", Device::Changed},
+        {{"restore", "-"}, "", 2, "", "use --yes", Device::Changed},
+        {{"save", m_dir.Join("missing/folder.json")},
+         {},
+         3,
+         "",
+         "qal-cli: cannot write " + m_dir.Join("missing/folder.json") +
+             ": No such file or directory",
+         Device::Changed},
+        {{"save", pipe},
+         {},
+         3,
+         "",
+         "cannot write " + pipe + ": not a regular file",
+         Device::Changed},
+        {{"save", m_dir.Path()},
+         {},
+         3,
+         "",
+         "cannot write " + m_dir.Path() + ": Is a directory",
+         Device::Changed},
+        {{"save", "-"}, {}, 0, "\"format\": \"qal-device-settings\"", "", Device::Changed},
+        {{"diff", "-"},
+         Contents(changed),
+         0,
+         "no differences to write: the device has the file's settings\n",
+         "",
+         Device::Changed},
         {{"diff", backup}, {}, 0, "Opis: Zmieniony → ", "", Device::Changed},
         {{"--json", "diff", backup},
          {},
          0,
-         R"("equal":false,"serialsDiffer":false,"rows":[)",
+         R"("equal":false,"serialsDiffer":false,"rows":[{"record":"sensorConfig",)"
+         R"("key":"serialNumber","label":"Nr fabryczny",)",
          "",
          Device::Changed},
         {{"--json", "restore", backup, "--yes"},
@@ -168,6 +209,7 @@ TEST_F(CliSettingsFiles, SaveChangeDiffAndRestoreTheSavedState) {
         }
         EXPECT_EQ(Contents(state) == saved, step.device == Device::AsSaved);
     }
+    EXPECT_EQ(std::filesystem::status(pipe).type(), std::filesystem::file_type::fifo);
 }
 
 // A file the format refuses ends with 3 and its message before the port is opened (COM9 has
@@ -179,18 +221,23 @@ TEST_F(CliSettingsFiles, RefusedFileOrDeviceSendsAndWritesNothing) {
     edited.replace(edited.find("\"Stary\""), 7, "\"Nowy\"");
     const struct {
         std::string name;
-        std::string content;
+        std::string content; // empty: none; "|": a pipe
         std::string message;
     } files[] = {
-        {"text.json", "not json", "To nie jest plik ustawień"},
+        {"text.json", "not json", "not a settings file: not valid JSON ("},
         {"newer.json", R"({"format":"qal-device-settings","formatVersion":2})",
-         "Plik zapisano w nowszej wersji formatu (2)"},
-        {"edited.json", edited, "Pole „Opis” rekordu „konfiguracja QAL” nie zgadza się"},
-        {"missing.json", "", "Nie można odczytać pliku"},
+         "written in a newer version of the format (2)"},
+        {"edited.json", edited,
+         "sensorConfig.description does not agree with the record's bytes (Stary)"},
+        {"missing.json", "", "cannot read the file: No such file or directory"},
+        {"pipe.json", "|", "cannot read the file: not a regular file"},
     };
     for (const auto& file : files) {
         const std::string path = m_dir.Join(file.name);
-        if (!file.content.empty()) {
+        if (file.content == "|") {
+            std::string why;
+            ASSERT_TRUE(MakeOddFile(OddFile::Pipe, path, why)) << why; // a blocking open hangs
+        } else if (!file.content.empty()) {
             std::ofstream(path) << file.content;
         }
         for (const char* command : {"diff", "restore"}) {
@@ -205,7 +252,10 @@ TEST_F(CliSettingsFiles, RefusedFileOrDeviceSendsAndWritesNothing) {
     StartSim(3, Memory(1234, 2012), {"--short"});
     const std::string target = m_dir.Join("short.json");
     EXPECT_EQ(Run({"--port", "3", "save", target}), 1);
-    EXPECT_NE(m_errors.find("Za krótka odpowiedź urządzenia"), std::string::npos) << m_errors;
+    EXPECT_NE(m_errors.find("the answer to the settings request from COM3 at address 31 is too "
+                            "short: 19 bytes"),
+              std::string::npos)
+        << m_errors;
     EXPECT_FALSE(std::filesystem::exists(target));
 }
 
@@ -231,6 +281,22 @@ TEST_F(CliSettingsFiles, AnotherSensorsFileOnlyWithClone) {
     EXPECT_EQ(cloned.config.serialNumber(), 777);
     EXPECT_EQ(cloned.config.productionYear(), 2019);
     EXPECT_EQ(cloned.config.description(), "Wzorzec");
+}
+
+// A device that confirms a write but keeps something else: the read-back tells, with status 4.
+TEST_F(CliSettingsFiles, RestoreWhoseReadBackDiffersEndsWithFour) {
+    const DeviceMemory original = Memory(1234, 2012);
+    const std::string state = StartSim(5, original, {"--writes", "alter"});
+    DeviceRecords change = RecordsOf(original);
+    ASSERT_TRUE(change.config.setDescription("Zmieniony"));
+    const std::string file = m_dir.Join("changed.json");
+    WriteFile(file, change);
+    EXPECT_EQ(Run({"--port", "5", "restore", file, "--yes"}), 4) << m_errors;
+    EXPECT_NE(m_out.find("written, but not read back as written: sensorConfig"), std::string::npos)
+        << m_out;
+    EXPECT_NE(m_errors.find("a record read back after the restore is not as written: sensorConfig"),
+              std::string::npos)
+        << m_errors;
 }
 
 } // namespace

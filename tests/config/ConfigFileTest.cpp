@@ -1,4 +1,5 @@
 #include "ConfigFile.h"
+#include "OddFiles.h"
 #include "TempDirectory.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iostream>
 #include <iterator>
 #include <limits>
 #include <random>
@@ -189,47 +191,65 @@ TEST(ConfigFile, SaveReportsBytesThatNeverArrive) {
 }
 
 TEST_F(ConfigFileTest, OddFilesNeverBlockAndAreNeverWritten) {
-    // Each case puts something in the file's place; a blocking open would hang the test.
-    const struct {
-        const char* name;
-        std::function<void(const std::string&)> make;
+    // Each case puts something in the file's place, made in the test's own folder; a blocking
+    // open would hang the test.
+    struct Case {
+        std::string name;
+        std::function<bool(const std::string&, std::string&)> make;
         ConfigSaveResult save;
         ConfigLoadResult loadAfter;
-    } cases[] = {
-        {"pipe", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
-         ConfigSaveResult::CannotOpen, ConfigLoadResult::NotFound},
-        {"folder", [](const std::string& p) { ASSERT_TRUE(fs::create_directory(p)); },
-         ConfigSaveResult::CannotOpen, ConfigLoadResult::NotFound},
-        {"device", [](const std::string& p) { fs::create_symlink("/dev/null", p); },
-         ConfigSaveResult::CannotOpen, ConfigLoadResult::NotFound},
-        {"dangling link: the file it names is made",
-         [](const std::string& p) { fs::create_symlink("elsewhere.cfg", p); },
-         ConfigSaveResult::Written, ConfigLoadResult::Read},
-        {"link to a file: the file is replaced",
-         [](const std::string& p) {
-             std::ofstream(fs::path(p).parent_path() / "elsewhere.cfg") << "old";
-             fs::create_symlink("elsewhere.cfg", p);
-         },
-         ConfigSaveResult::Written, ConfigLoadResult::Read},
     };
+    std::vector<Case> cases;
+    for (const OddFile kind : kAllOddFiles) {
+        cases.push_back(
+            {OddFileName(kind),
+             [kind](const std::string& p, std::string& why) { return MakeOddFile(kind, p, why); },
+             ConfigSaveResult::CannotOpen, ConfigLoadResult::NotFound});
+    }
+    cases.push_back({"link to a pipe",
+                     [](const std::string& p, std::string& why) {
+                         fs::create_symlink("pipe", p);
+                         return MakeOddFile(OddFile::Pipe, fs::path(p).parent_path() / "pipe", why);
+                     },
+                     ConfigSaveResult::CannotOpen, ConfigLoadResult::NotFound});
+    cases.push_back({"dangling link: the file it names is made",
+                     [](const std::string& p, std::string&) {
+                         fs::create_symlink("elsewhere.cfg", p);
+                         return true;
+                     },
+                     ConfigSaveResult::Written, ConfigLoadResult::Read});
+    cases.push_back({"link to a file: the file is replaced",
+                     [](const std::string& p, std::string&) {
+                         std::ofstream(fs::path(p).parent_path() / "elsewhere.cfg") << "old";
+                         fs::create_symlink("elsewhere.cfg", p);
+                         return true;
+                     },
+                     ConfigSaveResult::Written, ConfigLoadResult::Read});
     const ConnectionSettings changed{.port = 4, .baudRate = 19200, .deviceAddress = 7};
-    for (const auto& c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         CTempDirectory dir("qal-settings-test");
         const std::string path = dir.Join("config.cfg");
-        c.make(path);
-        const bool wasLink = fs::is_symlink(path);
+        std::string why;
+        if (!c.make(path, why)) {
+            std::cout << "skipped: " << c.name << ": " << why << "\n";
+            continue;
+        }
+        const auto type = fs::symlink_status(path).type();
+        const auto pointee = fs::status(path).type();
         ConnectionSettings settings = Dirty();
         EXPECT_NE(LoadConfigFile(path, settings), ConfigLoadResult::Read);
         EXPECT_EQ(SaveConfigFile(path, changed), c.save);
-        EXPECT_EQ(fs::is_symlink(path), wasLink) << "a link stays a link";
+        EXPECT_EQ(fs::symlink_status(path).type(), type) << "what stands there stays";
         settings = Dirty();
         EXPECT_EQ(LoadConfigFile(path, settings), c.loadAfter);
         if (c.loadAfter == ConfigLoadResult::Read) {
             EXPECT_EQ(Fields(settings), Fields(changed));
+        } else {
+            EXPECT_EQ(fs::status(path).type(), pointee) << "and what a link leads to";
         }
         EXPECT_EQ(fs::exists(dir.Join("elsewhere.cfg")),
-                  wasLink && c.loadAfter == ConfigLoadResult::Read);
+                  c.loadAfter == ConfigLoadResult::Read && type == fs::file_type::symlink);
     }
 }
 
@@ -285,26 +305,20 @@ TEST_F(ConfigFileTest, KillMidSaveLeavesOldOrNewContent) {
 // not a folder or a link, not a file too big to be ours.
 TEST_F(ConfigFileTest, SaveRemovesOnlyStaleTemporariesOfItsOwnName) {
     const auto old = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    enum Kind { File, Young, Big, Folder, Link };
+    enum Kind { File, Whole, Young, Big, Folder, Link };
     const struct {
         const char* name;
         Kind kind;
         bool removed;
     } cases[] = {
-        {"config.cfg.tmp-123456789-0", File, true},
-        {"config.cfg.tmp-1-7", File, true},
-        {"config.cfg.tmp-987654321-1", Young, false},
-        {"config.cfg.tmp-5-0", Big, false},
-        {"config.cfg.tmp-6-0", Folder, false},
-        {"config.cfg.tmp-7-0", Link, false},
-        {"config.cfg.tmp-8", File, false},
-        {"config.cfg.tmp-8-", File, false},
-        {"config.cfg.tmp--8", File, false},
-        {"config.cfg.tmp-8-0x", File, false},
-        {"config.cfg.tmp-", File, false},
-        {"config.cfg.old", File, false},
-        {"other.cfg.tmp-1-0", File, false},
-        {"xconfig.cfg.tmp-1-0", File, false},
+        {"config.cfg.tmp-123456789-0", File, true}, {"config.cfg.tmp-1-7", File, true},
+        {"config.cfg.tmp-2-3", Whole, true}, // a complete one: as big as the new content
+        {"config.cfg.tmp-4-0", Big, false},         {"config.cfg.tmp-987654321-1", Young, false},
+        {"config.cfg.tmp-6-0", Folder, false},      {"config.cfg.tmp-7-0", Link, false},
+        {"config.cfg.tmp-8", File, false},          {"config.cfg.tmp-8-", File, false},
+        {"config.cfg.tmp--8", File, false},         {"config.cfg.tmp-8-0x", File, false},
+        {"config.cfg.tmp-", File, false},           {"config.cfg.old", File, false},
+        {"other.cfg.tmp-1-0", File, false},         {"xconfig.cfg.tmp-1-0", File, false},
     };
     WriteFile(kDefaultBytes);
     for (const auto& c : cases) {
@@ -315,7 +329,9 @@ TEST_F(ConfigFileTest, SaveRemovesOnlyStaleTemporariesOfItsOwnName) {
             fs::create_symlink(m_path, path);
             continue; // the link's own time cannot be set portably; its target is fresh anyway
         } else {
-            std::ofstream(path, std::ios::binary) << (c.kind == Big ? "more than twelve" : "x");
+            std::ofstream(path, std::ios::binary) << (c.kind == Big     ? "thirteen byte"
+                                                      : c.kind == Whole ? "twelve bytes"
+                                                                        : "x");
         }
         if (c.kind != Young) {
             fs::last_write_time(path, old);

@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #if !defined(_WIN32)
 #include <stdlib.h>
@@ -120,7 +121,8 @@ TEST(SettingsLocation, ProcessEnvironmentComesAsUtf8) {
 }
 
 // The program folder of a portable copy, of one that cannot be written, and of an installed
-// copy (its desktop entry beside its bin folder), each with and without config.cfg in it.
+// copy (on Windows the installer's uninstaller beside it, elsewhere its desktop entry beside its
+// bin folder), each with and without config.cfg in it.
 TEST(SettingsLocation, ProgramFolderOrUserFolder) {
     CTempDirectory dir;
     ASSERT_FALSE(dir.Path().empty());
@@ -129,10 +131,17 @@ TEST(SettingsLocation, ProgramFolderOrUserFolder) {
     const std::string userFolder = UserSettingsDirectory(environment).value_or("");
     ASSERT_FALSE(userFolder.empty());
     const fs::path root = PathFromUtf8(dir.Path());
-    const std::string entry = std::string(QAL_APP_ID) + ".desktop";
     ASSERT_TRUE(fs::create_directories(root / "usr" / "bin"));
+#if defined(_WIN32)
+    std::ofstream(root / "usr" / "bin" / "Uninstall.exe") << "MZ";
+    // A run as administrator may have left one there; a normal run could never save it.
+    const bool configBesideInstalledCounts = false;
+#else
+    const std::string entry = std::string(QAL_APP_ID) + ".desktop";
     ASSERT_TRUE(fs::create_directories(root / "usr" / "share" / "applications"));
     std::ofstream(root / "usr" / "share" / "applications" / entry) << "[Desktop Entry]\n";
+    const bool configBesideInstalledCounts = true;
+#endif
     ASSERT_TRUE(fs::create_directories(root / "portable"));
     const std::string installed = Utf8FromPath(root / "usr" / "bin") + "/";
     const std::string portable = Utf8FromPath(root / "portable") + "/";
@@ -149,8 +158,9 @@ TEST(SettingsLocation, ProgramFolderOrUserFolder) {
         {"writable", portable, true, false, portable},
         {"read-only", portable, false, false, userFolder},
         {"read-only with config.cfg", portable, false, true, portable},
-        {"installed, writable by root", installed, true, false, userFolder},
-        {"installed with config.cfg", installed, false, true, installed},
+        {"installed, writable by an administrator", installed, true, false, userFolder},
+        {"installed with config.cfg", installed, true, true,
+         configBesideInstalledCounts ? installed : userFolder},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -162,8 +172,8 @@ TEST(SettingsLocation, ProgramFolderOrUserFolder) {
         EXPECT_EQ(SettingsDirectory(c.folder, environment, check), c.expected);
         fs::remove(config);
     }
-    EXPECT_TRUE(IsInstalledProgramDirectory(installed));
-    EXPECT_FALSE(IsInstalledProgramDirectory(portable));
+    EXPECT_TRUE(IsInstalledProgramDirectory(installed, environment));
+    EXPECT_FALSE(IsInstalledProgramDirectory(portable, environment));
 
     // The user folder under a home with a Polish name is made by the first save.
     const std::string folder = SettingsDirectory(installed, environment);
@@ -174,6 +184,47 @@ TEST(SettingsLocation, ProgramFolderOrUserFolder) {
     ASSERT_EQ(SaveConfigFile(folder + "config.cfg", {}), ConfigSaveResult::Written);
     EXPECT_TRUE(fs::is_regular_file(PathFromUtf8(folder) / "config.cfg"));
     EXPECT_TRUE(fs::is_directory(root / "home" / u8"łukasz")) << "under the name as written";
+}
+
+// Whatever the folder's rights: what the installer left, or where the folder lies.
+TEST(SettingsLocation, InstalledWindowsCopyByItsUninstallerOrProgramFiles) {
+    const std::vector<std::string> programFiles = {"C:\\Program Files", "C:\\Program Files (x86)"};
+    const struct {
+        const char* name;
+        std::string folder;
+        bool uninstallerBeside;
+        std::vector<std::string> programFiles;
+        bool installed;
+    } cases[] = {
+        {"the installer's folder", "C:\\Program Files\\Program kontrolny QAL\\", false,
+         programFiles, true},
+        {"another letter case", "c:\\PROGRAM FILES\\Program kontrolny QAL", false, programFiles,
+         true},
+        {"forward slashes", "C:/Program Files/QAL/", false, programFiles, true},
+        {"the 32-bit Program Files", "C:\\Program Files (x86)\\QAL\\", false, programFiles, true},
+        {"only the 64-bit one set",
+         "C:\\Program Files (x86)\\QAL\\",
+         false,
+         {"C:\\Program Files"},
+         false},
+        {"a long-path name", "\\\\?\\C:\\Program Files\\QAL\\", false, programFiles, true},
+        {"a variable with a separator at its end",
+         "C:\\Program Files\\QAL\\",
+         false,
+         {"C:\\Program Files\\"},
+         true},
+        {"a folder whose name only begins alike", "C:\\Program FilesX\\QAL\\", false, programFiles,
+         false},
+        {"a portable copy elsewhere", "D:\\Narzędzia\\QAL\\", false, programFiles, false},
+        {"installed elsewhere", "D:\\Narzędzia\\QAL\\", true, programFiles, true},
+        {"an empty variable", "D:\\QAL\\", false, {""}, false},
+        {"no variables", "C:\\Program Files\\QAL\\", false, {}, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsInstalledWindowsFolder(c.folder, {c.uninstallerBeside, c.programFiles}),
+                  c.installed)
+            << c.name;
+    }
 }
 
 TEST(SettingsLocation, ExecutableDirectoryIsThisProgramsFolder) {

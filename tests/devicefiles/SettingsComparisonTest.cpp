@@ -1,5 +1,6 @@
 #include "SettingsComparison.h"
 #include "DeviceSettingsTransfer.h"
+#include "DialogLimits.h"
 #include "FakeDevice.h"
 
 #include <gtest/gtest.h>
@@ -48,6 +49,14 @@ TEST(SettingsComparisonTest, RowsBytesAndRecordsToWrite) {
          {"Opis"},
          {},
          {RecordKind::SensorConfig}},
+        {"description and the first byte after it",
+         [](DeviceRecords& r) {
+             r.config.setDescription("Maszt 2");
+             r.config.bytes[27] ^= 0x01;
+         },
+         {"Opis"},
+         {27},
+         {RecordKind::SensorConfig}},
         {"uninterpreted byte and flag bit",
          [](DeviceRecords& r) {
              r.config.bytes[30] ^= 1;
@@ -86,6 +95,67 @@ TEST(SettingsComparisonTest, RowsBytesAndRecordsToWrite) {
         EXPECT_EQ(comparison.recordsToWrite, c.written);
         EXPECT_FALSE(comparison.serialsDiffer);
         EXPECT_EQ(comparison.target, file);
+    }
+}
+
+// What a restore would write beyond the settings dialogs' limits is named with the allowed range;
+// a value the device holds already, or a record not written, is not.
+TEST(SettingsComparisonTest, ValuesBeyondTheDialogsLimitsAreNamed) {
+    DeviceRecords device = Base();
+    device.config.setRange(150);
+    device.reader.setSerialNumber(1234);
+    device.reader.setRecordInterval(60);
+    for (int output = 1; output <= 3; ++output) {
+        device.alarms.setMinThreshold(output, 20);
+        device.alarms.setMaxThreshold(output, 120);
+    }
+    const std::vector<RecordKind> all(kAllRecords.begin(), kAllRecords.end());
+    const struct {
+        const char* name;
+        void (*change)(DeviceRecords&);
+        std::vector<RecordKind> written;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"within", [](DeviceRecords& r) { r.config.setRange(-200); }, all, {}},
+        {"range",
+         [](DeviceRecords& r) { r.config.setRange(1000); },
+         all,
+         {"Zakres [m/s]: 100 (dozwolone od 5 do 20)"}},
+        {"range below",
+         [](DeviceRecords& r) { r.config.setRange(-40); },
+         all,
+         {"Zakres [m/s]: 4 (dozwolone od 5 do 20)"}},
+        {"record not written",
+         [](DeviceRecords& r) { r.config.setRange(1000); },
+         {RecordKind::Outputs},
+         {}},
+        {"reader",
+         [](DeviceRecords& r) {
+             r.reader.setRecordInterval(0);
+             r.reader.setSerialNumber(65001);
+         },
+         all,
+         {"Czytnik: nr fabryczny: 65001 (dozwolone od 1 do 65000)",
+          "Czytnik: okres zapisu [s]: 0 (dozwolone od 1 do 250)"}},
+        {"thresholds",
+         [](DeviceRecords& r) {
+             r.alarms.setMaxThreshold(2, 250);
+             r.alarms.setMinThreshold(3, 50);
+             r.alarms.setMaxThreshold(3, 30);
+             r.alarms.setMinThreshold(1, -201);
+         },
+         all,
+         {"Wyjście 1: próg min [m/s]: -20.1 (dozwolone od -20.0 do 20.0)",
+          "Wyjście 2: próg max [m/s]: 25.0 (dozwolone od 2.0 do 20.0)",
+          "Wyjście 3: próg max [m/s]: 3.0 (dozwolone od 5.0 do 20.0)"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeviceRecords file = device;
+        c.change(file);
+        EXPECT_EQ(ValuesBeyondDialogLimits(device, file, c.written), c.lines);
+        // Already on the device: nothing new is written.
+        EXPECT_TRUE(ValuesBeyondDialogLimits(file, file, c.written).empty());
     }
 }
 

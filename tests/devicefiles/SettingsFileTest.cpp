@@ -1,4 +1,6 @@
 #include "FakeDevice.h"
+#include "FileError.h"
+#include "OddFiles.h"
 #include "OutputsForm.h"
 #include "SensorConfigForm.h"
 #include "SettingsFileJson.h"
@@ -9,6 +11,9 @@
 #include <QJsonObject>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <iostream>
 
 namespace {
 
@@ -67,16 +72,78 @@ TEST(SettingsFileTest, SaveReplacesTheFileWholeAndLeavesNothingBesideIt) {
     SettingsSnapshot snapshot;
     for (int i = 0; i < 2; ++i) {
         snapshot.records = RandomRecords(random);
-        std::string error;
-        ASSERT_TRUE(SaveSettingsFile(path, snapshot, error)) << error;
+        std::error_code error;
+        ASSERT_TRUE(SaveSettingsFile(path, snapshot, error)) << error.message();
     }
     const SettingsRead read = LoadSettingsFile(path);
     ASSERT_TRUE(read.snapshot) << read.error;
     EXPECT_EQ(read.snapshot->records, snapshot.records);
     EXPECT_EQ(QDir(QString::fromStdString(dir.Path())).entryList(QDir::Files).size(), 1);
 
-    std::string error;
+    std::error_code error;
     EXPECT_FALSE(
         SaveSettingsFile(QString::fromStdString(dir.Join("no/such/dir.json")), snapshot, error));
-    EXPECT_EQ(error.rfind("Nie można zapisać pliku: ", 0), 0u) << error;
+    EXPECT_TRUE(error);
+}
+
+// Only a regular file is read or replaced: a pipe given as the file is refused at once (a
+// blocking open would hang here), and nothing in the file's place is ever replaced.
+TEST(SettingsFileTest, OddFilesAreRefusedWithoutWaitingAndStay) {
+    CTempDirectory dir("qal-settings-odd");
+    for (const OddFile kind : kAllOddFiles) {
+        SCOPED_TRACE(OddFileName(kind));
+        const std::string path = dir.Join(OddFileName(kind));
+        std::string why;
+        if (!MakeOddFile(kind, path, why)) {
+            std::cout << "skipped: " << why << "\n";
+            continue;
+        }
+        const auto type = std::filesystem::status(path).type();
+        const std::string reason =
+            kind == OddFile::Folder ? "To jest katalog" : "To nie jest zwykły plik";
+        const SettingsRead read = LoadSettingsFile(QString::fromStdString(path));
+        EXPECT_FALSE(read.snapshot);
+        EXPECT_EQ(read.problem.kind, SettingsProblem::Kind::Unreadable);
+        EXPECT_EQ(read.error, "Nie można odczytać pliku '" + path + "': " + reason);
+
+        std::error_code error;
+        EXPECT_FALSE(SaveSettingsFile(QString::fromStdString(path), SettingsSnapshot{}, error));
+        EXPECT_EQ(FileReasonText(error), reason);
+        EXPECT_EQ(std::filesystem::status(path).type(), type);
+    }
+}
+
+// The format's version says which files this program can read: none below 1 or without one.
+TEST(SettingsFileTest, FormatVersionMustBeOneThisProgramKnows) {
+    const QJsonObject saved = QJsonDocument::fromJson(SettingsToJson(SettingsSnapshot{})).object();
+    using Kind = SettingsProblem::Kind;
+    const struct {
+        const char* name;
+        QJsonValue version; // undefined: no formatVersion at all
+        Kind kind;
+    } cases[] = {
+        {"1", 1, Kind::None},
+        {"missing", QJsonValue(QJsonValue::Undefined), Kind::BadVersion},
+        {"0", 0, Kind::BadVersion},
+        {"-1", -1, Kind::BadVersion},
+        {"1.5", 1.5, Kind::BadVersion},
+        {"text", "1", Kind::BadVersion},
+        {"null", QJsonValue(), Kind::BadVersion},
+        {"2", 2, Kind::NewerVersion},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QJsonObject root = saved;
+        if (c.version.isUndefined()) {
+            root.remove("formatVersion");
+        } else {
+            root["formatVersion"] = c.version;
+        }
+        const SettingsRead read = SettingsFromJson(QJsonDocument(root).toJson());
+        EXPECT_EQ(read.problem.kind, c.kind);
+        EXPECT_EQ(read.snapshot.has_value(), c.kind == Kind::None) << read.error;
+        if (c.kind == Kind::BadVersion) {
+            EXPECT_EQ(read.error, "Plik ma niepoprawny numer wersji formatu.");
+        }
+    }
 }

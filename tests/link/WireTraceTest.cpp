@@ -101,3 +101,19 @@ TEST(WireTrace, OneWriterOneReaderLoseNothingUnaccounted) {
     EXPECT_TRUE(inOrder);
     EXPECT_EQ(records.size() + trace.Lost(), kRecords);
 }
+
+// A monitor closed and opened again while records wait finds them all: the ring made at the first
+// Listen stays (a worker may still be writing to it), and so does what it holds.
+TEST(WireTrace, ListeningAgainKeepsTheRingAndWhatWaitsInIt) {
+    CWireTrace trace(8);
+    trace.Listen(true);
+    for (std::uint32_t i = 1; i <= 3; ++i) {
+        RecordIndex(trace, 1000 + i);
+    }
+    trace.Listen(false);
+    RecordIndex(trace, 1004); // a worker that had already looked before the stop
+    trace.Listen(true);
+    RecordIndex(trace, 1005);
+    EXPECT_EQ(DrainIndices(trace), (std::vector<std::uint32_t>{1001, 1002, 1003, 1004, 1005}));
+    EXPECT_EQ(trace.Lost(), 0u);
+}

@@ -96,14 +96,14 @@ TEST(RowDecoder, EveryCommandDeviceTextNoiseAndBrokenFrames) {
          "poprawna"},
         {Sent(1, CMD_WRITE_CONFIG, std::vector<std::uint8_t>(39)), RowKind::ToDevice,
          "23h Zapis konfiguracji", 39, "", "poprawna"},
-        {Sent(1, CMD_READ_ALARMS, {}), RowKind::ToDevice, "26h Odczyt progów wyjść", 0, "",
+        {Sent(1, CMD_READ_ALARMS, {}), RowKind::ToDevice, "26h Odczyt danych alarmów", 0, "",
          "poprawna"},
         {Sent(1, CMD_WRITE_ALARMS, std::vector<std::uint8_t>(20)), RowKind::ToDevice,
-         "25h Zapis progów wyjść", 20, "", "poprawna"},
-        {Sent(1, CMD_READ_READER, {}), RowKind::ToDevice, "2Ah Odczyt ustawień czytnika", 0, "",
+         "25h Zapis danych alarmów", 20, "", "poprawna"},
+        {Sent(1, CMD_READ_READER, {}), RowKind::ToDevice, "2Ah Odczyt danych czytnika", 0, "",
          "poprawna"},
         {Sent(1, CMD_WRITE_READER, std::vector<std::uint8_t>(26)), RowKind::ToDevice,
-         "29h Zapis ustawień czytnika", 26, "", "poprawna"},
+         "29h Zapis danych czytnika", 26, "", "poprawna"},
         // Windows-1250 "Łąka", up to the zero byte.
         {Record(WireEvent::Frame, 1, Decoded(CMD_TEXT, {0xA3, 0xB9, 'k', 'a', 0, 'x'})),
          RowKind::FromDevice, "A0h Tekst urządzenia", 6, "Łąka", "poprawna"},
@@ -196,4 +196,66 @@ TEST(LineMonitor, MergesEventsByTimeTimesAnswersAndCountsSinceConnect) {
     EXPECT_EQ(monitor.Stats().requests, 0u);
     EXPECT_EQ(monitor.Stats().timeouts, 0u);
     EXPECT_EQ(monitor.Stats().AnswerCount(), 0u);
+}
+
+// Each count takes only its own kind of row: broken frames are no bad checksums and no answers,
+// only a time-out is one, and a request whose link ended or started again gets no answer time.
+TEST(LineMonitor, CountsEachKindOfRowOnlyAsItself) {
+    const std::vector<std::uint8_t> reading{0x7B, 0x00, 0, 0, 0, 0, 0x08, 0};
+    std::vector<std::uint8_t> bad = Decoded(CMD_READ_MEASUREMENT, reading);
+    bad.back() ^= 1;
+    const WireRecord request = Sent(1'000'000, CMD_READ_MEASUREMENT, {0, 0, 0});
+    const WireRecord answer =
+        Record(WireEvent::Frame, 6'000'000, Decoded(CMD_READ_MEASUREMENT, reading));
+    struct Step {
+        std::vector<WireRecord> records; // taken first
+        std::vector<LineEvent> events;   // then these, stamped after the records
+    };
+    struct Counts {
+        std::uint64_t requests, answers, timeouts, badChecksums, noiseBytes, timed;
+    };
+    const auto dropped = [&](FrameDrop drop) {
+        return Step{{Record(WireEvent::Dropped, 1'010'000, {0x0B, 31, 0xA0}, drop)}, {}};
+    };
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+        Counts expected;
+    } cases[] = {
+        {"bad checksum",
+         {{{Record(WireEvent::Dropped, 1'010'000, bad, FrameDrop::BadChecksum)}, {}}},
+         {0, 0, 0, 1, 0, 0}},
+        {"broken by a non-hex character", {dropped(FrameDrop::Broken)}, {0, 0, 0, 0, 0, 0}},
+        {"interrupted by ':'", {dropped(FrameDrop::Interrupted)}, {0, 0, 0, 0, 0, 0}},
+        {"too long", {dropped(FrameDrop::TooLong)}, {0, 0, 0, 0, 0, 0}},
+        {"too short", {dropped(FrameDrop::TooShort)}, {0, 0, 0, 0, 0, 0}},
+        {"noise",
+         {{{Record(WireEvent::Dropped, 1, Text("ab"), FrameDrop::Noise)}, {}}},
+         {0, 0, 0, 0, 2, 0}},
+        {"time-out", {{{request}, {LineEvent::Timeout}}}, {1, 0, 1, 0, 0, 0}},
+        {"ended", {{{request}, {LineEvent::Ended}}}, {1, 0, 0, 0, 0, 0}},
+        {"port failure", {{{request}, {LineEvent::PortFailure}}}, {1, 0, 0, 0, 0, 0}},
+        {"opening", {{{}, {LineEvent::Opening}}}, {0, 0, 0, 0, 0, 0}},
+        {"answered", {{{request, answer}, {}}}, {1, 1, 0, 0, 0, 1}},
+        {"answer after the link ended",
+         {{{request}, {LineEvent::Ended}}, {{answer}, {}}},
+         {1, 1, 0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CLineMonitor monitor(&FixedClock, 0);
+        for (Step step : c.steps) {
+            for (const LineEvent event : step.events) {
+                monitor.OnLineEvent(event, "zdarzenie");
+            }
+            (void)monitor.Take(step.records);
+        }
+        const CMonitorStats& stats = monitor.Stats();
+        EXPECT_EQ(stats.requests, c.expected.requests);
+        EXPECT_EQ(stats.answers, c.expected.answers);
+        EXPECT_EQ(stats.timeouts, c.expected.timeouts);
+        EXPECT_EQ(stats.badChecksums, c.expected.badChecksums);
+        EXPECT_EQ(stats.noiseBytes, c.expected.noiseBytes);
+        EXPECT_EQ(stats.AnswerCount(), c.expected.timed);
+    }
 }

@@ -1,12 +1,19 @@
 #include "MonitorRows.h"
 #include "DeviceCommands.h"
+#include "FileError.h"
+#include "MonitorFile.h"
 #include "MonitorStats.h"
+#include "OddFiles.h"
 #include "RowDecoder.h"
 #include "RowText.h"
+#include "TempDirectory.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -83,8 +90,16 @@ TEST(MonitorRows, BoundPauseAndPollFilter) {
     EXPECT_EQ(large.Dropped(), 3u);
     EXPECT_EQ(large.OverflowFor(2), 0u);
 
+    // "Wyczyść" starts every count of the table again.
+    rows.SetPaused(true);
+    rows.Append(batch);
+    rows.SetPaused(false);
+    ASSERT_NE(rows.Dropped(), 0u);
+    ASSERT_NE(rows.HeldBack(), 0u);
     rows.Clear();
     EXPECT_EQ(rows.VisibleCount(), 0u);
+    EXPECT_EQ(rows.Dropped(), 0u);
+    EXPECT_EQ(rows.HeldBack(), 0u);
     rows.Append({Row(RowKind::Event, -1, 30)});
     EXPECT_EQ(VisibleTimes(rows), (std::vector<std::int64_t>{30}));
 }
@@ -190,4 +205,53 @@ TEST(MonitorRows, GiveBackTheRowsTheirRecordsDecodeTo) {
         WriteCsvRow(givenCsv, store.At(i));
     }
     EXPECT_EQ(givenCsv.str(), expectedCsv.str());
+}
+
+// "Zapisz…" writes every row kept, the hidden polls too: text, or CSV that reads back as the
+// rows; and only over a regular file or none.
+TEST(MonitorFile, SavesEveryRowAsTextOrCsvOnlyToARegularFile) {
+    CMonitorRows rows;
+    rows.Append({Row(RowKind::ToDevice, CMD_READ_MEASUREMENT, 1'000'000),
+                 Row(RowKind::FromDevice, CMD_READ_MEASUREMENT, 1'020'000),
+                 Row(RowKind::ToDevice, CMD_READ_VERSION, 2'000'000)});
+    rows.SetHidePolls(true);
+    CTempDirectory dir("qal-monitor-file");
+    std::error_code error;
+
+    const std::string csv = dir.Join("wiersze.CSV");
+    ASSERT_TRUE(SaveMonitorRows(rows, csv, error)) << error.message();
+    std::ifstream csvIn(csv, std::ios::binary);
+    std::string csvError;
+    const auto read = ReadCsv(csvIn, csvError);
+    ASSERT_TRUE(read) << csvError;
+    ASSERT_EQ(read->size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(RowLine((*read)[i]), RowLine(rows.At(i))) << i;
+    }
+
+    const std::string text = dir.Join("wiersze.txt");
+    ASSERT_TRUE(SaveMonitorRows(rows, text, error)) << error.message();
+    std::ifstream textIn(text, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(textIn, line);) {
+        lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].rfind(std::string(ColumnTitle(0)) + "\t", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[3], RowLine(rows.At(2)));
+
+    for (const OddFile kind : kAllOddFiles) {
+        SCOPED_TRACE(OddFileName(kind));
+        const std::string odd = dir.Join(std::string(OddFileName(kind)) + ".csv");
+        std::string why;
+        if (!MakeOddFile(kind, odd, why)) {
+            std::cout << "skipped: " << why << "\n";
+            continue;
+        }
+        const auto type = std::filesystem::status(odd).type();
+        EXPECT_FALSE(SaveMonitorRows(rows, odd, error));
+        EXPECT_EQ(FileReasonText(error),
+                  kind == OddFile::Folder ? "To jest katalog" : "To nie jest zwykły plik");
+        EXPECT_EQ(std::filesystem::status(odd).type(), type);
+    }
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Makes the Debian package of a build and checks it as a user gets it: its files, its desktop
-# entry and metainfo, and the unpacked program, which must start and keep its settings in
+# Makes the Debian package of a build and checks it as a user gets it: its files, what Debian's
+# package checker lintian says of it, its desktop entry and metainfo, its manual pages and
+# documents, and the unpacked program, which must start and keep its settings in
 # $XDG_CONFIG_HOME.
 #   package-test.sh CPACK BUILD_DIR APP_ID VERSION
 set -euo pipefail
@@ -30,11 +31,16 @@ deb=$(echo "$work"/out/qal-terminal_"$version"_*.deb)
 
 # What the package holds.
 dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./|/|' >"$work/files"
+programs=(qal-terminal qal-cli qal-sim)
+doc=/usr/share/doc/qal-terminal
 expected=(
-    /usr/bin/qal-terminal /usr/bin/qal-sim /usr/bin/qal-cli /usr/share/man/man1/qal-cli.1.gz
+    "$doc/copyright" "$doc/changelog.gz"
     "/usr/share/applications/$id.desktop" "/usr/share/metainfo/$id.metainfo.xml"
     "/usr/share/icons/hicolor/scalable/apps/$id.svg"
 )
+for program in "${programs[@]}"; do
+    expected+=("/usr/bin/$program" "/usr/share/man/man1/$program.1.gz")
+done
 for size in 16 22 24 32 48 64 128 256; do
     expected+=("/usr/share/icons/hicolor/${size}x${size}/apps/$id.png")
 done
@@ -45,6 +51,16 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for library in libqt6widgets6 libqt6serialport6 qt6-qpa-plugins; do
     [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
+
+# Debian's own checks: errors and warnings fail; pedantic and informational tags are shown.
+command -v lintian >"$work/lintian.path" || fail "lintian is not installed (scripts/install-deps.sh)"
+status=0
+lintian --display-info --pedantic --fail-on error,warning "$deb" >"$work/lintian.log" 2>&1 ||
+    status=$?
+sed 's/^/lintian: /' "$work/lintian.log"
+if [ "$status" != 0 ] || grep -q '^[EW]: ' "$work/lintian.log"; then
+    fail "lintian found errors or warnings (status $status)"
+fi
 
 # Its desktop entry and metainfo, as desktop and software centres read them.
 root=$work/root
@@ -74,6 +90,33 @@ grep -q "unknown option '--no-such-option'" "$work/refused" || fail "the refusal
 status=0
 "$root/usr/bin/qal-cli" 2>/dev/null || status=$?
 [ "$status" = 2 ] || fail "qal-cli without a command ended with $status, not 2"
+
+# The manual pages render without complaint and name every option their program's --help
+# names; the package's documents name what it links and who made it.
+for program in "${programs[@]}"; do
+    page=$root/usr/share/man/man1/$program.1.gz
+    LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" >"$work/man.out" 2>"$work/man.err" ||
+        fail "man could not show $program's page"
+    [ ! -s "$work/man.err" ] || { cat "$work/man.err" >&2; fail "$program's page has warnings"; }
+    "$root/usr/bin/$program" --help >"$work/help" || fail "$program --help"
+    # Long options anywhere, short ones where an option line starts.
+    options=$(grep -oE '(^|[][ (,|])--[a-z][a-z0-9-]*|^ +-[a-zA-Z]([ ,]|$)' "$work/help" |
+        grep -oE -- '-+[a-zA-Z][a-z0-9-]*' | sort -u)
+    [ -n "$options" ] || fail "no options found in $program --help"
+    # The page's source with its options as typed: no minus escapes, no font changes.
+    zcat "$page" | sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g' >"$work/page"
+    for option in $options; do
+        grep -qwF -- "$option" "$work/page" || fail "$program's manual page lacks $option"
+    done
+done
+for library in $(grep -oE 'libqt6[a-z0-9]+' <<<"$depends" | sort -u) qt6-qpa-plugins; do
+    grep -qw -- "$library" "$root$doc/copyright" || fail "the copyright file does not name $library"
+done
+maintainer=$(dpkg-deb -f "$deb" Maintainer)
+zcat "$root$doc/changelog.gz" >"$work/changelog"
+head -n 1 "$work/changelog" | grep -qF "qal-terminal ($version) " ||
+    fail "the changelog does not start with version $version"
+grep -qF -- " -- $maintainer  " "$work/changelog" || fail "the changelog is not signed by $maintainer"
 
 mkdir -p "$(dirname "$settings")"
 printf '\001\000\000\000\000\113\000\000\037\000\000\000' >"$settings" # port 1, 19200, address 31

@@ -125,6 +125,39 @@ TEST_F(DeviceModelTest, WriteOfTheWrongSizeIsRefusedAndChangesNothing) {
     EXPECT_EQ(device.Memory().sensorConfig.bytes, before);
 }
 
+// A device that takes a write wrongly, for tests of what notices it: one that keeps silent and
+// changes nothing, and one that confirms and keeps something else.
+TEST_F(DeviceModelTest, WritesCanBeIgnoredOrAltered) {
+    const struct {
+        WriteMode mode;
+        bool answered;
+        bool stored;
+    } cases[] = {
+        {WriteMode::Keep, true, true},
+        {WriteMode::Ignore, false, false},
+        {WriteMode::Alter, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        behaviour.writes = c.mode;
+        CDeviceModel device = Device();
+        std::vector<std::uint8_t> bytes(20, 0x11);
+        const DeviceReply written = Ask(device, MakeMessage(CMD_WRITE_ALARMS, bytes));
+        EXPECT_EQ(written.answer.has_value(), c.answered);
+        EXPECT_EQ(written.memoryChanged, c.stored);
+        std::vector<std::uint8_t> kept(bytes);
+        if (c.mode == WriteMode::Alter) {
+            kept.back() = 0xEE; // the last byte inverted
+        }
+        const auto read = Ask(device, MakeMessage(CMD_READ_ALARMS)).answer;
+        ASSERT_TRUE(read);
+        EXPECT_EQ(Payload(*read) == kept, c.stored);
+
+        const std::vector<std::uint8_t> time = {9, 8, 7, 6, 5, 0xD0, 0x07}; // 2000-05-06 07:08:09
+        EXPECT_EQ(Ask(device, MakeMessage(CMD_WRITE_TIME, time)).answer.has_value(), c.answered);
+    }
+}
+
 TEST_F(DeviceModelTest, ClockKeepsTheWrittenTimeAndTicksOn) {
     CDeviceModel device = Device();
     auto timeAt = [&](std::chrono::seconds later) {

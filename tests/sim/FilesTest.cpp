@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -66,42 +67,59 @@ TEST(StateFile, AForeignFileIsNeitherLoadedNorOverwritten) {
     EXPECT_FALSE(error.empty());
 }
 
+// A pipe given as the state file is refused at once (a blocking open would hang the start),
+// and stays a pipe.
+TEST(StateFile, APipeIsRefusedWithoutWaiting) {
+    CTempDirectory dir;
+    const std::string path = dir.Path() + "/state";
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    DeviceMemory memory;
+    std::string error;
+    EXPECT_EQ(LoadStateFile(path, memory, error), StateLoad::Unusable);
+    EXPECT_NE(error.find("not a regular file"), std::string::npos) << error;
+    EXPECT_FALSE(SaveStateFile(path, memory, error));
+    EXPECT_TRUE(fs::is_fifo(path));
+}
+
 TEST(PortLink, LinksThePortAndRemovesOnlyItsOwnLink) {
     CTempDirectory dir;
     std::string error;
+    // The line the links lead to: a pipe of the test's own, so that no link is dangling.
+    const std::string line = dir.Path() + "/line";
+    ASSERT_EQ(::mkfifo(line.c_str(), 0600), 0);
     {
-        std::optional<CPortLink> link = CPortLink::Create(dir.Path(), 3, "/dev/null", error);
+        std::optional<CPortLink> link = CPortLink::Create(dir.Path(), 3, line, error);
         ASSERT_TRUE(link) << error;
         EXPECT_EQ(link->Path(), dir.Path() + "/COM3");
-        EXPECT_EQ(fs::read_symlink(dir.Path() + "/COM3"), "/dev/null");
+        EXPECT_EQ(fs::read_symlink(dir.Path() + "/COM3"), line);
         // A second simulator on the same port is refused.
-        EXPECT_FALSE(CPortLink::Create(dir.Path(), 3, "/dev/zero", error));
-        EXPECT_NE(error.find("COM3 already exists (-> /dev/null)"), std::string::npos) << error;
+        EXPECT_FALSE(CPortLink::Create(dir.Path(), 3, "/nonexistent/line", error));
+        EXPECT_NE(error.find("COM3 already exists (-> " + line + ")"), std::string::npos) << error;
     }
     EXPECT_FALSE(fs::exists(fs::symlink_status(dir.Path() + "/COM3")));
 
     // A link replaced by someone else stays.
     {
-        std::optional<CPortLink> link = CPortLink::Create(dir.Path(), 1, "/dev/null", error);
+        std::optional<CPortLink> link = CPortLink::Create(dir.Path(), 1, line, error);
         ASSERT_TRUE(link) << error;
         fs::remove(dir.Path() + "/COM1");
-        fs::create_symlink("/dev/zero", dir.Path() + "/COM1");
+        fs::create_symlink("/nonexistent/line", dir.Path() + "/COM1");
     }
-    EXPECT_EQ(fs::read_symlink(dir.Path() + "/COM1"), "/dev/zero");
+    EXPECT_EQ(fs::read_symlink(dir.Path() + "/COM1"), "/nonexistent/line");
 }
 
 TEST(PortLink, ReplacesOnlyADanglingLink) {
     CTempDirectory dir;
     std::string error;
     fs::create_symlink(dir.Path() + "/gone", dir.Path() + "/COM1");
-    std::optional<CPortLink> link = CPortLink::Create(dir.Path(), 1, "/dev/null", error);
+    std::optional<CPortLink> link = CPortLink::Create(dir.Path(), 1, "/nonexistent/line-a", error);
     ASSERT_TRUE(link) << error;
-    EXPECT_EQ(fs::read_symlink(dir.Path() + "/COM1"), "/dev/null");
+    EXPECT_EQ(fs::read_symlink(dir.Path() + "/COM1"), "/nonexistent/line-a");
 
     std::ofstream(dir.Path() + "/COM2") << "a user's file";
-    EXPECT_FALSE(CPortLink::Create(dir.Path(), 2, "/dev/null", error));
+    EXPECT_FALSE(CPortLink::Create(dir.Path(), 2, "/nonexistent/line-a", error));
     EXPECT_EQ(fs::file_size(dir.Path() + "/COM2"), 13u);
-    EXPECT_FALSE(CPortLink::Create(dir.Path() + "/nowhere", 1, "/dev/null", error));
+    EXPECT_FALSE(CPortLink::Create(dir.Path() + "/nowhere", 1, "/nonexistent/line-a", error));
     EXPECT_EQ(error, "no such directory: " + dir.Path() + "/nowhere");
 }
 
@@ -121,13 +139,18 @@ TEST(PortLink, ReplacesOnlyWhatAKilledSimulatorLeft) {
         std::function<void(const std::string& path)> make;
         bool replaced;
     } cases[] = {
-        {"dangling link", [](const std::string& p) { fs::create_symlink("/dev/pts/999999", p); },
+        {"dangling link", [](const std::string& p) { fs::create_symlink("/nonexistent/pts/9", p); },
          true},
         {"link to another program's terminal",
          [&](const std::string& p) { fs::create_symlink(otherLine, p); }, true},
         {"link to a live simulator's line",
          [&](const std::string& p) { fs::create_symlink(live->SlavePath(), p); }, false},
-        {"link to another device", [](const std::string& p) { fs::create_symlink("/dev/null", p); },
+        {"link to a pipe, as to another device",
+         [](const std::string& p) {
+             const std::string pipe = fs::path(p).parent_path() / "pipe";
+             ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+             fs::create_symlink(pipe, p);
+         },
          false},
         {"regular file", [](const std::string& p) { std::ofstream(p) << "a user's file"; }, false},
     };
@@ -138,11 +161,12 @@ TEST(PortLink, ReplacesOnlyWhatAKilledSimulatorLeft) {
         c.make(path);
         const std::string before =
             fs::is_symlink(path) ? fs::read_symlink(path).string() : std::string();
-        std::optional<CPortLink> link = CPortLink::Create(dir.Path(), 4, "/dev/zero", error);
+        std::optional<CPortLink> link =
+            CPortLink::Create(dir.Path(), 4, "/nonexistent/line-b", error);
         ASSERT_EQ(link.has_value(), c.replaced) << error;
         if (c.replaced) {
             EXPECT_EQ(link->Replaced(), before);
-            EXPECT_EQ(fs::read_symlink(path), "/dev/zero");
+            EXPECT_EQ(fs::read_symlink(path), "/nonexistent/line-b");
         } else {
             EXPECT_NE(error.find("COM4 already exists"), std::string::npos) << error;
             EXPECT_EQ(fs::is_symlink(path) ? fs::read_symlink(path).string() : std::string(),

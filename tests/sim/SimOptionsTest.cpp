@@ -58,7 +58,9 @@ TEST(SimOptions, EveryOptionReachesItsField) {
                                         "--ignore-stdin",
                                         "--verbose",
                                         "--pace",
-                                        "--baud=9600"});
+                                        "--baud=9600",
+                                        "--writes",
+                                        "alter"});
     ASSERT_EQ(parsed.outcome, ParsedOptions::Run) << parsed.error;
     const SimOptions& o = parsed.options;
     EXPECT_EQ(o.address, 7);
@@ -74,6 +76,8 @@ TEST(SimOptions, EveryOptionReachesItsField) {
     EXPECT_EQ(o.textPeriodMs, 1500);
     EXPECT_EQ(o.corruptFraction, 0.25);
     EXPECT_EQ(o.speed, -125);
+    EXPECT_EQ(o.writes, WriteMode::Alter);
+    EXPECT_EQ(Parse({"--writes=ignore"}).options.writes, WriteMode::Ignore);
     EXPECT_EQ(Parse({"--model-marker", "never"}).options.modelMarker, ModelMarkerMode::Never);
     EXPECT_EQ(Parse({"--speed", "3276.6"}).options.speed, 32766);
     EXPECT_EQ(Parse({"--speed", "0"}).options.speed, 0);
@@ -112,6 +116,7 @@ TEST(SimOptions, BadValuesAreRefusedWithAMessageNamingTheOption) {
         {{"--link", ""}, "--link needs a directory"},
         {{"--seed", "4294967296"}, "--seed must be"},
         {{"--model-marker", "sometimes"}, "--model-marker must be never, first or always"},
+        {{"--writes", "drop"}, "--writes must be keep, ignore or alter, not \"drop\""},
         {{"--delay", "60001"}, "--delay must be a whole number of milliseconds"},
         {{"--delay", "1.5"}, "--delay must be"},
         {{"--text-period", "99", "--text", "x"}, "--text-period must be"},

@@ -7,6 +7,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -90,21 +93,57 @@ void CSimProcess::Drain(int& fd, std::string& into) {
 }
 
 std::string CSimProcess::FirstLine(std::chrono::milliseconds timeout) {
+    return Line(0, timeout);
+}
+
+std::string CSimProcess::Line(std::size_t index, std::chrono::milliseconds timeout) {
     const Clock::time_point deadline = Clock::now() + timeout;
-    while (m_outputText.find('\n') == std::string::npos && m_output >= 0 &&
-           Clock::now() < deadline) {
+    // Where line `index` starts and ends in what came so far; npos while it has not come whole.
+    const auto find = [this, index](std::size_t& start) {
+        start = 0;
+        for (std::size_t i = 0; i < index; ++i) {
+            const std::size_t end = m_outputText.find('\n', start);
+            if (end == std::string::npos) {
+                return std::string::npos;
+            }
+            start = end + 1;
+        }
+        return m_outputText.find('\n', start);
+    };
+    std::size_t start = 0;
+    while (find(start) == std::string::npos && m_output >= 0 && Clock::now() < deadline) {
         pollfd readable{m_output, POLLIN, 0};
         (void)::poll(&readable, 1, 50);
         Drain(m_output, m_outputText);
     }
-    const std::size_t end = m_outputText.find('\n');
-    return end == std::string::npos ? std::string() : m_outputText.substr(0, end);
+    const std::size_t end = find(start);
+    return end == std::string::npos ? std::string() : m_outputText.substr(start, end - start);
 }
 
 void CSimProcess::Signal(int signal) {
     if (m_pid > 0) {
         (void)::kill(m_pid, signal);
     }
+}
+
+bool CSimProcess::WaitUntilCatching(int signal, std::chrono::milliseconds timeout) {
+    const std::string status = "/proc/" + std::to_string(m_pid) + "/status";
+    if (m_pid <= 0 || !std::filesystem::exists(status)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        return m_pid > 0;
+    }
+    const Clock::time_point deadline = Clock::now() + timeout;
+    do {
+        std::ifstream in(status);
+        for (std::string line; std::getline(in, line);) {
+            if (line.rfind("SigCgt:", 0) == 0 &&
+                ((std::stoull(line.substr(7), nullptr, 16) >> (signal - 1)) & 1U) != 0) {
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    } while (Clock::now() < deadline);
+    return false;
 }
 
 void CSimProcess::Pause() {

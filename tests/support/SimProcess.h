@@ -5,6 +5,7 @@
 #endif
 
 #include <chrono>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,14 @@ public:
 
     // The first line of standard output: the path of the line. Empty on a time-out.
     std::string FirstLine(std::chrono::milliseconds timeout = std::chrono::seconds(3));
+    // Line `index` (from 0) of standard output, once it has come. Empty on a time-out. Not
+    // under wine, whose broker hands over the first line only.
+    std::string Line(std::size_t index, std::chrono::milliseconds timeout);
 
     void Signal(int signal);
+    // Waits until the process has a handler of its own for the signal (Linux: from /proc), so
+    // that a test knows the signal it sends next is caught; elsewhere waits a moment.
+    bool WaitUntilCatching(int signal, std::chrono::milliseconds timeout);
     // The device stops answering, and goes on (the simulator is stopped and continued).
     void Pause();
     void Resume();

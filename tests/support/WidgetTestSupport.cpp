@@ -1,8 +1,14 @@
 #include "WidgetTestSupport.h"
 
+#include "CDialog.h"
+#include "ResourceIds.h"
+
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <memory>
 
@@ -69,4 +75,68 @@ void WhenModalOpens(const char* title, std::function<void(QWidget&)> action) {
             action(*modal);
         });
     poll->start(5);
+}
+
+void RunInModalLoop(CDialog& dialog, const std::function<void()>& body) {
+    bool ran = false;
+    QTimer start;
+    start.setInterval(5);
+    QObject::connect(&start, &QTimer::timeout, [&] {
+        QDialog* window = dialog.GetWindow();
+        if (window == nullptr || QApplication::activeModalWidget() != window ||
+            !window->isVisible()) {
+            return; // not yet in its own loop
+        }
+        start.stop();
+        ran = true;
+        body();
+        // A box or dialog that a failed step left open would keep the modal run going.
+        for (int tries = 0; tries < 10; ++tries) {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || modal == window) {
+                break;
+            }
+            ADD_FAILURE() << "left open: \"" << modal->windowTitle().toStdString() << "\"";
+            modal->close();
+            QApplication::processEvents();
+        }
+        dialog.EndDialog(IDCANCEL);
+    });
+    start.start();
+    (void)dialog.DoModal(); // how it ended is the test's business
+    EXPECT_TRUE(ran) << "the window's modal loop never ran";
+}
+
+void ClickAsUser(QWidget& widget) {
+    QWidget* window = widget.window();
+    if (window->windowHandle() == nullptr) {
+        ADD_FAILURE() << "no window to click in";
+        return;
+    }
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                      widget.mapTo(window, widget.rect().center()));
+}
+
+void KeyAsUser(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    if (window.windowHandle() == nullptr) {
+        ADD_FAILURE() << "no window to type in";
+        return;
+    }
+    QTest::keyClick(window.windowHandle(), key, modifiers);
+}
+
+CUnexpectedModals::CUnexpectedModals(std::string what) : m_what(std::move(what)) {
+    QObject::connect(&m_poll, &QTimer::timeout, [this] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible()) {
+            return;
+        }
+        ADD_FAILURE() << m_what << ": \"" << modal->windowTitle().toStdString() << "\" opened";
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+        } else {
+            modal->close();
+        }
+    });
+    m_poll.start(10);
 }

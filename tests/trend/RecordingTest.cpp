@@ -1,13 +1,24 @@
+#include "FileError.h"
 #include "LocalTimeText.h"
+#include "OddFiles.h"
+#include "ReadingCsv.h"
 #include "ReadingRecorder.h"
 #include "TempDirectory.h"
+#include "TimeZone.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <csignal>
+#include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
+
+#if !defined(_WIN32)
+#include <sys/resource.h>
+#endif
 
 namespace {
 
@@ -30,8 +41,7 @@ std::string FileText(const std::string& path) {
     return text.str();
 }
 
-const char kHeader[] =
-    "czas,nr odczytu,prędkość [m/s],status,awaria,wyjście 1,wyjście 2,wyjście 3\n";
+const char kHeader[] = "time,reading,speed_mps,status,failure,output1,output2,output3\n";
 
 TEST(ReadingCsv, TimeWithMillisecondsAndOffset) {
     const struct {
@@ -60,9 +70,9 @@ TEST(ReadingCsv, LinesWithAPointWhateverTheLocale) {
         ReadingCsvLine("T", Reading(0, 0, 0xFF)),
     };
     std::setlocale(LC_ALL, saved.c_str());
-    EXPECT_EQ(lines[0], "T,7,12.3,0x28,0,1,0,1\n");
-    EXPECT_EQ(lines[1], "T,65535,-0.5,0x00,1,1,1,1\n");
-    EXPECT_EQ(lines[2], "T,0,0.0,0xFF,0,0,0,0\n");
+    EXPECT_EQ(lines[0], "T,7,12.3,0x28,0,1,0,1");
+    EXPECT_EQ(lines[1], "T,65535,-0.5,0x00,1,1,1,1");
+    EXPECT_EQ(lines[2], "T,0,0.0,0xFF,0,0,0,0");
     if (!comma) {
         GTEST_SKIP() << "no pl_PL.UTF-8 locale: checked in the C locale only";
     }
@@ -76,7 +86,8 @@ TEST(ReadingRecorder, HeaderInANewFileThenAppends) {
     EXPECT_TRUE(recorder.Created());
     ASSERT_TRUE(recorder.Write(0, Reading(1, 10, 0x08)));
     // Flushed as written: the file holds the line while it is still open.
-    const std::string firstLine = ReadingCsvLine(FormatLocalIsoTime(0), Reading(1, 10, 0x08));
+    const std::string firstLine =
+        ReadingCsvLine(FormatLocalIsoTime(0), Reading(1, 10, 0x08)) + "\n";
     EXPECT_EQ(FileText(path), kHeader + firstLine);
     recorder.Close();
 
@@ -84,11 +95,96 @@ TEST(ReadingRecorder, HeaderInANewFileThenAppends) {
     EXPECT_FALSE(recorder.Created());
     ASSERT_TRUE(recorder.Write(1000, Reading(2, 20, 0x08)));
     recorder.Close();
-    EXPECT_EQ(FileText(path),
-              kHeader + firstLine + ReadingCsvLine(FormatLocalIsoTime(1000), Reading(2, 20, 0x08)));
+    EXPECT_EQ(FileText(path), kHeader + firstLine +
+                                  ReadingCsvLine(FormatLocalIsoTime(1000), Reading(2, 20, 0x08)) +
+                                  "\n");
 
     EXPECT_FALSE(recorder.Open(dir.Join("no/such/folder.csv")));
     EXPECT_FALSE(recorder.IsOpen());
 }
+
+// The local time of a recording as a clock in Warsaw shows it: winter and summer, and both sides
+// of each change of time (in autumn the same hour twice, told apart by the offset).
+TEST(ReadingCsv, LocalTimesOfARealZone) {
+    const CScopedTimeZone warsaw("Europe/Warsaw");
+    if (!warsaw.Available()) {
+        GTEST_SKIP() << "no time zone data for Europe/Warsaw";
+    }
+    const struct {
+        std::int64_t ms;
+        const char* text;
+    } cases[] = {
+        {1'768'478'400'250, "2026-01-15T13:00:00.250+01:00"},
+        {1'784'116'800'250, "2026-07-15T14:00:00.250+02:00"},
+        {1'774'745'999'999, "2026-03-29T01:59:59.999+01:00"},
+        {1'774'746'000'000, "2026-03-29T03:00:00.000+02:00"},
+        {1'792'888'200'000, "2026-10-25T02:30:00.000+02:00"},
+        {1'792'891'800'000, "2026-10-25T02:30:00.000+01:00"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(FormatLocalIsoTime(c.ms), c.text) << c.ms;
+    }
+    CTempDirectory dir;
+    const std::string path = dir.Join("odczyty.csv");
+    CReadingRecorder recorder;
+    ASSERT_TRUE(recorder.Open(path));
+    ASSERT_TRUE(recorder.Write(1'784'116'800'250, Reading(9, 87, 0x68)));
+    recorder.Close();
+    EXPECT_EQ(FileText(path),
+              std::string(kHeader) + "2026-07-15T14:00:00.250+02:00,9,8.7,0x68,0,1,0,0\n");
+}
+
+// Recording goes only to a regular file: a pipe would block the readout or feed another
+// program, a device is no file; each stays as it was, and the reason is told.
+TEST(ReadingRecorder, RefusesAnythingButARegularFile) {
+    CTempDirectory dir;
+    for (const OddFile kind : kAllOddFiles) {
+        SCOPED_TRACE(OddFileName(kind));
+        const std::string path = dir.Join(OddFileName(kind));
+        std::string why;
+        if (!MakeOddFile(kind, path, why)) {
+            std::cout << "skipped: " << why << "\n";
+            continue;
+        }
+        const auto type = std::filesystem::status(path).type();
+        CReadingRecorder recorder;
+        EXPECT_FALSE(recorder.Open(path));
+        EXPECT_FALSE(recorder.IsOpen());
+        EXPECT_EQ(FileReasonText(recorder.LastError()),
+                  kind == OddFile::Folder ? "To jest katalog" : "To nie jest zwykły plik");
+        EXPECT_EQ(std::filesystem::status(path).type(), type);
+    }
+}
+
+#if !defined(_WIN32) // a file-size limit stands in for a full disk
+// A disk that fills in the middle of a line: the part that got in is cut off again, so that the
+// file ends with its last whole line; recording ends.
+TEST(ReadingRecorder, ALineTheDiskTookOnlyPartOfIsCutOff) {
+    for (const rlim_t room : {rlim_t{0}, rlim_t{10}}) {
+        SCOPED_TRACE(room);
+        CTempDirectory dir;
+        const std::string path = dir.Join("odczyty.csv");
+        CReadingRecorder recorder;
+        ASSERT_TRUE(recorder.Open(path));
+        ASSERT_TRUE(recorder.Write(0, Reading(1, 10, 0x08)));
+        const std::string whole = FileText(path);
+
+        rlimit saved{};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = saved;
+        limit.rlim_cur = static_cast<rlim_t>(whole.size()) + room;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+        const bool written = recorder.Write(1000, Reading(2, 20, 0x08));
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, savedSignal);
+
+        EXPECT_FALSE(written);
+        EXPECT_FALSE(recorder.IsOpen());
+        EXPECT_EQ(FileReasonText(recorder.LastError()), "Przekroczono dopuszczalny rozmiar pliku");
+        EXPECT_EQ(FileText(path), whole);
+    }
+}
+#endif
 
 } // namespace

@@ -51,8 +51,9 @@ find "$WINEPREFIX/drive_c" -path '*Start Menu*' -name "$title.lnk" | grep -q . |
 step "installed $(wc -l < "$work/installed.txt") files into ${install_dir#"$WINEPREFIX/"}"
 
 # The device behind COM1 (linked once the program runs: wine puts its own COM links back when
-# the prefix starts); the settings (COM1, 19200 b/s, address 31) beside the program, where a
-# program folder that can be written keeps them, so that no first-start box waits.
+# the prefix starts); the settings (COM1, 19200 b/s, address 31) in %APPDATA%, where an installed
+# copy keeps them even though wine lets it write to Program Files, so that no first-start box
+# waits.
 "$sim" --verbose --ignore-stdin < /dev/null > "$work/sim.out" 2> "$work/sim.log" &
 sim_pid=$!
 for _ in $(seq 100); do
@@ -61,7 +62,11 @@ for _ in $(seq 100); do
 done
 line=$(head -n 1 "$work/sim.out")
 [ -n "$line" ] || fail "qal-sim did not start"
-printf '\001\000\000\000\000\113\000\000\037\000\000\000' > "$install_dir/config.cfg"
+settings=$(find "$WINEPREFIX/drive_c/users" -maxdepth 3 -type d -path "*/AppData/Roaming" |
+    head -n 1)
+[ -n "$settings" ] || fail "no AppData\\Roaming in the prefix"
+mkdir -p "$settings/qal-terminal"
+printf '\001\000\000\000\000\113\000\000\037\000\000\000' > "$settings/qal-terminal/config.cfg"
 
 step "starting the installed program on a virtual display"
 cat > "$work/session.sh" << 'SESSION'
@@ -116,8 +121,9 @@ esac
 requests=$(cat "$work/requests")
 step "the finder opened from the system menu; qal-cli info answered; connected through COM1: the simulator saw $requests measurement requests from the window; closed cleanly"
 
+[ ! -e "$install_dir/config.cfg" ] || fail "the installed program wrote config.cfg beside itself"
+
 step "uninstalling silently"
-rm -f "$install_dir/config.cfg" # the user's, not installed
 timeout 120 wine "$install_dir/Uninstall.exe" /S > "$work/uninstall.log" 2>&1 ||
     fail "the uninstaller failed"
 wineserver -w # the uninstaller runs on from a copy of itself

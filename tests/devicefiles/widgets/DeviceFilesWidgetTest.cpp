@@ -1,9 +1,11 @@
 #include "CSettingsCompareDlg.h"
 #include "DeviceFileOperations.h"
 #include "FakeDevice.h"
+#include "MessageBoxTypes.h"
 #include "SettingsFileJson.h"
 #include "SettingsSheet.h"
 #include "TempDirectory.h"
+#include "TerminalTestSupport.h"
 #include "WidgetTestSupport.h"
 
 #include <QAbstractButton>
@@ -115,7 +117,7 @@ TEST(DeviceFilesWidgetTest, RefusedFilesSayWhyAndSendNothing) {
          "bajtami rekordu (12.5): plik zmieniono ręcznie. Nie użyto go."},
         {"over 1 MB", valid + QByteArray(1024 * 1024, ' '),
          "Plik jest za duży (ponad 1 MB): to nie jest plik ustawień."},
-        {"unreadable", QByteArray(), "Nie można odczytać pliku: "},
+        {"unreadable", QByteArray(), "Nie można odczytać pliku '"},
     };
     CTempDirectory dir("qal-refused");
     for (const auto& c : cases) {
@@ -129,6 +131,7 @@ TEST(DeviceFilesWidgetTest, RefusedFilesSayWhyAndSendNothing) {
         }
         TestApp app;
         FakeDevice device;
+        const CUnexpectedModals refused(c.name); // a file taken opens the comparison
         RunCompareWithFile(device, Context(path));
         ASSERT_EQ(app.shown.size(), 1u);
         EXPECT_EQ(app.shown[0].text.substr(0, c.message.size()), c.message);
@@ -144,44 +147,109 @@ TEST(DeviceFilesWidgetTest, ComparisonWindowFromTheKeyboard) {
     device.config.setSerialNumber(77);
     device.config.bytes[35] ^= 0x10;
     const SettingsComparison comparison = CompareSettings(device, file.records);
-    CSettingsCompareDlg dialog(comparison, "Plik: test.json");
-    dialog.show();
-    QApplication::setActiveWindow(&dialog);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    TestApp app;
+    TempAppDir dir;
+    dir.WriteConfig(SettingsBytes(1, 19200, 31));
+    TestTerminalDlg main(dir.Path());
+    int result = -1;
+    // Over the main window, modal as the program opens it.
+    RunInModalLoop(main, [&] {
+        CSettingsCompareDlg dialog(comparison, "Plik: test.json", main.GetWindow());
+        WhenModalOpens(
+            [&](QWidget&) {
+                QApplication::setActiveWindow(&dialog);
+                ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
 
-    ASSERT_EQ(dialog.Table()->rowCount(), static_cast<int>(comparison.fields.size()));
-    EXPECT_EQ(dialog.Table()->item(0, 3)->text().toStdString(), "≠ zmienione");
-    EXPECT_FALSE(dialog.WriteButton()->isEnabled());
+                ASSERT_EQ(dialog.Table()->rowCount(), static_cast<int>(comparison.fields.size()));
+                EXPECT_EQ(dialog.Table()->item(0, 3)->text().toStdString(), "≠ zmienione");
+                EXPECT_FALSE(dialog.WriteButton()->isEnabled());
 
-    std::vector<std::string> stops;
-    for (int i = 0; i < 4; ++i) {
-        QWidget* focused = QApplication::focusWidget();
-        ASSERT_NE(focused, nullptr);
-        EXPECT_FALSE(NameOf(*focused).isEmpty()) << focused->metaObject()->className();
-        stops.push_back(focused->metaObject()->className());
-        QTest::keyClick(focused, Qt::Key_Tab);
-    }
-    EXPECT_EQ(stops, (std::vector<std::string>{"QTableWidget", "QPlainTextEdit", "QCheckBox",
-                                               "QPushButton"}));
-    EXPECT_EQ(QApplication::focusWidget(), dialog.Table()) << "round to the start";
+                std::vector<std::string> stops;
+                for (int i = 0; i < 4; ++i) {
+                    QWidget* focused = QApplication::focusWidget();
+                    ASSERT_NE(focused, nullptr);
+                    EXPECT_FALSE(NameOf(*focused).isEmpty()) << focused->metaObject()->className();
+                    stops.push_back(focused->metaObject()->className());
+                    KeyAsUser(dialog, Qt::Key_Tab);
+                }
+                EXPECT_EQ(stops, (std::vector<std::string>{"QTableWidget", "QPlainTextEdit",
+                                                           "QCheckBox", "QPushButton"}));
+                EXPECT_EQ(QApplication::focusWidget(), dialog.Table()) << "round to the start";
 
-    // Agree to copy without the identity; the write button comes on and takes Space.
-    QTest::keyClick(dialog.Table(), Qt::Key_Tab);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), dialog.CloneBox());
-    QTest::keyClick(dialog.CloneBox(), Qt::Key_Space);
-    ASSERT_TRUE(dialog.WriteButton()->isEnabled());
-    QTest::keyClick(dialog.CloneBox(), Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), dialog.WriteButton());
-    QTest::keyClick(dialog.WriteButton(), Qt::Key_Space);
-    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+                // Agree to copy without the identity; the write button comes on and takes Space.
+                KeyAsUser(dialog, Qt::Key_Tab);
+                KeyAsUser(dialog, Qt::Key_Tab);
+                ASSERT_EQ(QApplication::focusWidget(), dialog.CloneBox());
+                KeyAsUser(dialog, Qt::Key_Space);
+                ASSERT_TRUE(dialog.WriteButton()->isEnabled());
+                KeyAsUser(dialog, Qt::Key_Tab);
+                ASSERT_EQ(QApplication::focusWidget(), dialog.WriteButton());
+                KeyAsUser(dialog, Qt::Key_Space);
+            },
+            main.GetWindow());
+        result = dialog.exec();
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_TRUE(app.shown.empty());
+}
+
+// A hand-built file with values the settings dialogs refuse: the changed rows come first, and
+// the write asks first, naming each value with its allowed range; "Nie" writes nothing.
+TEST(DeviceFilesWidgetTest, ComparisonAsksBeforeWritingWhatTheDialogsRefuse) {
+    SettingsSnapshot file = Snapshot();
+    FakeDevice device;
+    device.memory = file.records;
+    device.memory.config.setRange(150);
+    device.memory.alarms.setMinThreshold(2, 20);
+    device.memory.alarms.setMaxThreshold(2, 125);
+    file.records = device.memory;
+    file.records.config.setRange(1000);
+    file.records.alarms.setMaxThreshold(2, 205);
+    CTempDirectory files("qal-limits");
+    const std::string path = files.Join("reczny.json");
+    std::string error;
+    ASSERT_TRUE(SaveSettingsFile(QString::fromStdString(path), file, error)) << error;
+
+    TestApp app;
+    app.answers = {IDNO, IDYES};
+    TempAppDir dir;
+    dir.WriteConfig(SettingsBytes(1, 19200, 31));
+    TestTerminalDlg main(dir.Path());
+    std::vector<std::string> firstRows;
+    std::vector<std::uint8_t> sentAfterNo;
+    RunInModalLoop(main, [&] {
+        WhenModalOpens("Porównanie ustawień z plikiem", [&](QWidget& window) {
+            auto& compare = static_cast<CSettingsCompareDlg&>(window);
+            for (int row = 0; row < 3; ++row) {
+                firstRows.push_back(compare.Table()->item(row, 0)->text().toStdString());
+            }
+            ClickAsUser(*compare.WriteButton());
+            sentAfterNo = device.commands;
+            EXPECT_TRUE(compare.isVisible()) << "still open after \"Nie\"";
+            ClickAsUser(*compare.WriteButton());
+        });
+        DeviceFileContext context = Context(path);
+        context.parent = main.GetWindow();
+        RunCompareWithFile(device, context);
+    });
+    EXPECT_EQ(firstRows, (std::vector<std::string>{"Zakres [m/s]", "Wyjście 2: próg max [m/s]",
+                                                   "Nr fabryczny"}));
+    ASSERT_EQ(app.shown.size(), 2u);
+    EXPECT_EQ(app.shown[0].text, "Zapis obejmie wartości, których okna ustawień nie przyjmują:\r\n"
+                                 "Zakres [m/s]: 100 (dozwolone od 5 do 20)\r\n"
+                                 "Wyjście 2: próg max [m/s]: 20.5 (dozwolone od 2.0 do 20.0)\r\n"
+                                 "\r\nZapisać je mimo to?");
+    EXPECT_EQ(app.shown[0].type, unsigned{MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2});
+    EXPECT_EQ(sentAfterNo,
+              (std::vector<std::uint8_t>{CMD_READ_CONFIG, CMD_READ_READER, CMD_READ_ALARMS}));
+    EXPECT_EQ(device.memory, file.records) << "written after \"Tak\"";
 }
 
 TEST(DeviceFilesWidgetTest, SettingsSheetReadsBackAsText) {
-    if (std::system("command -v pdftotext > /dev/null 2>&1") != 0) {
+    CTempDirectory dir("qal-sheet");
+    if (std::system(("command -v pdftotext > '" + dir.Join("which") + "' 2>&1").c_str()) != 0) {
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";
     }
-    CTempDirectory dir("qal-sheet");
     const std::string pdf = dir.Join("sheet.pdf");
     SettingsSnapshot snapshot = Snapshot();
     snapshot.records.alarms.setMinThreshold(1, -35);
@@ -197,11 +265,12 @@ TEST(DeviceFilesWidgetTest, SettingsSheetReadsBackAsText) {
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) {
         text.append(buffer, n);
     }
-    for (const char* expected : {"01234", "12.5", "-3.5", "QAL-1P", "Wyjście 2: próg max"}) {
+    for (const char* expected : {"1234", "12.5", "-3.5", "QAL-1P", "Wyjście 2: próg max"}) {
         EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
     }
+    EXPECT_EQ(text.find("01234"), std::string::npos) << "the serial number one way\n" << text;
 
     EXPECT_FALSE(
         WriteSettingsSheet(QString::fromStdString(dir.Join("no/such/sheet.pdf")), snapshot, error));
-    EXPECT_EQ(error.rfind("Nie można zapisać pliku: ", 0), 0u) << error;
+    EXPECT_EQ(error.rfind("Nie można zapisać pliku '", 0), 0u) << error;
 }

@@ -68,11 +68,11 @@ protected:
         EXPECT_FALSE(sims.back()->FirstLine().empty()) << sims.back()->Errors();
         return state;
     }
-    void Connect(int port) {
-        if (!dialog) {
-            dir.WriteConfig(SettingsBytes(port, 19200, 31));
-            dialog = std::make_unique<FileTerminalDlg>(dir.Path());
-            ASSERT_TRUE(dialog->Create());
+    // Runs body with the main window open as the program runs it (modally), disconnected.
+    void RunOpen(const std::function<void()>& body) {
+        dir.WriteConfig(SettingsBytes(1, 19200, 31));
+        dialog = std::make_unique<FileTerminalDlg>(dir.Path());
+        RunInModalLoop(*dialog, [&] {
             EXPECT_FALSE(dialog->OnSysCommand(kSaveToFile)) << "only while connected";
             std::vector<std::string> rows;
             const std::unique_ptr<QMenu> menu = dialog->CreateWindowMenu();
@@ -85,15 +85,16 @@ protected:
             EXPECT_EQ(rows, (std::vector<std::string>{"Zapisz ustawienia urządzenia do pliku…",
                                                       "Porównaj / przywróć z pliku…",
                                                       "Arkusz ustawień…"}));
-        }
+            body();
+        });
+    }
+    void Connect(int port) {
         dialog->Settings().port = port;
-        QTest::mouseClick(static_cast<QPushButton*>(dialog->GetDlgItem(IDC_CONNECT)),
-                          Qt::LeftButton);
+        ClickAsUser(*dialog->GetDlgItem(IDC_CONNECT));
         ASSERT_TRUE(ProcessEventsUntil([&] { return dialog->IsDlgItemEnabled(IDC_DISCONNECT); }));
     }
     void Disconnect() {
-        QTest::mouseClick(static_cast<QPushButton*>(dialog->GetDlgItem(IDC_DISCONNECT)),
-                          Qt::LeftButton);
+        ClickAsUser(*dialog->GetDlgItem(IDC_DISCONNECT));
         ASSERT_TRUE(ProcessEventsUntil([&] { return dialog->IsDlgItemEnabled(IDC_CONNECT); }));
     }
     // Compares with the file and writes, agreeing to a clone when asked.
@@ -106,7 +107,7 @@ protected:
             if (compare.CloneBox() != nullptr) {
                 compare.CloneBox()->setChecked(true);
             }
-            QTest::mouseClick(compare.WriteButton(), Qt::LeftButton);
+            ClickAsUser(*compare.WriteButton());
             if (compare.isVisible()) {
                 ADD_FAILURE() << "the write was not offered";
                 compare.reject();
@@ -154,55 +155,57 @@ TEST_F(SettingsFilesLiveTest, SaveChangeRestoreAndCloneOntoReplacement) {
     replacement.sensorConfig.setDescription("Nowy");
     replacement.alarmData.setMinThreshold(1, 15);
     const std::string replacementState = StartSim(2, replacement);
-    Connect(1);
+    RunOpen([&] {
+        Connect(1);
 
-    const std::string saved = (dir.Path() / "backup.json").string();
-    dialog->file = saved;
-    ASSERT_TRUE(dialog->OnSysCommand(kSaveToFile));
-    EXPECT_TRUE(app.shown.empty()) << app.shown.front().text;
-    EXPECT_EQ(
-        dialog->suggested,
-        (std::vector<std::string>{
-            "QAL-01234-" + QDate::currentDate().toString("yyyy-MM-dd").toStdString() + ".json"}));
-    const SettingsRead backup = LoadSettingsFile(QString::fromStdString(saved));
-    ASSERT_TRUE(backup.snapshot) << backup.error;
-    EXPECT_EQ(backup.snapshot->records, RecordsOf(original));
-    EXPECT_EQ(backup.snapshot->deviceVersionText, "QAL-1P symulator");
+        const std::string saved = (dir.Path() / "backup.json").string();
+        dialog->file = saved;
+        ASSERT_TRUE(dialog->OnSysCommand(kSaveToFile));
+        EXPECT_TRUE(app.shown.empty()) << app.shown.front().text;
+        EXPECT_EQ(dialog->suggested,
+                  (std::vector<std::string>{
+                      "QAL-01234-" + QDate::currentDate().toString("yyyy-MM-dd").toStdString() +
+                      ".json"}));
+        const SettingsRead backup = LoadSettingsFile(QString::fromStdString(saved));
+        ASSERT_TRUE(backup.snapshot) << backup.error;
+        EXPECT_EQ(backup.snapshot->records, RecordsOf(original));
+        EXPECT_EQ(backup.snapshot->deviceVersionText, "QAL-1P symulator");
 
-    // A change made with the settings dialog.
-    WhenModalOpens("Konfiguracja QAL", [](QWidget& settings) {
-        settings.findChild<QLineEdit*>(QStringLiteral("control_%1").arg(IDC_DESCRIPTION))
-            ->setText(QStringLiteral("Zmieniony"));
-        QTest::keyClick(&settings, Qt::Key_Return);
+        // A change made with the settings dialog.
+        WhenModalOpens("Konfiguracja QAL", [](QWidget& settings) {
+            settings.findChild<QLineEdit*>(QStringLiteral("control_%1").arg(IDC_DESCRIPTION))
+                ->setText(QStringLiteral("Zmieniony"));
+            KeyAsUser(settings, Qt::Key_Return);
+        });
+        ClickAsUser(*dialog->GetDlgItem(IDC_SENSOR_CONFIG));
+        ASSERT_NE(StateOf(state).sensorConfig.bytes, original.sensorConfig.bytes);
+
+        Restore([](CSettingsCompareDlg& compare) {
+            EXPECT_EQ(compare.CloneBox(), nullptr);
+            const QList<QTableWidgetItem*> rows =
+                compare.Table()->findItems("Opis", Qt::MatchExactly);
+            ASSERT_EQ(rows.size(), 1);
+            EXPECT_EQ(compare.Table()->item(rows[0]->row(), 1)->text(), "Zmieniony");
+            EXPECT_EQ(compare.Table()->item(rows[0]->row(), 3)->text(), "≠ zmienione");
+        });
+        EXPECT_TRUE(app.shown.empty()) << app.shown.front().text;
+        EXPECT_TRUE(LogHas("Zapisano i sprawdzono: konfiguracja QAL"));
+        EXPECT_EQ(RecordsOf(StateOf(state)), RecordsOf(original));
+
+        // The replacement takes everything but its serial numbers and production year.
+        Disconnect();
+        Connect(2);
+        Restore([](CSettingsCompareDlg& compare) {
+            ASSERT_NE(compare.CloneBox(), nullptr);
+            EXPECT_FALSE(compare.WriteButton()->isEnabled()) << "not before the user agrees";
+        });
+        EXPECT_TRUE(app.shown.empty()) << app.shown.front().text;
+        const DeviceRecords cloned = RecordsOf(StateOf(replacementState));
+        EXPECT_EQ(cloned.config.serialNumber(), 777);
+        EXPECT_EQ(cloned.config.productionYear(), 2019);
+        EXPECT_EQ(cloned.reader.serialNumber(), 777);
+        EXPECT_EQ(cloned, CloneOnto(RecordsOf(replacement), RecordsOf(original)));
     });
-    QTest::mouseClick(static_cast<QPushButton*>(dialog->GetDlgItem(IDC_SENSOR_CONFIG)),
-                      Qt::LeftButton);
-    ASSERT_NE(StateOf(state).sensorConfig.bytes, original.sensorConfig.bytes);
-
-    Restore([](CSettingsCompareDlg& compare) {
-        EXPECT_EQ(compare.CloneBox(), nullptr);
-        const QList<QTableWidgetItem*> rows = compare.Table()->findItems("Opis", Qt::MatchExactly);
-        ASSERT_EQ(rows.size(), 1);
-        EXPECT_EQ(compare.Table()->item(rows[0]->row(), 1)->text(), "Zmieniony");
-        EXPECT_EQ(compare.Table()->item(rows[0]->row(), 3)->text(), "≠ zmienione");
-    });
-    EXPECT_TRUE(app.shown.empty()) << app.shown.front().text;
-    EXPECT_TRUE(LogHas("Zapisano i sprawdzono: konfiguracja QAL"));
-    EXPECT_EQ(RecordsOf(StateOf(state)), RecordsOf(original));
-
-    // The replacement takes everything but its serial numbers and production year.
-    Disconnect();
-    Connect(2);
-    Restore([](CSettingsCompareDlg& compare) {
-        ASSERT_NE(compare.CloneBox(), nullptr);
-        EXPECT_FALSE(compare.WriteButton()->isEnabled()) << "not before the user agrees";
-    });
-    EXPECT_TRUE(app.shown.empty()) << app.shown.front().text;
-    const DeviceRecords cloned = RecordsOf(StateOf(replacementState));
-    EXPECT_EQ(cloned.config.serialNumber(), 777);
-    EXPECT_EQ(cloned.config.productionYear(), 2019);
-    EXPECT_EQ(cloned.reader.serialNumber(), 777);
-    EXPECT_EQ(cloned, CloneOnto(RecordsOf(replacement), RecordsOf(original)));
 }
 
 // The device falls silent after the first record: the box and the log say what was written.
@@ -215,27 +218,29 @@ TEST_F(SettingsFilesLiveTest, SilentDeviceInTheMiddleOfRestoreIsReported) {
     file.records.reader.setRecordInterval(77);
     file.records.alarms.setMaxThreshold(3, 99);
     const std::string path = (dir.Path() / "file.json").string();
-    std::string error;
-    ASSERT_TRUE(SaveSettingsFile(QString::fromStdString(path), file, error)) << error;
+    std::error_code error;
+    ASSERT_TRUE(SaveSettingsFile(QString::fromStdString(path), file, error)) << error.message();
 
-    Connect(1);
-    dialog->file = path;
-    dialog->onLog = [&](const std::string& line) {
-        if (line == "Zapis danych czytnika") {
-            sims[0]->Signal(SIGSTOP);
-        }
-    };
-    Restore();
-    ASSERT_EQ(app.shown.size(), 1u);
-    EXPECT_EQ(app.shown[0].text,
-              "Nie udało się przywrócić wszystkich ustawień.\r\n"
-              "Zapisano i sprawdzono: konfiguracja QAL\r\n"
-              "Urządzenie nie odpowiedziało na zapis (nie wiadomo, czy zapisano): konfiguracja "
-              "czytnika\r\n"
-              "Nie zapisano: konfiguracja wyjść");
-    EXPECT_TRUE(LogHas("Nie zapisano: konfiguracja wyjść"));
-    const DeviceMemory after = StateOf(state);
-    EXPECT_EQ(after.sensorConfig.bytes, file.records.config.bytes);
-    EXPECT_EQ(after.alarmData.bytes, memory.alarmData.bytes);
-    sims[0]->Signal(SIGCONT);
+    RunOpen([&] {
+        Connect(1);
+        dialog->file = path;
+        dialog->onLog = [&](const std::string& line) {
+            if (line == "Zapis danych czytnika") {
+                sims[0]->Signal(SIGSTOP);
+            }
+        };
+        Restore();
+        ASSERT_EQ(app.shown.size(), 1u);
+        EXPECT_EQ(app.shown[0].text,
+                  "Nie udało się przywrócić wszystkich ustawień.\r\n"
+                  "Zapisano i sprawdzono: konfiguracja QAL\r\n"
+                  "Urządzenie nie odpowiedziało na zapis (nie wiadomo, czy zapisano): konfiguracja "
+                  "czytnika\r\n"
+                  "Nie zapisano: konfiguracja wyjść");
+        EXPECT_TRUE(LogHas("Nie zapisano: konfiguracja wyjść"));
+        const DeviceMemory after = StateOf(state);
+        EXPECT_EQ(after.sensorConfig.bytes, file.records.config.bytes);
+        EXPECT_EQ(after.alarmData.bytes, memory.alarmData.bytes);
+        sims[0]->Signal(SIGCONT);
+    });
 }

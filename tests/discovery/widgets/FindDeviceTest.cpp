@@ -6,6 +6,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
@@ -79,38 +80,41 @@ TEST_F(FindDeviceTest, ChosenRowBecomesThePortAndConnects) {
     StartSim(3, {"--silent"});
     dir.WriteConfig(SettingsBytes(1, 19200, 31));
     dialog = std::make_unique<FinderTerminalDlg>(dir.Path());
-    ASSERT_TRUE(dialog->Create());
-    EXPECT_TRUE(MenuItemEnabled());
+    RunInModalLoop(*dialog, [&] {
+        EXPECT_TRUE(MenuItemEnabled());
 
-    ASSERT_TRUE(dialog->OnSysCommand(kFindDevice));
-    CFindDeviceDlg* finder = dialog->FindDeviceWindow();
-    ASSERT_NE(finder, nullptr);
-    EXPECT_EQ(finder->windowTitle(), "Znajdź urządzenie");
-    ASSERT_TRUE(ProcessEventsUntil([&] { return !finder->Scanning(); }));
-    QTableWidget* table = finder->Table();
-    EXPECT_EQ(table->accessibleName(), "Znalezione porty");
-    std::map<std::string, std::string> rows;
-    for (int row = 0; row < table->rowCount(); ++row) {
-        rows[table->item(row, 0)->text().toStdString()] = table->item(row, 3)->text().toStdString();
-    }
-    EXPECT_EQ(rows["COM2"], "Odpowiada: QAL-1P symulator, wersja 3 (19200 bit/s)");
-    EXPECT_EQ(rows["COM3"], "Brak odpowiedzi");
-    EXPECT_EQ(table->item(table->currentRow(), 0)->text(), "COM2"); // the answering row
-    for (QPushButton* button : finder->findChildren<QPushButton*>()) {
-        EXPECT_FALSE(button->text().isEmpty());
-        EXPECT_NE(button->focusPolicy(), Qt::NoFocus) << button->text().toStdString();
-    }
+        ASSERT_TRUE(dialog->OnSysCommand(kFindDevice));
+        CFindDeviceDlg* finder = dialog->FindDeviceWindow();
+        ASSERT_NE(finder, nullptr);
+        EXPECT_EQ(finder->windowTitle(), "Znajdź urządzenie");
+        ASSERT_TRUE(ProcessEventsUntil([&] { return !finder->Scanning(); }));
+        QTableWidget* table = finder->Table();
+        EXPECT_EQ(table->accessibleName(), "Znalezione porty");
+        std::map<std::string, std::string> rows;
+        for (int row = 0; row < table->rowCount(); ++row) {
+            rows[table->item(row, 0)->text().toStdString()] =
+                table->item(row, 3)->text().toStdString();
+        }
+        EXPECT_EQ(rows["COM2"], "Odpowiada: QAL-1P symulator, wersja 3 (19200 bit/s)");
+        EXPECT_EQ(rows["COM3"], "Brak odpowiedzi");
+        EXPECT_EQ(table->item(table->currentRow(), 0)->text(), "COM2"); // the answering row
+        for (QPushButton* button : finder->findChildren<QPushButton*>()) {
+            EXPECT_FALSE(button->text().isEmpty());
+            EXPECT_NE(button->focusPolicy(), Qt::NoFocus) << button->text().toStdString();
+        }
 
-    // From the keyboard: Enter on the selected row chooses it.
-    table->setFocus();
-    QTest::keyClick(table, Qt::Key_Return);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return dialog->FindDeviceWindow() == nullptr; }));
-    EXPECT_EQ(dir.ReadConfig(), SettingsBytes(2, 19200, 31));
+        // From the keyboard: Enter on the selected row chooses it.
+        QApplication::setActiveWindow(finder);
+        table->setFocus();
+        KeyAsUser(*finder, Qt::Key_Return);
+        ASSERT_TRUE(ProcessEventsUntil([&] { return dialog->FindDeviceWindow() == nullptr; }));
+        EXPECT_EQ(dir.ReadConfig(), SettingsBytes(2, 19200, 31));
 
-    QTest::mouseClick(static_cast<QPushButton*>(dialog->GetDlgItem(IDC_CONNECT)), Qt::LeftButton);
-    ASSERT_TRUE(ProcessEventsUntil([&] { return dialog->IsDlgItemEnabled(IDC_DISCONNECT); }));
-    EXPECT_FALSE(MenuItemEnabled());
-    EXPECT_FALSE(dialog->OnSysCommand(kFindDevice));
+        ClickAsUser(*dialog->GetDlgItem(IDC_CONNECT));
+        ASSERT_TRUE(ProcessEventsUntil([&] { return dialog->IsDlgItemEnabled(IDC_DISCONNECT); }));
+        EXPECT_FALSE(MenuItemEnabled());
+        EXPECT_FALSE(dialog->OnSysCommand(kFindDevice));
+    });
 }
 
 #if !defined(_WIN32) // links in the settings folder stand for COM numbers on POSIX only
@@ -134,5 +138,36 @@ TEST_F(FindDeviceTest, DeviceWithoutNumberGetsAFreeLink) {
               lines.end());
 }
 #endif
+
+// Each row says why a port gave no answer, or why it was left alone.
+TEST(FindDeviceRows, SayWhyNothingWasFound) {
+    using Outcome = ProbeResult::Outcome;
+    const struct {
+        Outcome outcome;
+        PortUse use;
+        bool bytesSeen;
+        const char* expected;
+    } cases[] = {
+        {Outcome::Silent, {}, false, "Brak odpowiedzi"},
+        {Outcome::Silent, {}, true, "Brak odpowiedzi; odebrano inne dane (inna prędkość?)"},
+        {Outcome::Busy, {}, false, "Zajęty przez inny program"},
+        {Outcome::Busy,
+         {PortUse::Kind::HeldOpen, 1234, "screen"},
+         false,
+         "Otwarty przez program screen (PID 1234), pominięty"},
+        {Outcome::Busy, {PortUse::Kind::Console, 0, ""}, false, "Konsola systemu, pominięty"},
+        {Outcome::Unusable,
+         {PortUse::Kind::NoUart, 0, ""},
+         false,
+         "Brak układu UART za tą nazwą, pominięty"},
+    };
+    for (const auto& c : cases) {
+        ProbeResult result;
+        result.outcome = c.outcome;
+        result.use = c.use;
+        result.bytesSeen = c.bytesSeen;
+        EXPECT_EQ(FindDeviceOutcomeText(result), c.expected);
+    }
+}
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPushButton>
@@ -49,10 +50,11 @@ protected:
     void StartSim(int port, std::initializer_list<std::string> options) {
         StartSimBehindPort(sims, dir, port, options);
     }
-    void Open() {
+    // Runs body with the main window open as the program runs it: modally.
+    void RunOpen(const std::function<void()>& body) {
         dir.WriteConfig(SettingsBytes(1, 19200, 31));
         dialog = std::make_unique<JournalTerminalDlg>(dir.Path());
-        ASSERT_TRUE(dialog->Create());
+        RunInModalLoop(*dialog, body);
     }
     void TearDown() override {
         if (dialog) {
@@ -65,9 +67,7 @@ protected:
         }
         return *dialog->LineMonitor();
     }
-    void Click(int id) {
-        QTest::mouseClick(static_cast<QPushButton*>(dialog->GetDlgItem(id)), Qt::LeftButton);
-    }
+    void Click(int id) { ClickAsUser(*dialog->GetDlgItem(id)); }
     void Connect(int port) {
         dialog->Settings().port = port;
         Click(IDC_CONNECT);
@@ -117,98 +117,173 @@ TEST_F(LineMonitorTest, ShowsFramesEventsAndFiguresOfRealDevices) {
                  "--text-period", "700"});
     StartSim(2, {"--corrupt", "1"});
     StartSim(3, {"--silent"});
-    Open();
-    Monitor();
-    EXPECT_TRUE(dialog->LineMonitor()->isVisible());
-    EXPECT_EQ(Monitor().windowTitle().toStdString(), "Podgląd transmisji");
+    RunOpen([&] {
+        Monitor();
+        EXPECT_TRUE(dialog->LineMonitor()->isVisible());
+        EXPECT_EQ(Monitor().windowTitle().toStdString(), "Podgląd transmisji");
 
-    Connect(1);
-    // Three polls answered, and a device text.
-    ASSERT_TRUE(ProcessEventsUntil(
-        [&] {
-            const std::vector<MonitorRow> rows = Rows();
-            return std::count_if(rows.begin(), rows.end(),
-                                 [](const MonitorRow& row) { return row.answerUs >= 0; }) >= 3 &&
-                   std::any_of(rows.begin(), rows.end(), [](const MonitorRow& row) {
-                       return Is(row, RowKind::FromDevice, CMD_TEXT);
-                   });
-        },
-        6000));
-    Click(IDC_VERSIONS);
-    ASSERT_TRUE(WaitForRow(
-        0, [](const MonitorRow& row) { return Is(row, RowKind::FromDevice, CMD_READ_VERSION); }));
-    const CMonitorStats first = Monitor().Stats();
-    Disconnect();
-    ASSERT_TRUE(WaitForRow(0, [](const MonitorRow& row) { return row.summary == "Rozłączono"; }));
+        Connect(1);
+        // Three polls answered, and a device text.
+        ASSERT_TRUE(ProcessEventsUntil(
+            [&] {
+                const std::vector<MonitorRow> rows = Rows();
+                return std::count_if(rows.begin(), rows.end(),
+                                     [](const MonitorRow& row) { return row.answerUs >= 0; }) >=
+                           3 &&
+                       std::any_of(rows.begin(), rows.end(), [](const MonitorRow& row) {
+                           return Is(row, RowKind::FromDevice, CMD_TEXT);
+                       });
+            },
+            6000));
+        Click(IDC_VERSIONS);
+        ASSERT_TRUE(WaitForRow(0, [](const MonitorRow& row) {
+            return Is(row, RowKind::FromDevice, CMD_READ_VERSION);
+        }));
+        const CMonitorStats first = Monitor().Stats();
+        const std::vector<MonitorRow> firstRows = Rows(); // what those figures count
+        Disconnect();
+        ASSERT_TRUE(
+            WaitForRow(0, [](const MonitorRow& row) { return row.summary == "Rozłączono"; }));
 
-    std::vector<MonitorRow> rows = Rows();
-    // Device texts come whenever the device likes: leave them out to see the exchange.
-    std::vector<MonitorRow> exchange;
-    std::copy_if(rows.begin(), rows.end(), std::back_inserter(exchange),
-                 [](const MonitorRow& row) { return !Is(row, RowKind::FromDevice, CMD_TEXT); });
-    ASSERT_GE(exchange.size(), 9u);
-    EXPECT_EQ(exchange[0].summary, "Otwieranie portu COM1 , 19200b/s");
-    EXPECT_EQ(exchange[1].summary, "Połączono");
-    EXPECT_EQ(CellText(exchange[2], kColumnDirection), "do urządzenia");
-    EXPECT_EQ(CellText(exchange[2], kColumnCommand), "22h Odczyt pomiaru");
-    EXPECT_EQ(exchange[2].address, 31);
-    EXPECT_EQ(CellText(exchange[3], kColumnDirection), "z urządzenia");
-    EXPECT_EQ(CellText(exchange[3], kColumnCommand), "22h Odczyt pomiaru");
-    EXPECT_TRUE(
-        std::regex_match(exchange[3].summary, std::regex("12\\.3 m/s, stan [0-9A-F][8-9A-F]h")))
-        << exchange[3].summary; // bit 3: the device is in order
-    EXPECT_EQ(exchange[3].check, "poprawna");
-    EXPECT_GT(exchange[3].answerUs, 0);
-    EXPECT_EQ(exchange.back().summary, "Rozłączono");
-    for (std::size_t i = 1; i < rows.size(); ++i) {
-        EXPECT_LE(rows[i - 1].wallUs, rows[i].wallUs) << i;
-    }
-    for (const MonitorRow& row : rows) {
-        if (Is(row, RowKind::FromDevice, CMD_TEXT)) {
-            EXPECT_EQ(row.summary, "Łąka");
-            EXPECT_EQ(row.answerUs, -1);
+        std::vector<MonitorRow> rows = Rows();
+        // Device texts come whenever the device likes: leave them out to see the exchange.
+        std::vector<MonitorRow> exchange;
+        std::copy_if(rows.begin(), rows.end(), std::back_inserter(exchange),
+                     [](const MonitorRow& row) { return !Is(row, RowKind::FromDevice, CMD_TEXT); });
+        ASSERT_GE(exchange.size(), 9u);
+        EXPECT_EQ(exchange[0].summary, "Otwieranie portu COM1 , 19200b/s");
+        EXPECT_EQ(exchange[1].summary, "Połączono");
+        EXPECT_EQ(CellText(exchange[2], kColumnDirection), "do urządzenia");
+        EXPECT_EQ(CellText(exchange[2], kColumnCommand), "22h Odczyt pomiaru");
+        EXPECT_EQ(exchange[2].address, 31);
+        EXPECT_EQ(CellText(exchange[3], kColumnDirection), "z urządzenia");
+        EXPECT_EQ(CellText(exchange[3], kColumnCommand), "22h Odczyt pomiaru");
+        EXPECT_TRUE(
+            std::regex_match(exchange[3].summary, std::regex("12\\.3 m/s, stan [0-9A-F][8-9A-F]h")))
+            << exchange[3].summary; // bit 3: the device is in order
+        EXPECT_EQ(exchange[3].check, "poprawna");
+        EXPECT_GT(exchange[3].answerUs, 0);
+        EXPECT_EQ(exchange.back().summary, "Rozłączono");
+        for (std::size_t i = 1; i < rows.size(); ++i) {
+            EXPECT_LE(rows[i - 1].wallUs, rows[i].wallUs) << i;
         }
-        if (Is(row, RowKind::FromDevice, CMD_READ_VERSION)) {
-            EXPECT_EQ(row.summary, "QAL-1P symulator, wersja 3");
+        for (const MonitorRow& row : rows) {
+            if (Is(row, RowKind::FromDevice, CMD_TEXT)) {
+                EXPECT_EQ(row.summary, "Łąka");
+                EXPECT_EQ(row.answerUs, -1);
+            }
+            if (Is(row, RowKind::FromDevice, CMD_READ_VERSION)) {
+                EXPECT_EQ(row.summary, "QAL-1P symulator, wersja 3");
+            }
         }
-    }
-    // At 1920 characters a second, a poll of 17 characters and its answer of 27 take 23 ms.
-    EXPECT_GE(first.MinAnswerUs(), 20'000);
-    EXPECT_LT(first.MaxAnswerUs(), 500'000);
-    EXPECT_LE(first.MinAnswerUs(), first.MeanAnswerUs());
-    EXPECT_LE(first.Percentile95Us(), first.MaxAnswerUs());
-    EXPECT_GE(first.requests, 4u);
-    EXPECT_EQ(first.answers, first.AnswerCount());
-    EXPECT_GE(first.deviceTexts, 1u);
-    EXPECT_EQ(first.timeouts + first.badChecksums + first.noiseBytes, 0u);
+        // At 1920 characters a second, a poll of 17 characters and its answer of 27 take 23 ms.
+        EXPECT_GE(first.MinAnswerUs(), 20'000);
+        EXPECT_LT(first.MaxAnswerUs(), 500'000);
+        // The figures are those of the answer times the rows show: each answer's time since the
+        // request before it; the 95th percentile as the upper edge of its millisecond.
+        std::vector<std::int64_t> times;
+        std::int64_t sentUs = -1;
+        for (const MonitorRow& row : firstRows) {
+            if (row.kind == RowKind::ToDevice) {
+                sentUs = row.wallUs;
+            } else if (Is(row, RowKind::FromDevice, row.command) && row.check == "poprawna" &&
+                       row.command != CMD_TEXT && sentUs >= 0) {
+                times.push_back(row.wallUs - sentUs);
+                sentUs = -1;
+            }
+        }
+        ASSERT_EQ(times.size(), first.AnswerCount());
+        std::sort(times.begin(), times.end());
+        std::int64_t total = 0;
+        for (const std::int64_t us : times) {
+            total += us;
+        }
+        const std::int64_t at95 = times[(times.size() * 95 + 99) / 100 - 1];
+        EXPECT_EQ(first.MinAnswerUs(), times.front());
+        EXPECT_EQ(first.MaxAnswerUs(), times.back());
+        EXPECT_EQ(first.MeanAnswerUs(), total / static_cast<std::int64_t>(times.size()));
+        EXPECT_EQ(first.Percentile95Us(), std::min((at95 / 1000 + 1) * 1000, times.back()));
+        EXPECT_GE(first.requests, 4u);
+        EXPECT_EQ(first.answers, first.AnswerCount());
+        EXPECT_GE(first.deviceTexts, 1u);
+        EXPECT_EQ(first.timeouts + first.badChecksums + first.noiseBytes, 0u);
 
-    // Broken answers: shown with their checksum state, and the request times out.
-    std::size_t from = Rows().size();
-    Connect(2);
-    const std::string timeout = "Brak odpowiedzi na 22h Odczyt pomiaru w 1500 ms";
-    ASSERT_TRUE(WaitForRow(from, [&](const MonitorRow& row) { return row.summary == timeout; }));
-    EXPECT_TRUE(WaitForRow(from, [](const MonitorRow& row) {
-        return Is(row, RowKind::FromDevice, CMD_READ_MEASUREMENT) && row.check == "błędna";
-    }));
-    EXPECT_GE(Monitor().Stats().badChecksums, 1u);
-    EXPECT_EQ(Monitor().Stats().timeouts, 1u) << "counted since this connect";
-    EXPECT_EQ(Monitor().Stats().AnswerCount(), 0u);
-    Disconnect();
+        // Broken answers: shown with their checksum state, and the request times out.
+        std::size_t from = Rows().size();
+        Connect(2);
+        const std::string timeout = "Brak odpowiedzi na 22h Odczyt pomiaru w 1500 ms";
+        ASSERT_TRUE(
+            WaitForRow(from, [&](const MonitorRow& row) { return row.summary == timeout; }));
+        EXPECT_TRUE(WaitForRow(from, [](const MonitorRow& row) {
+            return Is(row, RowKind::FromDevice, CMD_READ_MEASUREMENT) && row.check == "błędna";
+        }));
+        EXPECT_GE(Monitor().Stats().badChecksums, 1u);
+        EXPECT_EQ(Monitor().Stats().timeouts, 1u) << "counted since this connect";
+        EXPECT_EQ(Monitor().Stats().AnswerCount(), 0u);
+        Disconnect();
 
-    // A silent device: the request and its time-out, nothing from the device.
-    from = Rows().size();
-    Connect(3);
-    ASSERT_TRUE(WaitForRow(from, [&](const MonitorRow& row) { return row.summary == timeout; }));
-    rows = Rows();
-    EXPECT_TRUE(
-        std::none_of(rows.begin() + static_cast<std::ptrdiff_t>(from), rows.end(),
-                     [](const MonitorRow& row) { return row.kind == RowKind::FromDevice; }));
-    const std::string status = Monitor().StatusLine()->text().toStdString();
-    EXPECT_NE(status.find("brak odpowiedzi 1"), std::string::npos) << status;
+        // A silent device: the request and its time-out, nothing from the device.
+        from = Rows().size();
+        Connect(3);
+        ASSERT_TRUE(
+            WaitForRow(from, [&](const MonitorRow& row) { return row.summary == timeout; }));
+        rows = Rows();
+        EXPECT_TRUE(
+            std::none_of(rows.begin() + static_cast<std::ptrdiff_t>(from), rows.end(),
+                         [](const MonitorRow& row) { return row.kind == RowKind::FromDevice; }));
+        const std::string status = Monitor().StatusLine()->text().toStdString();
+        EXPECT_NE(status.find("brak odpowiedzi 1"), std::string::npos) << status;
 
-    // Closed, the trace stops.
-    Monitor().close();
-    EXPECT_FALSE(dialog->Link()->m_context.wireTrace.Listening());
+        // Closed, the trace stops.
+        Monitor().close();
+        EXPECT_FALSE(dialog->Link()->m_context.wireTrace.Listening());
+    });
+}
+
+// The figures count from the last connect where the window saw it, else from its opening, and
+// the status line says which.
+TEST_F(LineMonitorTest, FiguresSayFromWhenTheyCount) {
+    StartSim(1, {"--model-marker", "never"});
+    RunOpen([&] {
+        const auto readingsPass = [&](int count) {
+            for (int i = 0; i < count; ++i) {
+                const std::string before = dialog->GetDlgItemText(IDC_READ_INFO);
+                ASSERT_TRUE(ProcessEventsUntil(
+                    [&] { return dialog->GetDlgItemText(IDC_READ_INFO) != before; }));
+            }
+        };
+        const auto connectSeen = [&] {
+            const std::size_t from = Rows().size();
+            Connect(1);
+            ASSERT_TRUE(
+                WaitForRow(from, [](const MonitorRow& row) { return row.summary == "Połączono"; }));
+        };
+        const auto countingFrom = [&] {
+            const std::string status = Monitor().StatusLine()->text().toStdString();
+            return status.substr(0, status.find(':'));
+        };
+        Connect(1);
+        readingsPass(2); // untraced: the window is not open
+        EXPECT_EQ(countingFrom(), "Od otwarcia okna");
+        EXPECT_EQ(Monitor().Stats().requests, 0u);
+        ASSERT_TRUE(ProcessEventsUntil([&] { return Monitor().Stats().answers >= 1; }));
+
+        Disconnect();
+        connectSeen();
+        EXPECT_EQ(countingFrom(), "Od połączenia");
+
+        Monitor().close();
+        readingsPass(1);
+        EXPECT_EQ(countingFrom(), "Od otwarcia okna") << "opened again on a connection";
+        EXPECT_EQ(Monitor().Stats().requests, 0u);
+        Monitor().close();
+        Disconnect();
+        EXPECT_EQ(countingFrom(), "Od otwarcia okna") << "it missed the connection's end";
+        connectSeen();
+        EXPECT_EQ(countingFrom(), "Od połączenia");
+        EXPECT_LE(Monitor().Stats().requests, 1u) << "counted from this connect";
+        Disconnect();
+    });
 }
 
 TEST_F(LineMonitorTest, BatchesOnePerTickPausesAndSavesCsvThatReadsBack) {
@@ -280,45 +355,46 @@ TEST_F(LineMonitorTest, BatchesOnePerTickPausesAndSavesCsvThatReadsBack) {
 
 // The table and every control are reached by Tab, in order, each with a name for screen readers.
 TEST_F(LineMonitorTest, ReachableByTabWithAccessibleNames) {
-    Open();
-    dialog->GetWindow()->show();
-    QApplication::setActiveWindow(dialog->GetWindow());
-    QTest::keyClick(dialog->GetWindow(), Qt::Key_T, Qt::ControlModifier);
-    ASSERT_NE(dialog->LineMonitor(), nullptr);
-    CLineMonitorWnd& monitor = *dialog->LineMonitor();
-    ASSERT_TRUE(monitor.isVisible());
-    QApplication::setActiveWindow(&monitor);
-    monitor.Table()->setFocus();
-    std::vector<std::string> names;
-    for (int i = 0; i < 6; ++i) {
-        QWidget* focused = QApplication::focusWidget();
-        ASSERT_NE(focused, nullptr);
-        names.push_back(focused->accessibleName().toStdString());
-        QTest::keyClick(focused, Qt::Key_Tab);
-    }
-    EXPECT_EQ(names, (std::vector<std::string>{"Ramki i zdarzenia łącza", "Pauza", "Wyczyść",
-                                               "Kopiuj zaznaczone wiersze", "Zapisz wiersze",
-                                               "Ukryj odczyty pomiaru"}));
-    EXPECT_FALSE(monitor.StatusLine()->accessibleName().isEmpty());
+    RunOpen([&] {
+        QApplication::setActiveWindow(dialog->GetWindow());
+        KeyAsUser(*dialog->GetWindow(), Qt::Key_T, Qt::ControlModifier);
+        ASSERT_NE(dialog->LineMonitor(), nullptr);
+        CLineMonitorWnd& monitor = *dialog->LineMonitor();
+        ASSERT_TRUE(monitor.isVisible());
+        QApplication::setActiveWindow(&monitor);
+        monitor.Table()->setFocus();
+        std::vector<std::string> names;
+        for (int i = 0; i < 6; ++i) {
+            QWidget* focused = QApplication::focusWidget();
+            ASSERT_NE(focused, nullptr);
+            names.push_back(focused->accessibleName().toStdString());
+            KeyAsUser(monitor, Qt::Key_Tab);
+        }
+        EXPECT_EQ(names, (std::vector<std::string>{"Ramki i zdarzenia łącza", "Pauza", "Wyczyść",
+                                                   "Kopiuj zaznaczone wiersze", "Zapisz wiersze",
+                                                   "Ukryj odczyty pomiaru"}));
+        EXPECT_FALSE(monitor.StatusLine()->accessibleName().isEmpty());
+    });
 }
 
 // "Zapisz dziennik…" writes every log line since the start, those the pane cleared included.
 TEST_F(LineMonitorTest, SavedJournalHoldsLinesThePaneCleared) {
-    Open();
-    for (int i = 0; i < 250; ++i) {
-        dialog->AppendLog("wiersz " + std::to_string(i), true);
-    }
-    const std::string pane = dialog->Log().Text();
-    EXPECT_EQ(pane.find("Inicjalizacja..."), std::string::npos);
-    TempAppDir files;
-    dialog->journalPath = (files.Path() / "dziennik.txt").string();
-    EXPECT_TRUE(dialog->OnSysCommand(kSaveJournalCommand));
-    std::ifstream file(dialog->journalPath, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    EXPECT_NE(text.str().find("  Inicjalizacja...\n"), std::string::npos);
-    EXPECT_NE(text.str().find("  wiersz 249\n"), std::string::npos);
-    EXPECT_EQ(dialog->Log().Text(), pane) << "the pane stays as it was";
+    RunOpen([&] {
+        for (int i = 0; i < 250; ++i) {
+            dialog->AppendLog("wiersz " + std::to_string(i), true);
+        }
+        const std::string pane = dialog->Log().Text();
+        EXPECT_EQ(pane.find("Inicjalizacja..."), std::string::npos);
+        TempAppDir files;
+        dialog->journalPath = (files.Path() / "dziennik.txt").string();
+        EXPECT_TRUE(dialog->OnSysCommand(kSaveJournalCommand));
+        std::ifstream file(dialog->journalPath, std::ios::binary);
+        std::stringstream text;
+        text << file.rdbuf();
+        EXPECT_NE(text.str().find("  Inicjalizacja...\n"), std::string::npos);
+        EXPECT_NE(text.str().find("  wiersz 249\n"), std::string::npos);
+        EXPECT_EQ(dialog->Log().Text(), pane) << "the pane stays as it was";
+    });
     EXPECT_TRUE(app.shown.empty());
 }
 
@@ -419,6 +495,59 @@ struct NoiseFedMonitor {
 };
 
 } // namespace
+
+// Hiding the readings leaves the other rows at the top of the view, wherever the view was
+// following the end; showing them again follows the end.
+TEST_F(LineMonitorTest, HiddenReadingsLeaveTheOtherRowsInSight) {
+    NoiseFedMonitor fed;
+    QTableView& table = *fed.monitor.Table();
+    LinkMessage poll;
+    poll.address = 31;
+    poll.command = CMD_READ_MEASUREMENT;
+    poll.length = 3;
+    EncodedFrame frame;
+    ASSERT_TRUE(FrameEncoder::Encode(poll, frame));
+    for (int event = 0; event < 4; ++event) {
+        fed.monitor.Events().OnLineEvent(LineEvent::Opening, "zdarzenie " + std::to_string(event));
+        ASSERT_TRUE(fed.monitor.Tick());
+        for (int i = 0; i < 50; ++i) {
+            fed.trace.Record(WireEvent::Sent, reinterpret_cast<const std::uint8_t*>(frame.text),
+                             frame.size);
+            fed.AddRows(0);
+        }
+    }
+    const auto inSight = [&](int row) {
+        return table.viewport()->rect().contains(
+            table.visualRect(table.model()->index(row, kColumnSummary)));
+    };
+    ASSERT_FALSE(inSight(0));
+
+    fed.monitor.findChild<QCheckBox*>()->setChecked(true);
+    QApplication::processEvents();
+    ASSERT_EQ(table.model()->rowCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_TRUE(inSight(row)) << row;
+    }
+    EXPECT_EQ(table.visualRect(table.model()->index(0, 0)).top(), 0);
+
+    fed.monitor.findChild<QCheckBox*>()->setChecked(false);
+    QApplication::processEvents();
+    EXPECT_TRUE(inSight(table.model()->rowCount() - 1));
+}
+
+// Every column is at least as wide as its title needs, the last one included.
+TEST_F(LineMonitorTest, ColumnsShowTheirWholeTitles) {
+    NoiseFedMonitor fed;
+    const QHeaderView& header = *fed.monitor.Table()->horizontalHeader();
+    for (const int width : {1100, 600}) { // wider and narrower than the columns together
+        fed.monitor.resize(width, fed.monitor.height());
+        QApplication::processEvents();
+        for (int column = 0; column < kColumnCount; ++column) {
+            EXPECT_GE(header.sectionSize(column), header.sectionSizeHint(column))
+                << ColumnTitle(column) << " at " << width;
+        }
+    }
+}
 
 // With many screens of rows, new rows repaint only the strip they land in, not the whole table.
 TEST_F(LineMonitorTest, NewRowsRepaintOnlyTheirStrip) {

@@ -1,10 +1,13 @@
 #include "CReadingTools.h"
 #include "CTrendPlot.h"
 #include "CTrendWindow.h"
+#include "FileSizeLimit.h"
 #include "MessageBoxTypes.h"
+#include "OddFiles.h"
 #include "TempDirectory.h"
 #include "WidgetTestSupport.h"
 
+#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
@@ -14,13 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
 #include <fstream>
 #include <sstream>
-
-#if !defined(_WIN32)
-#include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -96,7 +94,7 @@ TEST_F(ReadingToolsTest, PlotShowsTheChosenSpanAndKeepsItsDataWhenClosed) {
         EXPECT_DOUBLE_EQ(window->Statistics().mean, expected.mean) << minutes;
         EXPECT_DOUBLE_EQ(window->Statistics().gust, expected.gust) << minutes;
         for (auto* label : window->findChildren<QLabel*>()) {
-            if (label->accessibleName() == "Poryw") {
+            if (label->accessibleName().startsWith("Poryw")) {
                 EXPECT_EQ(label->text(), SpeedValueText(true, expected.gust)) << minutes;
             }
         }
@@ -118,6 +116,41 @@ TEST_F(ReadingToolsTest, PlotShowsTheChosenSpanAndKeepsItsDataWhenClosed) {
     const QString dir = QStringLiteral(QAL_TEST_OUTPUT_DIR);
     ASSERT_TRUE(QDir().mkpath(dir));
     EXPECT_TRUE(window->grab().save(dir + "/trend-window.png"));
+}
+
+// A screen reader gets each figure with its caption, and the new figure after each reading.
+TEST_F(ReadingToolsTest, StatisticsReadOutWithTheirCaptions) {
+    const auto readOut = [&] {
+        std::vector<std::string> names;
+        for (QLabel* label : tools.TrendWindow()->findChildren<QLabel*>()) {
+            if (!label->accessibleName().isEmpty()) {
+                names.push_back(QAccessible::queryAccessibleInterface(label)
+                                    ->text(QAccessible::Name)
+                                    .toStdString());
+            }
+        }
+        return names;
+    };
+    tools.ShowTrend(nullptr);
+    const struct {
+        std::vector<int> tenths; // readings 1.1 s apart, one gust window holding three
+        std::vector<std::string> names;
+    } cases[] = {
+        {{}, {"Minimum: –", "Średnia: –", "Maksimum: –", "Poryw: –"}},
+        {{87, 93}, {"Minimum: 8.7 m/s", "Średnia: 9.0 m/s", "Maksimum: 9.3 m/s", "Poryw: –"}},
+        {{101, 125, 60},
+         {"Minimum: 6.0 m/s", "Średnia: 9.3 m/s", "Maksimum: 12.5 m/s", "Poryw: 10.6 m/s"}},
+        {{-20}, {"Minimum: -2.0 m/s", "Średnia: 7.4 m/s", "Maksimum: 12.5 m/s", "Poryw: 10.6 m/s"}},
+    };
+    for (const auto& c : cases) {
+        for (const int tenths : c.tenths) {
+            ReadingSample reading;
+            reading.speedTenths = static_cast<std::int16_t>(tenths);
+            now += 1100;
+            tools.OnReading(reading);
+        }
+        EXPECT_EQ(readOut(), c.names);
+    }
 }
 
 TEST_F(ReadingToolsTest, RecordingWritesEachReadingShownUntilItIsTurnedOff) {
@@ -148,35 +181,36 @@ TEST_F(ReadingToolsTest, RecordingWritesEachReadingShownUntilItIsTurnedOff) {
 }
 
 // A disk that fills up: recording ends with one log line and one message box, the readings go
-// on, and nothing more is written.
-#if !defined(_WIN32) // a full device and a file-size limit are POSIX's
+// on, and nothing more is written. The box waits until the reading's handling is over.
+#if !defined(_WIN32) // a file-size limit is POSIX's
 TEST_F(ReadingToolsTest, AWriteFailureEndsRecordingOnce) {
-    fileAnswer = "/dev/full";
+    CTempDirectory dir;
+    fileAnswer = dir.Join("pipe");
+    std::string why;
+    ASSERT_TRUE(MakeOddFile(OddFile::Pipe, fileAnswer, why)) << why;
     tools.ToggleRecording(nullptr);
     EXPECT_FALSE(tools.IsRecording());
     ASSERT_EQ(app.shown.size(), 1u);
-    EXPECT_EQ(app.shown[0].text, "Nie można zapisywać odczytów do pliku '/dev/full'.");
+    EXPECT_EQ(app.shown[0].text, "Nie można zapisywać odczytów do pliku '" + fileAnswer +
+                                     "': To nie jest zwykły plik.");
     EXPECT_EQ(log, std::vector<std::string>{app.shown[0].text});
 
-    CTempDirectory dir;
     fileAnswer = dir.Join("odczyty.csv");
     tools.ToggleRecording(nullptr);
     Feed(3);
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto savedSignal = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved;
-    limit.rlim_cur = 0; // below what the file holds: no write succeeds
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
     log.clear();
     app.shown.clear();
-    Feed(5);
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, savedSignal);
+    {
+        const CFileSizeLimit full(0); // below what the file holds: no write succeeds
+        Feed(5);
+    }
     EXPECT_FALSE(tools.IsRecording());
     const std::string text = "Błąd zapisu do pliku '" + fileAnswer + "'. Zapis odczytów przerwano.";
     EXPECT_EQ(log, std::vector<std::string>{text});
+    EXPECT_TRUE(app.shown.empty()) << "not while the reading is handled";
+    ASSERT_TRUE(ProcessEventsUntil([&] { return !app.shown.empty(); }));
     ASSERT_EQ(app.shown.size(), 1u);
+    EXPECT_EQ(app.shown[0].text, text);
     EXPECT_EQ(app.shown[0].type, unsigned{MB_OK | MB_ICONEXCLAMATION});
     EXPECT_EQ(tools.Ring().Size(), 8u) << "the readings still reach the plot";
     EXPECT_EQ(LineCount(fileAnswer), 1u + 3u);
