@@ -28,6 +28,22 @@
 
 namespace {
 
+ProbeSettings Settings(const std::string& settingsDirectory) {
+    ProbeSettings settings;
+    settings.settingsDirectory = settingsDirectory;
+    settings.baudRate = 19200;
+    settings.address = 31;
+    return settings;
+}
+
+PortCandidate Candidate(int port, const std::string& device, const std::string& reached = "") {
+    PortCandidate candidate;
+    candidate.port = port;
+    candidate.device = device;
+    candidate.reached = reached;
+    return candidate;
+}
+
 int OpenDescriptorCount() {
     std::error_code error;
     const auto fds = std::filesystem::directory_iterator("/proc/self/fd", error);
@@ -121,12 +137,11 @@ TEST(PortScan, TriesEveryLinkAtOnceAndSaysWhy) {
     ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
     ASSERT_EQ(::ioctl(held, TIOCEXCL), 0);
 
-    ProbeSettings settings{link + "/", 19200, 31};
+    ProbeSettings settings = Settings(link + "/");
     const int descriptorsBefore = OpenDescriptorCount();
     const auto start = std::chrono::steady_clock::now();
     const auto results = ScanPorts(SettingsFolderPorts(link + "/"), settings);
     const auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(took, std::chrono::seconds(2));
     EXPECT_EQ(OpenDescriptorCount(), descriptorsBefore);
     (void)::close(held);
 
@@ -143,13 +158,20 @@ TEST(PortScan, TriesEveryLinkAtOnceAndSaysWhy) {
         {9, ProbeResult::Outcome::Unusable, std::generic_category().message(ENOENT)},
     };
     ASSERT_EQ(results.size(), std::size(cases));
+    // In parallel: one after another, the scan would take at least the sum of its tries. The
+    // bound of a try is its limit, with room for a loaded machine to wake the probe late.
+    std::chrono::milliseconds tries{0};
+    for (const ProbeResult& result : results) {
+        tries += result.took;
+    }
+    EXPECT_LT(took, tries);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.port);
         const ProbeResult* result = ResultFor(results, c.port);
         ASSERT_NE(result, nullptr);
         EXPECT_EQ(result->outcome, c.outcome);
         EXPECT_EQ(result->reason, c.reason);
-        EXPECT_LE(result->took, std::chrono::milliseconds(1500));
+        EXPECT_LE(result->took, settings.tryLimit + std::chrono::seconds(1));
         if (c.outcome == ProbeResult::Outcome::Answered) {
             EXPECT_EQ(result->versionText, "QAL-1P symulator");
             EXPECT_EQ(result->versionNumber, 3u);
@@ -268,7 +290,7 @@ TEST(PortScan, LeavesAloneWhatOthersUseAndFindsOnlyTheAnswer) {
         case Sys::Nothing:
             break;
         }
-        candidates.push_back(PortCandidate{port, device});
+        candidates.push_back(Candidate(port, device));
     }
 
     // The played devices: what each hears, and its reply to the first request.
@@ -293,7 +315,7 @@ TEST(PortScan, LeavesAloneWhatOthersUseAndFindsOnlyTheAnswer) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
     });
-    ProbeSettings settings{dir.Path() + "/", 19200, 31};
+    ProbeSettings settings = Settings(dir.Path() + "/");
     settings.tryLimit = std::chrono::milliseconds(800);
     settings.roots.sys = sys.string();
     const auto results = ScanPorts(candidates, settings);
@@ -392,9 +414,11 @@ TEST(PortList, SerialPortsGetNoNumberALinkUsesForAnotherDevice) {
         SCOPED_TRACE(std::string(c.link) + " " + c.serial);
         CTempDirectory dir("qal-ports");
         ASSERT_FALSE(dir.Path().empty());
-        ASSERT_EQ(::symlink("/dev/null", dir.Join(c.link).c_str()), 0);
-        const auto merged = MergePorts(SettingsFolderPorts(dir.Path() + "/"),
-                                       {PortCandidate{0, c.serial, c.serial}});
+        // The link leads to another device: a FIFO of the test's own stands for it.
+        ASSERT_EQ(::mkfifo(dir.Join("other").c_str(), 0600), 0);
+        ASSERT_EQ(::symlink(dir.Join("other").c_str(), dir.Join(c.link).c_str()), 0);
+        const auto merged =
+            MergePorts(SettingsFolderPorts(dir.Path() + "/"), {Candidate(0, c.serial, c.serial)});
         ASSERT_EQ(merged.size(), 2u);
         EXPECT_EQ(merged[1].port, c.port);
     }

@@ -207,8 +207,8 @@ TEST(DeviceFilesWidgetTest, ComparisonAsksBeforeWritingWhatTheDialogsRefuse) {
     file.records.alarms.setMaxThreshold(2, 205);
     CTempDirectory files("qal-limits");
     const std::string path = files.Join("reczny.json");
-    std::string error;
-    ASSERT_TRUE(SaveSettingsFile(QString::fromStdString(path), file, error)) << error;
+    std::error_code error;
+    ASSERT_TRUE(SaveSettingsFile(QString::fromStdString(path), file, error)) << error.message();
 
     TestApp app;
     app.answers = {IDNO, IDYES};
@@ -246,6 +246,9 @@ TEST(DeviceFilesWidgetTest, ComparisonAsksBeforeWritingWhatTheDialogsRefuse) {
 }
 
 TEST(DeviceFilesWidgetTest, SettingsSheetReadsBackAsText) {
+#if defined(_WIN32)
+    GTEST_SKIP() << "the sheet's text is read back with poppler's pdftotext, on Linux";
+#endif
     CTempDirectory dir("qal-sheet");
     if (std::system(("command -v pdftotext > '" + dir.Join("which") + "' 2>&1").c_str()) != 0) {
         GTEST_SKIP() << "pdftotext (poppler-utils) is not installed";

@@ -22,11 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Contents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // "Arkusz ustawień…" against a fake device, saving to path; the log and the boxes it gave.
 struct SheetRun {
     std::vector<std::string> log;
@@ -73,6 +68,13 @@ TEST(SettingsSheetTest, OddTargetsAreRefusedAndStay) {
 }
 
 #if !defined(_WIN32) // a file-size limit stands in for a full disk
+namespace {
+std::string Contents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+} // namespace
+
 // A disk that fills while the sheet is written: the old file stays whole, nothing is left
 // beside it, and the log never says the sheet was saved.
 TEST(SettingsSheetTest, AFullDiskKeepsTheOldFileAndSaysSo) {

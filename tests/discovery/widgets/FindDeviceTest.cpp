@@ -33,7 +33,12 @@ protected:
     // simulators as COM links in the settings folder; on Windows the system lists its COM ports.
     std::vector<PortCandidate> SystemPorts() const override {
 #if defined(_WIN32)
-        return {PortCandidate{2, "", "COM2"}, PortCandidate { 3, "", "COM3" }};
+        std::vector<PortCandidate> ports(2);
+        for (int i = 0; i < 2; ++i) {
+            ports[i].port = 2 + i;
+            ports[i].reached = "COM" + std::to_string(2 + i);
+        }
+        return ports;
 #else
         return {};
 #endif
