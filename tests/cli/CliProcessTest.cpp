@@ -245,7 +245,10 @@ TEST_F(CliProcess, NetworkPortsByUrlByMappingAndInTheScan) {
         std::string output; // a piece of standard output
         std::string error;  // a piece of standard error
     } cases[] = {
-        {{"--device", url, "info"}, 0, "port:     " + url + " at 19200, address 31\n" + version, ""},
+        {{"--device", url, "info"},
+         0,
+         "port:     " + url + " at 19200, address 31\n" + version,
+         ""},
         {{"--port", "3", "info"}, 0, "port:     COM3 at 19200, address 31\n" + version, ""},
         {{"scan"}, 0, "COM3 (" + url + ")", ""},
         {{"--device", "tcp://127.0.0.1", "info"},

@@ -90,7 +90,7 @@ if [ "$status" != 0 ]; then
     exit 1
 fi
 cat "$scratch/received"
-reading='^\{"time":"[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:]{8}","reading":[0-9]+,"speed":-?[0-9]+\.[0-9],"deviceInOrder":true,"outputs":\[[01],[01],[01]\]\}$'
+reading='^\{"time":"[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:]{8}(\.[0-9]{3})?([+-][0-9]{2}:[0-9]{2}|Z)?","reading":[0-9]+,"speed":-?[0-9]+\.[0-9],"status":[0-9]+,"deviceInOrder":true,"outputs":\[[01],[01],[01]\]\}$'
 count=$(grep -Ec "$reading" "$scratch/received" || true)
 if [ "$count" != 3 ]; then
     echo "expected 3 readings as JSON, got $count"

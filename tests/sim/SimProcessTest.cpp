@@ -165,6 +165,7 @@ TEST(SimProcess, ListensForOneClientAtATimeBehindAMappedPort) {
         CWorkerHarness first(4, dir.Path());
         first.Context().makePort = MappedPortFactory();
         first.Start();
+        ASSERT_TRUE(first.Next(kLinkEventConnected)); // a message before that would be dropped
         first.Send(0x21);
         const auto version = first.Next(0x21);
         ASSERT_TRUE(version) << sim.Errors();
