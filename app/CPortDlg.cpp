@@ -1,6 +1,7 @@
 #include "CPortDlg.h"
 
 #include "DataExchange.h"
+#include "NetworkPortsFile.h"
 #include "ResourceIds.h"
 #include "SystemSerialPorts.h"
 #include "UiText.h"
@@ -35,9 +36,22 @@ void CPortDlg::DescribeChoices() {
         adapters[info.location] = name;
         adapters[info.name] = name;
     }
+    // A port ports.json maps leads to its network endpoint, whatever device has its number.
+    NetworkPorts mapped;
+    std::string error;
+    (void)LoadNetworkPorts(m_strSettingsDir, mapped, error); // unreadable: no port is mapped here
     for (int i = 0; i < kPortChoices; ++i) {
         QWidget* choice = GetDlgItem(IDC_PORT_COM1 + i);
         if (choice == nullptr) {
+            continue;
+        }
+        const auto endpoint = mapped.endpoints.find(i + 1);
+        if (endpoint != mapped.endpoints.end()) {
+            const QString text = QStringLiteral("COM%1: %2")
+                                     .arg(i + 1)
+                                     .arg(QString::fromStdString(endpoint->second));
+            choice->setToolTip(text);
+            choice->setAccessibleDescription(text);
             continue;
         }
         const PortDevice port = ProbePortDevice(m_strSettingsDir, i + 1, m_deviceAccess);

@@ -5,6 +5,7 @@
 #include "CFindDeviceDlg.h"
 #include "CLanguageDlg.h"
 #include "CLineMonitorWnd.h"
+#include "CNetworkPortsDlg.h"
 #include "CPortDlg.h"
 #include "CWaitDlg.h"
 #include "CWinApp.h"
@@ -15,6 +16,7 @@
 #include "DeviceFileOperations.h"
 #include "FileError.h"
 #include "LinkButtons.h"
+#include "MappedLine.h"
 #include "MessageBoxTypes.h"
 #include "NotifyGate.h"
 #include "PortFailureText.h"
@@ -40,6 +42,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -68,6 +71,8 @@ CTerminalDlg::CTerminalDlg(const TerminalHistoryCaps& caps)
       m_pLink(std::make_unique<CComLink>(static_cast<ILinkOwner&>(*this))),
       m_pQueue(std::make_unique<CQueue>(static_cast<IQueueOwner&>(*this))),
       m_pWaitDlg(std::make_unique<CWaitDlg>(static_cast<IReadoutOwner&>(*this))) {
+    // A port that ports.json maps is a network one; the file is read at each connection.
+    m_pLink->m_context.makePort = MappedPortFactory();
     BuildWindowMenu();
 }
 
@@ -115,6 +120,12 @@ void CTerminalDlg::BuildWindowMenu() {
         .Add(WindowMenuCommand::kFindDevice, QStringLiteral("Znajdź urządzenie…"), {},
              [this] { OnFindDevice(); })
         .enabled = [this] { return m_pLink->State() == LinkState::Disconnected; };
+    m_menu.Add(WindowMenuCommand::kNetworkPorts, QStringLiteral("Porty sieciowe…"), {},
+               [this] { OnNetworkPorts(); });
+    m_menu
+        .Add(WindowMenuCommand::kAutoReconnect, QStringLiteral("Łącz ponownie automatycznie"), {},
+             [this] { OnToggleReconnect(); })
+        .checked = [this] { return m_networkPorts.reconnect; };
     // Named in both languages, so that it is found whichever the program speaks.
     m_menu.Add(WindowMenuCommand::kLanguage, QStringLiteral("Język / Language"), {},
                [this] { RunLanguageChoice(*this, m_strAppDir); });
@@ -158,6 +169,7 @@ bool CTerminalDlg::OnInitDialog() {
         AfxMessageBox("Nie znaleziono pliku konfiguracyjnego . Przyjęto wartości domyślne.",
                       MB_OK | MB_ICONEXCLAMATION);
     }
+    LoadNetworkPortSettings();
 
     if (!m_font) {
         CreateReadoutFont();
@@ -410,6 +422,68 @@ void CTerminalDlg::OnFindDevice() {
     m_pFindDevice->StartScan();
 }
 
+void CTerminalDlg::LoadNetworkPortSettings() {
+    std::string error;
+    if (LoadNetworkPorts(m_strAppDir, m_networkPorts, error) == NetworkPortsLoad::Unusable) {
+        AppendLog("Błąd odczytu pliku '" + m_strAppDir + kNetworkPortsFileName + "': " + error,
+                  true);
+    }
+}
+
+void CTerminalDlg::OnNetworkPorts() {
+    ProbeSettings probe;
+    probe.settingsDirectory = m_strAppDir;
+    probe.baudRate = m_settings.baudRate;
+    probe.address = DeviceAddress();
+    probe.tryLimit = std::chrono::milliseconds(3000); // a connection over the network first
+    CNetworkPortsDlg dialog(m_strAppDir, probe, GetWindow());
+    (void)dialog.exec(); // every change is saved as it is made
+    const bool reconnect = m_networkPorts.reconnect;
+    LoadNetworkPortSettings();
+    m_networkPorts.reconnect = reconnect; // the dialog does not change it
+}
+
+void CTerminalDlg::OnToggleReconnect() {
+    const bool on = !m_networkPorts.reconnect;
+    NetworkPorts ports;
+    std::string error;
+    std::error_code status;
+    const std::string path = m_strAppDir + kNetworkPortsFileName;
+    if (LoadNetworkPorts(m_strAppDir, ports, error) == NetworkPortsLoad::Unusable) {
+        // The user's own text is never written over; the choice holds until the program ends.
+        AppendLog("Nie zapisano wyboru: błąd odczytu pliku '" + path + "': " + error, true);
+        ports = m_networkPorts;
+    } else {
+        ports.reconnect = on;
+        if (SaveNetworkPorts(m_strAppDir, ports, status) != FileReplaceResult::Written) {
+            AppendLog("Nie można zapisać pliku '" + path + "': " + status.message(), true);
+        }
+    }
+    m_networkPorts = std::move(ports);
+    m_networkPorts.reconnect = on;
+    AppendLog(on ? "Łączenie ponowne po utracie połączenia: włączone"
+                 : "Łączenie ponowne po utracie połączenia: wyłączone",
+              true);
+    if (!on && m_pLink) {
+        m_pLink->StopReconnecting();
+    }
+}
+
+void CTerminalDlg::SetRetryTimer(unsigned milliseconds) {
+    constexpr TimerFn kRetry = &TimerThunk<CTerminalDlg, &CTerminalDlg::OnRetryTimer>;
+    m_timers.StopTimers(this, kRetry, 0);
+    if (milliseconds > 0) {
+        m_timers.StartTimer(this, kRetry, milliseconds, 0);
+    }
+}
+
+void CTerminalDlg::OnRetryTimer(int unused) {
+    (void)unused;
+    if (m_pLink) {
+        m_pLink->OnRetryTimer();
+    }
+}
+
 std::vector<PortCandidate> CTerminalDlg::SystemPorts() const {
     return SystemPortCandidates();
 }
@@ -524,6 +598,9 @@ void CTerminalDlg::OnLinkStateChanged(LinkState state) {
         break;
     case LinkState::Disconnected:
         NotifyLine(LineEvent::Ended, "Rozłączono");
+        break;
+    case LinkState::Reconnecting:
+        NotifyLine(LineEvent::Ended, "Rozłączono; ponowne łączenie czeka na kolejną próbę");
         break;
     }
 }

@@ -11,6 +11,7 @@
 #include "LineEvents.h"
 #include "LinkOwner.h"
 #include "MeasurementReadout.h"
+#include "NetworkPortsFile.h"
 #include "NotifyGate.h"
 #include "PortCandidate.h"
 #include "TimeRecord.h"
@@ -113,6 +114,8 @@ public:
     CReadingTools& ReadingTools() { return m_readingTools; }
     // "Podgląd transmisji"; null until first opened.
     CLineMonitorWnd* LineMonitor() const { return m_pMonitor.get(); }
+    // ports.json as the window last read or wrote it.
+    const NetworkPorts& NetworkPortSettings() const { return m_networkPorts; }
 
 protected:
     void DoDataExchange(CDataExchange& dx) override;
@@ -144,6 +147,11 @@ protected:
     CFindDeviceDlg* FindDeviceWindow() const;
     // The ports the system lists for the finder, with what it says of the device behind each.
     virtual std::vector<PortCandidate> SystemPorts() const;
+    // "Porty sieciowe…": the mapping of ports to network endpoints.
+    void OnNetworkPorts();
+    // "Łącz ponownie automatycznie": kept in ports.json.
+    void OnToggleReconnect();
+    void LoadNetworkPortSettings();
 
     void OnTimer(unsigned id) override;
 
@@ -163,6 +171,8 @@ protected:
     void OnDeviceMessage(const LinkMessage& message) override;
     void ShowLinkMessage(const std::string& text) override;
     void ReportPortFailure(const PortFailure& failure) override;
+    bool AutoReconnect() const override { return m_networkPorts.reconnect; }
+    void SetRetryTimer(unsigned milliseconds) override;
     // IQueueOwner
     void PutForDevice(const LinkMessage& message) override;
     void OnRequestTimedOut(std::uint8_t command) override;
@@ -185,7 +195,11 @@ private:
     // Tells the line monitor, while it is open.
     void NotifyLine(LineEvent event, const std::string& text);
 
+    // The link's retry timer fired.
+    void OnRetryTimer(int unused);
+
     ConnectionSettings m_settings;
+    NetworkPorts m_networkPorts;
     std::string m_strVersion;
     std::string m_strAppDir;
     std::optional<QFont> m_font;

@@ -16,6 +16,7 @@ struct LinkButtonRow {
     Button disconnected;
     Button connecting; // pressing "Połącz" leaves the rest as it is
     Button connected;
+    Button reconnecting; // "Połącz" and "Rozłącz" both end the waiting
 };
 
 using enum Button;
@@ -23,16 +24,16 @@ using enum Button;
 // Clock and reader stay off when connected: the readout turns them on for a device that
 // reports its model.
 constexpr LinkButtonRow kLinkButtons[] = {
-    {IDC_CONNECT, On, Off, Off},
-    {IDC_DISCONNECT, Off, Keep, On},
-    {IDC_CONNECTION_OPTIONS, On, Off, Off},
-    {IDOK, On, Off, On},
-    {IDC_VERSIONS, Off, Keep, On},
-    {IDC_SENSOR_CONFIG, Off, Keep, On},
-    {IDC_OUTPUTS, Off, Keep, On},
-    {IDC_UPDATE_TIME, Off, Keep, Off},
-    {IDC_READER_CONFIG, Off, Keep, Off},
-    {IDC_MEASURE, Off, Keep, Off},
+    {IDC_CONNECT, On, Off, Off, On},
+    {IDC_DISCONNECT, Off, Keep, On, On},
+    {IDC_CONNECTION_OPTIONS, On, Off, Off, Off},
+    {IDOK, On, Off, On, On},
+    {IDC_VERSIONS, Off, Keep, On, Off},
+    {IDC_SENSOR_CONFIG, Off, Keep, On, Off},
+    {IDC_OUTPUTS, Off, Keep, On, Off},
+    {IDC_UPDATE_TIME, Off, Keep, Off, Off},
+    {IDC_READER_CONFIG, Off, Keep, Off, Off},
+    {IDC_MEASURE, Off, Keep, Off, Off},
 };
 
 Button InState(const LinkButtonRow& row, LinkState state) {
@@ -43,6 +44,8 @@ Button InState(const LinkButtonRow& row, LinkState state) {
         return row.connecting;
     case LinkState::Connected:
         return row.connected;
+    case LinkState::Reconnecting:
+        return row.reconnecting;
     }
     return Keep;
 }

@@ -12,5 +12,7 @@ inline constexpr unsigned kSettingsSheet = 0x60;   // "Arkusz ustawień…"
 inline constexpr unsigned kTrend = 0x70;           // "Wykres prędkości"
 inline constexpr unsigned kRecording = 0x80;       // "Zapisuj odczyty do pliku…"
 inline constexpr unsigned kFindDevice = 0x90;      // "Znajdź urządzenie…"
+inline constexpr unsigned kNetworkPorts = 0xA0;    // "Porty sieciowe…"
+inline constexpr unsigned kAutoReconnect = 0xB0;   // "Łącz ponownie automatycznie"
 inline constexpr unsigned kLanguage = 0xC0;        // "Język / Language"
 } // namespace WindowMenuCommand

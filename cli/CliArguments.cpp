@@ -178,8 +178,8 @@ std::string CliUsage(std::span<const CliCommandShape> commands) {
     std::string text =
         "Usage: qal-cli [--port N | --device PATH] [--baud B] [--address A]\n"
         "               [--settings DIR] [--json] COMMAND [--] [FILE]\n"
-        "Talks to a QAL-1P wind-speed sensor over a serial line, with the QAL service\n"
-        "terminal's settings unless told otherwise.\n\nCommands:\n";
+        "Talks to a QAL-1P wind-speed sensor over a serial line or the network, with\n"
+        "the QAL service terminal's settings unless told otherwise.\n\nCommands:\n";
     for (const CliCommandShape& command : commands) {
         std::string head = "  " + std::string(command.name);
         if (!command.synopsis.empty()) {
@@ -196,7 +196,8 @@ std::string CliUsage(std::span<const CliCommandShape> commands) {
     }
     text += "\nOptions:\n"
             "  --port N          port COM<N> (1 to 255), as the terminal names it\n"
-            "  --device PATH     the serial device itself, such as /dev/ttyUSB0\n"
+            "  --device PATH     the serial device itself, such as /dev/ttyUSB0, or a\n"
+            "                    network port: rfc2217://HOST:PORT or tcp://HOST:PORT\n"
             "  --baud B          line speed in bits per second\n"
             "  --address A       device address (0 to 255)\n"
             "  --settings DIR    the folder of config.cfg and the COM<n> links\n"

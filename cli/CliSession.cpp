@@ -2,6 +2,7 @@
 
 #include "CComLink.h"
 #include "ConsoleStream.h"
+#include "MappedLine.h"
 #include "UiText.h"
 
 #include <QCoreApplication>
@@ -79,6 +80,7 @@ void CCliSession::Interrupt() {
 
 bool CCliSession::Connect(std::string& reason, std::string& device) {
     m_context.appDirectory = m_target.settingsDirectory;
+    m_context.makePort = MappedPortFactory(); // a port mapped in ports.json is a network one
     m_phase = Phase::Opening;
     // postEvent is thread-safe; the worker is joined before this object goes.
     const auto notifier = GatedNotifier(m_pNotifyGate, [this] {

@@ -4,6 +4,8 @@
 #include "ConfigFile.h"
 #include "ConsoleStream.h"
 #include "LanguageFile.h"
+#include "NetworkEndpoint.h"
+#include "NetworkPortsFile.h"
 #include "ProgramArguments.h"
 #include "ProgramLanguage.h"
 #include "SettingsLocation.h"
@@ -99,12 +101,28 @@ int Run(int argc, char* argv[]) {
     run.settings.deviceAddress = args.address.value_or(run.settings.deviceAddress);
     run.target = CliLinkTarget{run.settingsDirectory, run.settings.port, run.settings.baudRate};
 
-    // The link opens ports by number through COM<n> links: a device given by its path gets a
-    // link of its own in a private folder, gone when the program ends.
+    // The link opens ports by number through COM<n> links and ports.json: a device given by its
+    // path or URL gets port 1 of a private folder, gone when the program ends.
     QTemporaryDir privateFolder;
-    if (args.device) {
+    if (args.device && LooksLikeNetworkUrl(*args.device)) {
+        std::string why;
+        if (!ParseNetworkUrl(*args.device, &why)) {
+            Error("--device: " + why);
+            return kExitUsage;
+        }
+        const std::string folder = WithSeparator(privateFolder.path().toStdString());
+        NetworkPorts ports;
+        ports.endpoints[1] = *args.device;
+        std::error_code error;
+        if (!privateFolder.isValid() ||
+            SaveNetworkPorts(folder, ports, error) != FileReplaceResult::Written) {
+            Error("cannot map a private port to " + *args.device);
+            return kExitFile;
+        }
+        run.target = CliLinkTarget{folder, 1, run.settings.baudRate};
+    } else if (args.device) {
 #if defined(_WIN32)
-        Error("--device is for POSIX systems; use --port");
+        Error("--device takes a path on POSIX systems only; use --port or a URL");
         return kExitUsage;
 #else
         const std::string folder = WithSeparator(privateFolder.path().toStdString());

@@ -1,9 +1,11 @@
 #include "PortList.h"
 
+#include "NetworkPortsFile.h"
 #include "SerialPort.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -31,6 +33,18 @@ fs::path Folder(const std::string& settingsDirectory) {
     return settingsDirectory.empty() ? fs::path(".") : fs::path(settingsDirectory);
 }
 
+// The ports.json of the folder; one that cannot be read maps nothing here (connecting says why).
+std::map<int, std::string> MappedPorts(const std::string& settingsDirectory) {
+    std::string directory = settingsDirectory;
+    if (!directory.empty() && directory.back() != '/' && directory.back() != '\\') {
+        directory += '/';
+    }
+    NetworkPorts mapped;
+    std::string error;
+    (void)LoadNetworkPorts(directory, mapped, error);
+    return mapped.endpoints;
+}
+
 std::string Reached(const std::string& path) {
 #if defined(_WIN32)
     return path;
@@ -55,6 +69,15 @@ std::vector<PortCandidate> SettingsFolderPorts(const std::string& settingsDirect
         candidate.port = n;
         candidate.device = it->path().string();
         candidate.reached = Reached(candidate.device);
+        ports.push_back(candidate);
+    }
+    // A port ports.json maps is a network one, whatever link the folder has of that number.
+    for (const auto& [n, url] : MappedPorts(settingsDirectory)) {
+        std::erase_if(ports, [n = n](const PortCandidate& link) { return link.port == n; });
+        PortCandidate candidate;
+        candidate.port = n;
+        candidate.device = url;
+        candidate.reached = url;
         ports.push_back(candidate);
     }
     std::sort(ports.begin(), ports.end(),
@@ -100,7 +123,11 @@ std::vector<PortCandidate> MergePorts(std::vector<PortCandidate> links,
 }
 
 int FirstFreeComNumber(const std::string& settingsDirectory) {
+    const std::map<int, std::string> mapped = MappedPorts(settingsDirectory);
     for (int n = 1; n <= kHighestPort; ++n) {
+        if (mapped.contains(n)) {
+            continue;
+        }
         std::error_code error;
         const auto status =
             fs::symlink_status(Folder(settingsDirectory) / ("COM" + std::to_string(n)), error);

@@ -3,10 +3,12 @@
 #include "DeviceCommands.h"
 #include "FrameParser.h"
 #include "LinkWorker.h"
+#include "NetworkLine.h"
 #include "SerialPort.h"
 #include "Windows1250.h"
 
 #include <algorithm>
+#include <memory>
 #include <system_error>
 #include <thread>
 
@@ -23,7 +25,7 @@ constexpr int kCommonSpeeds[] = {115200, 57600, 38400, 19200, 9600, 4800, 2400, 
 
 // Waits until the port has something to read or the time is up. Reads never wait, so on
 // Windows a short sleep stands in for the wait; a try lasts at most a second and a half.
-void WaitReadable(const CSerialPort& port, Clock::duration left) {
+void WaitReadable(const ILinePort& port, Clock::duration left) {
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(left).count();
     if (ms <= 0) {
         return;
@@ -39,13 +41,36 @@ void WaitReadable(const CSerialPort& port, Clock::duration left) {
 #endif
 }
 
-int OpenCandidate(CSerialPort& port, const PortCandidate& candidate, int baudRate) {
+// Opens the candidate's line: a network one for a URL, bounded by the try and its cancel;
+// otherwise the serial port. opened says whether it is open; null, with the reason, for a URL
+// that names no endpoint.
+std::unique_ptr<ILinePort> OpenLine(const PortCandidate& candidate, const ProbeSettings& settings,
+                                    int baudRate, bool& opened, std::string& error) {
+    opened = false;
+    if (LooksLikeNetworkUrl(candidate.device)) {
+        const std::optional<NetworkEndpoint> endpoint = ParseNetworkUrl(candidate.device, &error);
+        if (!endpoint) {
+            return nullptr;
+        }
+        NetworkLineOptions options;
+        options.openLimit = settings.tryLimit;
+        options.resolver = settings.resolver;
+        auto line = std::make_unique<CNetworkLine>(*endpoint, options);
+        line->SetCancelFlag(settings.cancel);
+        opened = line->Open(candidate.port, baudRate) != 0;
+        return line;
+    }
+    auto port = std::make_unique<CSerialPort>(settings.settingsDirectory);
+    port->SetVisiting(true);
+    port->SetCancelFlag(settings.cancel);
 #if !defined(_WIN32)
     if (!candidate.device.empty()) {
-        return port.OpenDevice(candidate.device, candidate.port, baudRate);
+        opened = port->OpenDevice(candidate.device, candidate.port, baudRate) != 0;
+        return port;
     }
 #endif
-    return port.Open(candidate.port, baudRate);
+    opened = port->Open(candidate.port, baudRate) != 0;
+    return port;
 }
 
 // One try at one speed; the result's outcome is Answered, Silent, Busy or Unusable.
@@ -56,10 +81,16 @@ ProbeResult TryAt(const PortCandidate& candidate, const ProbeSettings& settings,
     ProbeResult result;
     result.candidate = candidate;
     result.baudRate = baudRate;
-    CSerialPort port(settings.settingsDirectory);
-    port.SetVisiting(true);
-    port.SetCancelFlag(settings.cancel);
-    if (OpenCandidate(port, candidate, baudRate) == 0) {
+    std::string error;
+    bool opened = false;
+    const std::unique_ptr<ILinePort> line = OpenLine(candidate, settings, baudRate, opened, error);
+    if (!line) {
+        result.outcome = ProbeResult::Outcome::Unusable;
+        result.reason = error;
+        return result;
+    }
+    ILinePort& port = *line;
+    if (!opened) {
         result.outcome =
             port.Failure().busy ? ProbeResult::Outcome::Busy : ProbeResult::Outcome::Unusable;
         result.reason = port.Failure().reason;
@@ -117,6 +148,9 @@ ProbeResult TryAt(const PortCandidate& candidate, const ProbeSettings& settings,
 
 // Where the candidate is opened on POSIX; on Windows a name that nothing looks at.
 std::string CandidatePath(const PortCandidate& candidate, const ProbeSettings& settings) {
+    if (LooksLikeNetworkUrl(candidate.device)) {
+        return {}; // no device here for another program to hold
+    }
 #if defined(_WIN32)
     (void)settings;
     return "COM" + std::to_string(candidate.port);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NetSocket.h"
 #include "PortCandidate.h"
 #include "PortUse.h"
 
@@ -25,6 +26,8 @@ struct ProbeSettings {
     bool dialOut = false;
     // Where to see which ports other programs or the kernel use (see LookAtPorts).
     SystemRoots roots;
+    // How a network port's name is looked up; empty: by the system.
+    NameResolver resolver = {};
 };
 
 // What one port said to the version query.

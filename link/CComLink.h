@@ -47,6 +47,16 @@ public:
     void OnConnected();
     void OnEnded(LinkEnd end);
 
+    // Waits between the tries to bring a lost line back, in milliseconds; the last repeats.
+    static constexpr unsigned kRetryDelaysMs[] = {2000, 5000, 10000, 30000};
+    // The owner's retry timer fired: the next try starts.
+    void OnRetryTimer();
+    // Stops trying a lost line again ("Łącz ponownie automatycznie" turned off); the link is
+    // disconnected then. Does nothing while not reconnecting.
+    void StopReconnecting();
+    // Since a line was lost, until it is back or the user stops it.
+    bool Reconnecting() const { return m_bReconnecting; }
+
     LinkContext m_context;
 
 protected:
@@ -59,8 +69,14 @@ private:
     void OnWorkerEvent(std::uint8_t event) override;
     void OnDeviceMessage(const LinkMessage& message) override;
 
+    // A lost line and each failed try: the log line, and the wait before the next try.
+    void ScheduleRetry(const PortFailure& failure);
+    void EndReconnecting(const char* logLine);
+
     LinkState m_state = LinkState::Disconnected;
     ILinkOwner* m_pOwner;
+    bool m_bReconnecting = false;
+    int m_nTries = 0; // tries made since the line was lost
     // Declared after the context: it stops and joins the worker before the context goes.
     CLinkRunner m_runner{m_context};
 };

@@ -26,6 +26,15 @@ struct PortFailure {
     bool busy = false;             // another program holds the device
 };
 
+// What a line's handle is to the worker's wake-up. On Windows a serial port is waited on for its
+// input events, a network line gives an event object the system sets when input arrives or the
+// connection ends. POSIX waits on either the same way.
+enum class LineWaitKind { SerialPort, Event };
+
+// Where a line tells what does not end it but is worth knowing (a server that did not confirm a
+// setting), in the user's words. Called on the worker thread.
+using LineNoteFn = std::function<void(const std::string& text)>;
+
 // One line to the device, as the link worker uses it: the seam between the worker and what
 // carries the bytes. Opened by port number and speed; reads never wait; a write sends one
 // whole block and gives up after five seconds or at once when the cancel flag holds 1; every
@@ -50,10 +59,15 @@ public:
     virtual bool LineGone() = 0;
     // What the last Open reached, with the reason when it failed or the line has gone since.
     virtual const PortFailure& Failure() const = 0;
-    // A flag that, once it holds 1, makes a waiting write give up at once. Null: none.
+    // A flag that, once it holds 1, makes a waiting write give up at once, and a connect that
+    // Open waits for. Null: none.
     virtual void SetCancelFlag(const std::atomic<int>* flag) = 0;
     // What the worker's wake-up waits on for input; kNoSerialHandle when closed.
     virtual SerialHandle NativeHandle() const = 0;
+    // How to wait on NativeHandle.
+    virtual LineWaitKind WaitKind() const { return LineWaitKind::SerialPort; }
+    // Where notes go; a line with nothing to tell ignores it. Set before Open.
+    virtual void SetNoteSink(LineNoteFn sink) { (void)sink; }
 };
 
 // Makes the line of one connection; appDirectory is where config.cfg and the COM<n> links are.

@@ -35,6 +35,12 @@ public:
     // Why the port could not be used or went away, told just before the message box that
     // reports it; the box itself does not say.
     virtual void ReportPortFailure(const PortFailure& failure) = 0;
+    // Whether a line lost while connected is to be tried again ("Łącz ponownie
+    // automatycznie"); off unless the owner says otherwise.
+    virtual bool AutoReconnect() const { return false; }
+    // A one-shot timer that calls the controller's OnRetryTimer after this many milliseconds;
+    // 0 stops it. Only asked for while AutoReconnect holds.
+    virtual void SetRetryTimer(unsigned milliseconds) { (void)milliseconds; }
 
 protected:
     ~ILinkOwner() = default;

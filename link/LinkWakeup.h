@@ -24,8 +24,9 @@ public:
 
     // Worker thread only. Returns at once when Signal was called since the last wait (and
     // consumes it), otherwise when the port has input or a line event, or after timeoutMs.
-    // With port kNoSerialHandle only signals and the timeout count.
-    WaitResult Wait(SerialHandle port, int timeoutMs);
+    // With port kNoSerialHandle only signals and the timeout count. kind: what port is (on
+    // Windows, a serial port's input events or an event object; POSIX polls either).
+    WaitResult Wait(SerialHandle port, int timeoutMs, LineWaitKind kind = LineWaitKind::SerialPort);
 
     // Worker thread only, before the port closes: ends a wait on it that outlived Wait, and
     // waits briefly for that, since some drivers keep a port held (and refuse the next open)
@@ -34,6 +35,9 @@ public:
 
 private:
 #if defined(_WIN32)
+    // The wait on a line that gives an event object (a network line) instead of a port.
+    WaitResult WaitWithEvent(void* lineEvent, int timeoutMs);
+
     struct PortWait; // the system's record of a wait for port input, and what it reports into
 
     void* m_hEvent = nullptr; // auto-reset: set by Signal, consumed by the wait it ends

@@ -49,7 +49,8 @@ void CLinkWakeup::Signal() {
     // EAGAIN means the pipe is full of earlier signals: the worker will wake anyway.
 }
 
-CLinkWakeup::WaitResult CLinkWakeup::Wait(SerialHandle port, int timeoutMs) {
+CLinkWakeup::WaitResult CLinkWakeup::Wait(SerialHandle port, int timeoutMs, LineWaitKind kind) {
+    (void)kind; // a socket is polled like a terminal
     if (m_hRead < 0) {
         // Without a wake-up pipe, keep the wait short so that queued messages and stop
         // requests are still seen promptly.

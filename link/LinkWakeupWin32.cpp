@@ -48,6 +48,23 @@ constexpr DWORD kClosedPortGraceMs = 200;
 
 } // namespace
 
+CLinkWakeup::WaitResult CLinkWakeup::WaitWithEvent(void* lineEvent, int timeoutMs) {
+    HANDLE handles[2];
+    DWORD count = 0;
+    if (m_hEvent != nullptr) {
+        handles[count++] = static_cast<HANDLE>(m_hEvent);
+    }
+    handles[count++] = static_cast<HANDLE>(lineEvent);
+    const DWORD woken = WaitForMultipleObjects(
+        count, handles, FALSE, timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs));
+    if (m_hEvent != nullptr && woken == WAIT_OBJECT_0) {
+        (void)m_bSignalPending.exchange(false); // as in Wait: the next Signal sets it again
+        return WaitResult::Signalled;
+    }
+    // The line resets its event when it reads.
+    return woken == WAIT_OBJECT_0 + count - 1 ? WaitResult::PortReady : WaitResult::TimedOut;
+}
+
 CLinkWakeup::CLinkWakeup()
     : m_hEvent(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
       m_pPortWait(std::make_unique<PortWait>()) {
@@ -74,11 +91,14 @@ void CLinkWakeup::Signal() {
     }
 }
 
-CLinkWakeup::WaitResult CLinkWakeup::Wait(SerialHandle port, int timeoutMs) {
+CLinkWakeup::WaitResult CLinkWakeup::Wait(SerialHandle port, int timeoutMs, LineWaitKind kind) {
     if (m_hEvent == nullptr) {
         // Without a wake-up event, keep the wait short so that queued messages and stop
         // requests are still seen promptly.
         timeoutMs = timeoutMs < 1 ? timeoutMs : 1;
+    }
+    if (kind == LineWaitKind::Event && port != nullptr) {
+        return WaitWithEvent(static_cast<HANDLE>(port), timeoutMs);
     }
     const HANDLE portHandle = static_cast<HANDLE>(port);
     HANDLE handles[2];

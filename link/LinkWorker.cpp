@@ -7,6 +7,7 @@
 #include "WireTrace.h"
 
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -152,12 +153,24 @@ LoopEnd RunLoop(LinkContext& context, ILinePort& port, FrameParser& parser) {
         }
         const CLinkWakeup::WaitResult woken =
             suspect ? context.wakeup.Wait(kNoSerialHandle, kDeadLineWaitMs)
-                    : context.wakeup.Wait(port.NativeHandle(), kQuietWaitMs);
+                    : context.wakeup.Wait(port.NativeHandle(), kQuietWaitMs, port.WaitKind());
         // Readiness without data is how a hang-up shows.
         suspect = woken == CLinkWakeup::WaitResult::PortReady ||
                   woken == CLinkWakeup::WaitResult::PortFailed;
     }
     return LoopEnd::Stopped;
+}
+
+// How much of a UTF-8 text fits into limit bytes without cutting a character.
+std::size_t Utf8Prefix(const std::string& text, std::size_t limit) {
+    if (text.size() <= limit) {
+        return text.size();
+    }
+    std::size_t size = limit;
+    while (size > 0 && (static_cast<unsigned char>(text[size]) & 0xC0) == 0x80) {
+        --size; // text[size] continues a character: cut before that character
+    }
+    return size;
 }
 
 std::unique_ptr<ILinePort> MakeLine(const LinkContext& context) {
@@ -182,6 +195,16 @@ int LinkThreadProc(LinkContext* context) {
     context->running.store(1);
     PutLinkEvent(*context, kLinkEventOpening);
 
+    if (line) {
+        // A stop never waits on a stalled line, nor on a network line still connecting.
+        line->SetCancelFlag(&context->stopRequested);
+        line->SetNoteSink([trace = &context->wireTrace](const std::string& text) {
+            if (trace->Listening()) {
+                trace->Record(WireEvent::Note, reinterpret_cast<const std::uint8_t*>(text.data()),
+                              Utf8Prefix(text, WireRecord::kMaxBytes));
+            }
+        });
+    }
     if (!line || !line->Open(context->port, context->baudRate)) {
         if (line) {
             context->failure = line->Failure();
@@ -189,12 +212,13 @@ int LinkThreadProc(LinkContext* context) {
             context->failure.port = context->port;
             context->failure.reason = "no line for this port";
         }
-        context->result.store(2);
+        // An open given up because the user stopped it ends like any stop.
+        const int result = line && context->stopRequested.load() != 0 ? 0 : 2;
+        context->result.store(result);
         PutLinkEvent(*context, kLinkEventEnded);
-        return 2;
+        return result;
     }
     ILinePort& port = *line;
-    port.SetCancelFlag(&context->stopRequested); // a stop never waits on a stalled line
     PutLinkEvent(*context, kLinkEventConnected);
 
     // Not a single pass when a stop came during the open.

@@ -15,6 +15,7 @@ enum class WireEvent : std::uint8_t {
     Received, // bytes as one read of the port gave them
     Frame,    // a frame the parser accepted: its decoded bytes, length byte to checksum
     Dropped,  // what the parser threw away (see FrameDrop): decoded bytes, or noise as read
+    Note,     // what the line says of itself (a setting its server did not confirm), UTF-8
 };
 
 // One event of the wire with its monotonic time.

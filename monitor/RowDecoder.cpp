@@ -172,6 +172,10 @@ std::optional<MonitorRecord> RecordOfWire(const WireRecord& record, std::int64_t
     switch (record.event) {
     case WireEvent::Received:
         return std::nullopt;
+    case WireEvent::Note:
+        row.kind = RowKind::Event;
+        row.bytes.assign(reinterpret_cast<const char*>(record.bytes), record.size);
+        return row;
     case WireEvent::Sent: {
         // The wire text: line feed, return, ':' and hex pairs.
         const char* text = reinterpret_cast<const char*>(record.bytes);

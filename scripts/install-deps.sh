@@ -24,6 +24,9 @@ packages=(
     locales
     # The settings sheet's test reads its PDF back as text.
     poppler-utils
+    # The network lines' tests start their own ser2net in front of the simulator, and the MQTT
+    # recipe's test its own broker, each on a free port of 127.0.0.1.
+    ser2net mosquitto mosquitto-clients
     # The Windows build of the core and its tests under wine (64-bit only: no i386 needed).
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine wine64
     # The Windows installer (CPack's NSIS generator) and the check of the zip beside it.

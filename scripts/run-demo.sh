@@ -7,6 +7,10 @@
 #     scripts/run-demo.sh --text "Uwaga: silny wiatr" --text-period 15000 --failure
 # build/sim/qal-sim --help lists them all once built.
 #
+# --network puts the simulator behind a free TCP port of 127.0.0.1 instead (qal-sim --listen),
+# and COM1 of build/app/ports.json leads there while it runs: the terminal talks to it as to a
+# sensor behind a serial device server.
+#
 # Without a display ($DISPLAY and $WAYLAND_DISPLAY both empty, as over plain SSH) the terminal
 # cannot open its window. Then run it on a virtual X display:
 #     QAL_DEMO_XVFB=1 scripts/run-demo.sh
@@ -21,14 +25,24 @@ terminal=$app_dir/qal-terminal
 
 case " $* " in
 *" -h "* | *" --help "*)
-    sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'
     exit 0
     ;;
-*" --link"* | *" --port"*)
-    echo "run-demo.sh: the demo sets --link and --port itself (build/app/COM1)." >&2
+*" --link"* | *" --port"* | *" --listen"*)
+    echo "run-demo.sh: the demo sets --link, --port and --listen itself (build/app, COM1)." >&2
     exit 2
     ;;
 esac
+
+network=0
+sim_args=()
+for arg in "$@"; do
+    if [ "$arg" = --network ]; then
+        network=1
+    else
+        sim_args+=("$arg")
+    fi
+done
 
 run_under=()
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
@@ -45,8 +59,13 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQAL_BUILD_UI=ON
 cmake --build build -j "$(nproc)" --target qal-sim qal-terminal
 
 # Standard input from /dev/null: a background job must not read the terminal; the trap below
-# stops the simulator instead, and SIGTERM makes it remove its COM1 link.
-"$sim" --link "$app_dir" --port 1 --pace "$@" </dev/null &
+# stops the simulator instead, and SIGTERM makes it remove its COM1 link (or its COM1 entry of
+# ports.json).
+line=()
+if [ "$network" = 1 ]; then
+    line=(--listen 127.0.0.1:0)
+fi
+"$sim" --link "$app_dir" --port 1 --pace "${line[@]}" "${sim_args[@]}" </dev/null &
 sim_pid=$!
 stop_sim() {
     kill "$sim_pid" 2>/dev/null || true
@@ -56,7 +75,11 @@ trap stop_sim EXIT
 
 # The terminal looks for COM1 when it connects; make sure the link stands before it starts.
 for _ in $(seq 50); do
-    [ -L "$app_dir/COM1" ] && break
+    if [ "$network" = 1 ]; then
+        grep -q '"COM1": "tcp://' "$app_dir/ports.json" 2>/dev/null && break
+    else
+        [ -L "$app_dir/COM1" ] && break
+    fi
     if ! kill -0 "$sim_pid" 2>/dev/null; then
         echo "run-demo.sh: qal-sim did not start (see its message above)." >&2
         exit 1

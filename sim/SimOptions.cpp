@@ -73,6 +73,32 @@ std::string Quoted(std::string_view text) {
 
 } // namespace
 
+std::optional<ListenAddress> ParseListenAddress(std::string_view text) {
+    ListenAddress address;
+    std::string_view port = text;
+    if (text.starts_with('[')) {
+        const std::size_t close = text.find("]:");
+        if (close == std::string_view::npos || close == 1) {
+            return std::nullopt;
+        }
+        address.host = std::string(text.substr(1, close - 1));
+        port = text.substr(close + 2);
+    } else if (const std::size_t colon = text.rfind(':'); colon != std::string_view::npos) {
+        address.host = std::string(text.substr(0, colon));
+        port = text.substr(colon + 1);
+        if (address.host.empty() || address.host.find(':') != std::string::npos) {
+            return std::nullopt;
+        }
+    }
+    const auto [end, status] =
+        std::from_chars(port.data(), port.data() + port.size(), address.port);
+    if (port.empty() || status != std::errc() || end != port.data() + port.size() ||
+        address.port < 0 || address.port > 65535) {
+        return std::nullopt;
+    }
+    return address;
+}
+
 ParsedOptions ParseOptions(int argc, const char* const* argv) {
     ParsedOptions parsed;
     SimOptions& options = parsed.options;
@@ -133,7 +159,7 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
                                 name == "--state" || name == "--seed" || name == "--model-marker" ||
                                 name == "--delay" || name == "--text" || name == "--text-period" ||
                                 name == "--corrupt" || name == "--speed" || name == "--baud" ||
-                                name == "--writes";
+                                name == "--writes" || name == "--listen";
         if (!takesValue) {
             return fail(name.starts_with("-") ? "unknown option " + std::string(name)
                                               : "unexpected argument " + Quoted(name));
@@ -238,6 +264,13 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
                             Quoted(v));
             }
             options.speed = speed;
+        } else if (name == "--listen") {
+            options.listen = ParseListenAddress(v);
+            if (!options.listen) {
+                return fail("--listen must be [HOST:]PORT with an IP address and a port from 0 "
+                            "to 65535 (such as 4001 or 127.0.0.1:4001), not " +
+                            Quoted(v));
+            }
         } else if (name == "--baud") {
             const auto baud = ParseInteger<int>(v, 1, std::numeric_limits<int>::max());
             if (!baud || !CSerialPort::SupportsBaudRate(*baud)) {
@@ -256,7 +289,9 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
         return fail("--text-period needs --text");
     }
     if (baudGiven && !options.pace) {
-        return fail("--baud needs --pace: a pseudo-terminal has no speed of its own");
+        return fail(options.listen
+                        ? "--baud needs --pace: a connection has no speed of its own"
+                        : "--baud needs --pace: a pseudo-terminal has no speed of its own");
     }
     return parsed;
 }
@@ -265,7 +300,9 @@ const char* HelpText() {
     return R"(Usage: qal-sim [OPTION]...
 Simulates a QAL-1P wind-speed sensor on a pseudo-terminal, so that the QAL service
 terminal can be tried and tested without a device. The first line of output is the path
-of the line (such as /dev/pts/3); open it as a serial port, or use --link.
+of the line (such as /dev/pts/3); open it as a serial port, or use --link. With --listen
+the device sits behind a TCP port instead, and the first line is its URL (such as
+tcp://127.0.0.1:4001), to which a port of the terminal is mapped.
 
 The device answers every frame with a good checksum sent to its address: version,
 measurement, clock and the three settings records (sensor configuration, data reader,
@@ -289,6 +326,12 @@ Line and device:
                       simulator left (dangling, or to a pseudo-terminal no running
                       simulator holds).
   --port N            name the link COM<N> instead (1 to 255; needs --link)
+  --listen [HOST:]PORT
+                      serve the device on TCP, the line's bytes as they are, to one
+                      client at a time (others wait their turn); HOST is an IP address,
+                      127.0.0.1 unless given (0.0.0.0 opens it to every network), PORT 0
+                      takes a free one. With --link, DIR/ports.json maps COM1 (or
+                      --port) to it instead of a link; the entry goes again at exit
   --address N         the device address (0 to 255, default 31)
   --state FILE        keep the settings records and the clock in FILE, so that they
                       survive a restart; created when missing

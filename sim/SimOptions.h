@@ -7,6 +7,19 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+
+// Where --listen serves: a host (an address, 127.0.0.1 unless one is given) and a port (0: one
+// the system picks).
+struct ListenAddress {
+    std::string host = "127.0.0.1";
+    int port = 0;
+
+    bool operator==(const ListenAddress&) const = default;
+};
+
+// "[HOST:]PORT", "[::1]:PORT" for an IPv6 address; nothing when malformed.
+std::optional<ListenAddress> ParseListenAddress(std::string_view text);
 
 // Everything qal-sim can be told on its command line.
 struct SimOptions {
@@ -26,7 +39,8 @@ struct SimOptions {
     WriteMode writes = WriteMode::Keep;
     bool pace = false; // characters take the line time of baudRate
     int baudRate = kDefaultBaudRate;
-    std::optional<std::int16_t> speed; // tenths of m/s
+    std::optional<std::int16_t> speed;   // tenths of m/s
+    std::optional<ListenAddress> listen; // serve on TCP instead of a pseudo-terminal
     bool ignoreInput = false;
     bool verbose = false;
 };

@@ -3,8 +3,11 @@
 #include "DeviceLoop.h"
 #include "DeviceModel.h"
 #include "PortLink.h"
+#include "PortMapping.h"
 #include "PseudoTerminal.h"
 #include "StateFile.h"
+#include "TcpClients.h"
+#include "TcpListener.h"
 
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -58,24 +61,6 @@ int RunSimulator(const SimOptions& options, int stopFd, std::ostream& out, std::
         }
     }
 
-    std::optional<CPseudoTerminal> pty = CPseudoTerminal::Open(error);
-    if (!pty) {
-        err << "qal-sim: " << error << '\n';
-        return 1;
-    }
-    std::optional<CPortLink> link;
-    if (!options.linkDirectory.empty()) {
-        link = CPortLink::Create(options.linkDirectory, options.port, pty->SlavePath(), error);
-        if (!link) {
-            err << "qal-sim: " << error << '\n';
-            return 1;
-        }
-        if (!link->Replaced().empty()) {
-            err << "qal-sim: replaced the stale link " << link->Path() << " (-> "
-                << link->Replaced() << ")\n";
-        }
-    }
-
     DeviceBehaviour device;
     device.address = options.address;
     device.modelMarker = options.modelMarker;
@@ -114,6 +99,64 @@ int RunSimulator(const SimOptions& options, int stopFd, std::ostream& out, std::
             }
         };
     }
+    const int input = InputToWatch(options.ignoreInput);
+    const char* stopHow = input >= 0 && ::isatty(input) ? " or Ctrl+D" : "";
+
+    if (options.listen) {
+        std::optional<CTcpListener> listener = CTcpListener::Open(*options.listen, error);
+        if (!listener) {
+            err << "qal-sim: " << error << '\n';
+            return 1;
+        }
+        std::optional<CPortMapping> mapping;
+        if (!options.linkDirectory.empty()) {
+            mapping =
+                CPortMapping::Create(options.linkDirectory, options.port, listener->Url(), error);
+            if (!mapping) {
+                err << "qal-sim: " << error << '\n';
+                return 1;
+            }
+            if (!mapping->Replaced().empty()) {
+                err << "qal-sim: replaced the stale entry COM" << options.port << " -> "
+                    << mapping->Replaced() << " in " << mapping->Path() << '\n';
+            }
+        }
+        out << listener->Url() << std::endl;
+        err << "qal-sim: QAL-1P at address " << static_cast<int>(options.address) << " on "
+            << listener->Url() << ", one client at a time";
+        if (options.pace) {
+            err << ", paced at " << options.baudRate << " baud";
+        }
+        err << '\n';
+        if (mapping) {
+            err << "qal-sim: COM" << options.port << " -> " << listener->Url() << " in "
+                << mapping->Path() << '\n';
+        }
+        err << "qal-sim: stop with Ctrl+C" << stopHow << '\n';
+        const LoopEnd end =
+            ServeClients(*listener, model, line, log, saveMemory, stopFd, input, err);
+        err << "qal-sim: "
+            << (end == LoopEnd::InputEnded ? "standard input ended, stopped" : "stopped") << '\n';
+        return end == LoopEnd::LineFailed ? 1 : 0;
+    }
+
+    std::optional<CPseudoTerminal> pty = CPseudoTerminal::Open(error);
+    if (!pty) {
+        err << "qal-sim: " << error << '\n';
+        return 1;
+    }
+    std::optional<CPortLink> link;
+    if (!options.linkDirectory.empty()) {
+        link = CPortLink::Create(options.linkDirectory, options.port, pty->SlavePath(), error);
+        if (!link) {
+            err << "qal-sim: " << error << '\n';
+            return 1;
+        }
+        if (!link->Replaced().empty()) {
+            err << "qal-sim: replaced the stale link " << link->Path() << " (-> "
+                << link->Replaced() << ")\n";
+        }
+    }
     CDeviceLoop loop(pty->MasterFd(), model, line, log, saveMemory);
 
     out << pty->SlavePath() << std::endl;
@@ -126,9 +169,7 @@ int RunSimulator(const SimOptions& options, int stopFd, std::ostream& out, std::
     if (link) {
         err << "qal-sim: " << link->Path() << " -> " << pty->SlavePath() << '\n';
     }
-    const int input = InputToWatch(options.ignoreInput);
-    err << "qal-sim: stop with Ctrl+C" << (input >= 0 && ::isatty(input) ? " or Ctrl+D" : "")
-        << '\n';
+    err << "qal-sim: stop with Ctrl+C" << stopHow << '\n';
 
     const LoopEnd end = loop.Run(stopFd, input);
     err << "qal-sim: "

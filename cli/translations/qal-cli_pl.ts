@@ -4,14 +4,6 @@
 <context>
     <name>qal-cli</name>
     <message>
-        <source>Talks to a QAL-1P wind-speed sensor over a serial line, with the QAL service</source>
-        <translation>Rozmawia z czujnikiem prędkości wiatru QAL-1P przez łącze szeregowe, z ustawieniami</translation>
-    </message>
-    <message>
-        <source>terminal&apos;s settings unless told otherwise.</source>
-        <translation>terminala serwisowego QAL, o ile nie podano innych.</translation>
-    </message>
-    <message>
         <source>Commands:</source>
         <translation>Polecenia:</translation>
     </message>
@@ -54,10 +46,6 @@
     <message>
         <source>  --port N          port COM&lt;N&gt; (1 to 255), as the terminal names it</source>
         <translation>  --port N          port COM&lt;N&gt; (1 do 255), jak nazywa go terminal</translation>
-    </message>
-    <message>
-        <source>  --device PATH     the serial device itself, such as /dev/ttyUSB0</source>
-        <translation>  --device ŚCIEŻKA  samo urządzenie szeregowe, np. /dev/ttyUSB0</translation>
     </message>
     <message>
         <source>  --baud B          line speed in bits per second</source>
@@ -498,6 +486,22 @@
     <message>
         <source>cannot install the console control handler (error %1)</source>
         <translation>nie można zainstalować obsługi sygnałów konsoli (błąd %1)</translation>
+    </message>
+    <message>
+        <source>Talks to a QAL-1P wind-speed sensor over a serial line or the network, with</source>
+        <translation>Rozmawia z czujnikiem prędkości wiatru QAL-1P przez łącze szeregowe lub sieć, z</translation>
+    </message>
+    <message>
+        <source>the QAL service terminal&apos;s settings unless told otherwise.</source>
+        <translation>ustawieniami terminala serwisowego QAL, o ile nie podano innych.</translation>
+    </message>
+    <message>
+        <source>  --device PATH     the serial device itself, such as /dev/ttyUSB0, or a</source>
+        <translation>  --device ŚCIEŻKA  samo urządzenie szeregowe, np. /dev/ttyUSB0, albo port</translation>
+    </message>
+    <message>
+        <source>                    network port: rfc2217://HOST:PORT or tcp://HOST:PORT</source>
+        <translation>                    sieciowy: rfc2217://HOST:PORT lub tcp://HOST:PORT</translation>
     </message>
 </context>
 </TS>

@@ -815,6 +815,121 @@
     </message>
 </context>
 <context>
+    <name>NetworkPorts</name>
+    <message>
+        <source>Porty sieciowe…</source>
+        <translation>Network ports…</translation>
+    </message>
+    <message>
+        <source>Łącz ponownie automatycznie</source>
+        <translation>Reconnect automatically</translation>
+    </message>
+    <message>
+        <source>Porty sieciowe</source>
+        <translation>Network ports</translation>
+    </message>
+    <message>
+        <source>Wynik sprawdzenia</source>
+        <translation>Check result</translation>
+    </message>
+    <message>
+        <source>rfc2217://HOST:PORT (serwer portu szeregowego, RFC 2217) albo tcp://HOST:PORT (surowe bajty)</source>
+        <translation>rfc2217://HOST:PORT (serial device server, RFC 2217) or tcp://HOST:PORT (raw bytes)</translation>
+    </message>
+    <message>
+        <source>&amp;Adres:</source>
+        <translation>&amp;Address:</translation>
+    </message>
+    <message>
+        <source>&amp;Dodaj</source>
+        <translation>&amp;Add</translation>
+    </message>
+    <message>
+        <source>&amp;Zmień</source>
+        <translation>&amp;Change</translation>
+    </message>
+    <message>
+        <source>&amp;Usuń</source>
+        <translation>&amp;Remove</translation>
+    </message>
+    <message>
+        <source>&amp;Sprawdź</source>
+        <translation>C&amp;heck</translation>
+    </message>
+    <message>
+        <source>Stan</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Błędny adres: %1</source>
+        <translation>Wrong address: %1</translation>
+    </message>
+    <message>
+        <source>%1 — popraw plik albo usuń go</source>
+        <translation>%1 — correct the file or remove it</translation>
+    </message>
+    <message>
+        <source>%1 ma już adres; wybierz go i naciśnij „Zmień”</source>
+        <translation>%1 has an address already; select it and press “Change”</translation>
+    </message>
+    <message>
+        <source>%1 ma już adres; najpierw go usuń</source>
+        <translation>%1 has an address already; remove it first</translation>
+    </message>
+    <message>
+        <source>Dodano: %1: %2</source>
+        <translation>Added: %1: %2</translation>
+    </message>
+    <message>
+        <source>Zmieniono: %1: %2</source>
+        <translation>Changed: %1: %2</translation>
+    </message>
+    <message>
+        <source>Usunięto adres portu %1</source>
+        <translation>Removed the address of port %1</translation>
+    </message>
+    <message>
+        <source>Sprawdzanie %1…</source>
+        <translation>Checking %1…</translation>
+    </message>
+    <message>
+        <source>Nie można rozpocząć sprawdzania</source>
+        <translation>Cannot start the check</translation>
+    </message>
+    <message>
+        <source>Błąd odczytu pliku &apos;%1&apos;: %2</source>
+        <translation>Error reading file &apos;%1&apos;: %2</translation>
+    </message>
+    <message>
+        <source>Nie zapisano wyboru: błąd odczytu pliku &apos;%1&apos;: %2</source>
+        <translation>Choice not saved: error reading file &apos;%1&apos;: %2</translation>
+    </message>
+    <message>
+        <source>Łączenie ponowne po utracie połączenia: włączone</source>
+        <translation>Reconnecting after a lost connection: on</translation>
+    </message>
+    <message>
+        <source>Łączenie ponowne po utracie połączenia: wyłączone</source>
+        <translation>Reconnecting after a lost connection: off</translation>
+    </message>
+    <message>
+        <source>Utracono połączenie (%1); następna próba za %2 s</source>
+        <translation>Connection lost (%1); next try in %2 s</translation>
+    </message>
+    <message>
+        <source>Próba %1 nieudana (%2); następna próba za %3 s</source>
+        <translation>Try %1 failed (%2); next try in %3 s</translation>
+    </message>
+    <message>
+        <source>Połączono ponownie (próba %1)</source>
+        <translation>Reconnected (try %1)</translation>
+    </message>
+    <message>
+        <source>Rozłączono; ponowne łączenie czeka na kolejną próbę</source>
+        <translation>Disconnected; waiting for the next try to reconnect</translation>
+    </message>
+</context>
+<context>
     <name>Settings</name>
     <message>
         <source>Niedozwolone znaki</source>

@@ -231,3 +231,43 @@ TEST(CliHelp, HelpThatCannotBeWrittenIsAFailure) {
 }
 
 } // namespace
+
+namespace {
+
+// A sensor behind a TCP port (qal-sim --listen), reached by URL or through the port ports.json
+// maps to it; scan asks it with the rest.
+TEST_F(CliProcess, NetworkPortsByUrlByMappingAndInTheScan) {
+    CSimProcess network(
+        {"--listen", "0", "--link", m_dir.Path(), "--port", "3", "--model-marker", "never"});
+    const std::string url = network.FirstLine();
+    ASSERT_EQ(url.rfind("tcp://127.0.0.1:", 0), 0u) << network.Errors();
+    const std::string version = "version:  QAL-1P symulator, version 3\n";
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string output; // a piece of standard output
+        std::string error;  // a piece of standard error
+    } cases[] = {
+        {{"--device", url, "info"},
+         0,
+         "port:     " + url + " at 19200, address 31\n" + version,
+         ""},
+        {{"--port", "3", "info"}, 0, "port:     COM3 at 19200, address 31\n" + version, ""},
+        {{"scan"}, 0, "COM3 (" + url + ")", ""},
+        {{"--device", "tcp://127.0.0.1", "info"},
+         2,
+         "",
+         "qal-cli: --device: the port number is missing (HOST:PORT): tcp://127.0.0.1\n"},
+        {{"--device", "rfc2217://127.0.0.1:1", "info"}, 1, "", "127.0.0.1:1: Connection refused"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.front() + " " + c.args.back());
+        std::string out;
+        std::string errors;
+        EXPECT_EQ(Run(c.args, out, &errors), c.status) << errors;
+        EXPECT_NE(out.find(c.output), std::string::npos) << out;
+        EXPECT_NE(errors.find(c.error), std::string::npos) << errors;
+    }
+}
+
+} // namespace

@@ -83,6 +83,25 @@ TEST(SimOptions, EveryOptionReachesItsField) {
     EXPECT_EQ(Parse({"--speed", "0"}).options.speed, 0);
 }
 
+TEST(SimOptions, ListenTakesAnAddressOnlyWhenAsked) {
+    const struct {
+        const char* text;
+        const char* host;
+        int port;
+    } table[] = {
+        {"4001", "127.0.0.1", 4001},
+        {"0", "127.0.0.1", 0},
+        {"0.0.0.0:4001", "0.0.0.0", 4001},
+        {"[::1]:65535", "::1", 65535},
+    };
+    for (const auto& row : table) {
+        const ParsedOptions parsed = Parse({"--listen", row.text});
+        ASSERT_EQ(parsed.outcome, ParsedOptions::Run) << row.text << ": " << parsed.error;
+        EXPECT_EQ(parsed.options.listen, (ListenAddress{row.host, row.port})) << row.text;
+    }
+    EXPECT_FALSE(Parse({}).options.listen);
+}
+
 TEST(SimOptions, BadValuesAreRefusedWithAMessageNamingTheOption) {
     const struct {
         std::initializer_list<const char*> args;
@@ -116,6 +135,12 @@ TEST(SimOptions, BadValuesAreRefusedWithAMessageNamingTheOption) {
         {{"--pace", "--baud", "9600.0"}, "--baud must be"},
         {{"--pace", "--baud", "99999999999"}, "--baud must be"},
         {{"--baud", "9600"}, "--baud needs --pace"},
+        {{"--listen", "4001x"}, "--listen must be [HOST:]PORT"},
+        {{"--listen", "65536"}, "--listen must be"},
+        {{"--listen", ":4001"}, "--listen must be"},
+        {{"--listen", "::1:4001"}, "--listen must be"},
+        {{"--listen", "[]:4001"}, "--listen must be"},
+        {{"--listen", "1", "--baud", "9600"}, "--baud needs --pace: a connection"},
         {{"--colour"}, "unknown option --colour"},
         {{"COM1"}, "unexpected argument \"COM1\""},
     };
@@ -135,7 +160,7 @@ TEST(SimOptions, HelpWinsAndExplainsEveryOption) {
          {"--link",         "--port",    "--address", "--state",        "--seed", "--speed",
           "--model-marker", "--failure", "--silent",  "--delay",        "--text", "--text-period",
           "--corrupt",      "--short",   "--verbose", "--ignore-stdin", "--pace", "--baud",
-          "--help",         "SIGTERM",   "Ctrl+D"}) {
+          "--help",         "SIGTERM",   "Ctrl+D",    "--listen"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

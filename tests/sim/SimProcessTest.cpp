@@ -4,7 +4,9 @@
 
 #include "DeviceCommands.h"
 #include "LinkMessage.h"
+#include "MappedLine.h"
 #include "TestMessages.h"
+#include "WorkerHarness.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +14,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -141,4 +144,55 @@ TEST(SimProcess, RefusesWhatItCannotDo) {
     CSimProcess badState({"--state", dir.Path() + "/state"});
     EXPECT_EQ(badState.Wait(), 1);
     EXPECT_NE(badState.Errors().find("is not a qal-sim state file"), std::string::npos);
+}
+
+// Behind a TCP port: the first line is the URL, the settings folder's ports.json maps the port
+// to it while the simulator runs, and clients take turns.
+TEST(SimProcess, ListensForOneClientAtATimeBehindAMappedPort) {
+    CTempDirectory dir;
+    const std::string portsFile = dir.Path() + "/ports.json";
+    std::string url;
+    {
+        CSimProcess sim({"--listen", "0", "--link", dir.Path(), "--port", "4", "--ignore-stdin"});
+        url = sim.FirstLine();
+        ASSERT_TRUE(url.starts_with("tcp://127.0.0.1:")) << url << sim.Errors();
+        std::ifstream mapping(portsFile);
+        const std::string text((std::istreambuf_iterator<char>(mapping)),
+                               std::istreambuf_iterator<char>());
+        EXPECT_NE(text.find("\"COM4\": \"" + url + "\""), std::string::npos) << text;
+
+        // The terminal's own way in: port 4 of that folder.
+        CWorkerHarness first(4, dir.Path());
+        first.Context().makePort = MappedPortFactory();
+        first.Start();
+        ASSERT_TRUE(first.Next(kLinkEventConnected)); // a message before that would be dropped
+        first.Send(0x21);
+        const auto version = first.Next(0x21);
+        ASSERT_TRUE(version) << sim.Errors();
+        EXPECT_GE(version->length, 1);
+
+        // A second client waits its turn: served once the first has gone.
+        CWorkerHarness second(4, dir.Path());
+        second.Context().makePort = MappedPortFactory();
+        second.Start();
+        ASSERT_TRUE(second.Next(kLinkEventConnected));
+        second.Send(0x21);
+        EXPECT_FALSE(second.Next(0x21, 300ms)) << "served while the first is connected";
+        EXPECT_EQ(first.StopAndJoin(), 0);
+        EXPECT_TRUE(second.Next(0x21));
+        EXPECT_EQ(second.StopAndJoin(), 0);
+
+        sim.Signal(SIGTERM);
+        EXPECT_EQ(sim.Wait(), 0) << sim.Errors();
+        EXPECT_NE(sim.Errors().find("a client connected"), std::string::npos) << sim.Errors();
+    }
+    EXPECT_FALSE(fs::exists(portsFile)) << "made for the simulator alone, gone with it";
+
+    // A user's own mapping of the port is never taken over.
+    std::ofstream(portsFile) << R"({"COM1": "rfc2217://mast-12.example.net:4001"})";
+    CSimProcess taken({"--listen", "0", "--link", dir.Path()});
+    EXPECT_EQ(taken.Wait(), 1);
+    EXPECT_NE(taken.Errors().find("already maps COM1 to rfc2217://mast-12.example.net:4001"),
+              std::string::npos)
+        << taken.Errors();
 }

@@ -9,6 +9,8 @@
 #   polish-settings  --settings with a folder whose name has Polish letters, and a settings file
 #                    there: read, and named in UTF-8 on a pipe
 #   ctrl-c           Ctrl+C ends "watch" between readings with status 0
+#   network          the host's qal-sim --listen on 127.0.0.1, reached by its tcp:// URL with
+#                    --device ("watch"), and as COM5 through ports.json in the settings folder
 # Exit status 77 (skipped) when wine or the simulator is missing.
 set -uo pipefail
 
@@ -27,9 +29,12 @@ export LC_ALL=C.UTF-8
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qal-cli-wine.XXXXXX") || exit 1
 sim_pid=
+listen_pid=
 finish() {
-    [ -z "$sim_pid" ] || kill "$sim_pid" 2> /dev/null
-    [ -z "$sim_pid" ] || wait "$sim_pid" 2> /dev/null
+    for pid in $sim_pid $listen_pid; do
+        kill "$pid" 2> /dev/null
+        wait "$pid" 2> /dev/null
+    done
     rm -f "$prefix/dosdevices/com$port"
     rm -rf "$work"
 }
@@ -107,6 +112,29 @@ ctrl-c)
     readings=$(grep -c ' m/s ' "$work/watch.log")
     [ "$readings" -ge 2 ] || fail "only $readings readings before Ctrl+C"
     echo "Ctrl+C after $readings readings: status 0"
+    ;;
+network)
+    "$sim" --listen 127.0.0.1:0 --ignore-stdin < /dev/null > "$work/listen.out" \
+        2> "$work/listen.log" &
+    listen_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$work/listen.out" ] && break
+        sleep 0.05
+    done
+    url=$(head -n 1 "$work/listen.out")
+    case $url in
+    tcp://127.0.0.1:*) ;;
+    *) fail "qal-sim --listen did not start" ;;
+    esac
+    qal_cli --device "$url" watch --count 3 > "$work/watch.log" 2>&1 ||
+        fail "watch through $url ended with status $?"
+    readings=$(grep -c ' m/s ' "$work/watch.log")
+    [ "$readings" -eq 3 ] || fail "$readings readings through $url, not 3"
+    printf '{"COM5": "%s"}\n' "$url" > "$folder/ports.json"
+    qal_cli --port 5 info > "$work/info.log" 2>&1 || fail "info on COM5 ended with status $?"
+    grep -q "^port: *COM5" "$work/info.log" || fail "info did not use COM5"
+    grep -q 'QAL-1P symulator' "$work/info.log" || fail "COM5 did not lead to $url"
+    echo "3 readings through $url, and COM5 of ports.json leads there"
     ;;
 *)
     echo "unknown check: $check" >&2

@@ -4,7 +4,8 @@
 //      the simulator answering at once (target: 99th percentile under 1 ms).
 //   2. The same on a line paced at 19200 baud, less the line time of request and answer
 //      (17 + 27 characters, 22.9 ms): what the terminal itself adds (target: 99th percentile
-//      under 0.5 ms).
+//      under 0.5 ms). Then the same again through ser2net on this machine (RFC 2217), when it
+//      is installed: the terminal's own share is from the worker's announcement to the text.
 //   3. CPU of the whole terminal process while connected and polling once a second (target:
 //      under 0.1 % of one core).
 //   4. The longest stall of the user-interface thread while connecting and disconnecting
@@ -18,6 +19,7 @@
 #include "BenchSupport.h"
 #include "MeasurementReadout.h"
 #include "ResourceIds.h"
+#include "Ser2Net.h"
 #include "SimProcess.h"
 #include "TempDirectory.h"
 
@@ -155,16 +157,29 @@ double LongestStallMs(const std::function<void()>& action, const std::function<b
 struct Session {
     CTempDirectory dir{"qal-readout-bench"};
     std::unique_ptr<CSimProcess> sim;
+    std::unique_ptr<CSer2Net> ser2net;
     std::unique_ptr<TimedTerminalDlg> dialog;
 
-    bool Start(const std::vector<std::string>& simOptions) {
-        std::vector<std::string> args{"--link", dir.Path(),       "--port",
-                                      "1",      "--model-marker", "never"};
+    // throughSer2Net: COM1 is ser2net's RFC 2217 accepter in front of the simulator's line.
+    bool Start(const std::vector<std::string>& simOptions, bool throughSer2Net = false) {
+        std::vector<std::string> args{"--model-marker", "never"};
+        if (!throughSer2Net) {
+            args.insert(args.end(), {"--link", dir.Path(), "--port", "1"});
+        }
         args.insert(args.end(), simOptions.begin(), simOptions.end());
         sim = std::make_unique<CSimProcess>(args);
         if (sim->FirstLine().empty()) {
             std::fprintf(stderr, "qal-sim did not start: %s\n", sim->Errors().c_str());
             return false;
+        }
+        if (throughSer2Net) {
+            ser2net = std::make_unique<CSer2Net>(dir.Path(), sim->FirstLine());
+            if (!ser2net->Start()) {
+                std::fprintf(stderr, "ser2net did not start: %s\n", ser2net->Errors().c_str());
+                return false;
+            }
+            std::ofstream(dir.Join("ports.json"))
+                << "{\"COM1\": \"" << ser2net->Rfc2217Url() << "\"}";
         }
         std::ofstream(dir.Join("config.cfg"), std::ios::binary)
             .write("\x01\0\0\0\x00\x4B\0\0\x1F\0\0\0", 12);
@@ -183,9 +198,10 @@ struct Session {
 };
 
 bool MeasureRoundTrips(const std::vector<std::string>& simOptions, int count,
-                       std::vector<double>& samples, std::vector<double>& windowPart) {
+                       std::vector<double>& samples, std::vector<double>& windowPart,
+                       bool throughSer2Net = false) {
     Session session;
-    if (!session.Start(simOptions) || !session.Connect()) {
+    if (!session.Start(simOptions, throughSer2Net) || !session.Connect()) {
         return false;
     }
     TimedTerminalDlg& dialog = *session.dialog;
@@ -243,6 +259,24 @@ int main(int argc, char* argv[]) {
     std::printf(
         "  of which from the worker's announcement to the text:  p50 %.3f ms  p99 %.3f ms\n",
         Percentile(windowPart, 0.5), Percentile(windowPart, 0.99));
+
+    if (CSer2Net::Program().empty()) {
+        std::printf("round trip through ser2net: skipped, ser2net is not installed\n");
+    } else if (!MeasureRoundTrips({"--pace"}, pacedCount, samples, windowPart, true)) {
+        std::fprintf(stderr, "round trips through ser2net did not complete\n");
+        return 1;
+    } else {
+        for (double& sample : samples) {
+            sample -= kLineTimeMs;
+        }
+        std::printf("round trip through ser2net (RFC 2217, localhost), paced, less %.1f ms line"
+                    " time (%zu): p50 %.3f ms  p99 %.3f ms  max %.3f ms\n",
+                    kLineTimeMs, samples.size(), Percentile(samples, 0.5),
+                    Percentile(samples, 0.99), Percentile(samples, 1.0));
+        std::printf("  the terminal's own share, from the worker's announcement to the text:"
+                    "  p50 %.3f ms  p99 %.3f ms  (target p99 < 0.5 ms)\n",
+                    Percentile(windowPart, 0.5), Percentile(windowPart, 0.99));
+    }
 
     Session session;
     if (!session.Start({})) {

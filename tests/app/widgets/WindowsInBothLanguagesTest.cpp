@@ -209,6 +209,14 @@ TEST_P(WindowsInBothLanguages, EveryWindowIsLaidOutWellAndInEnglishSaysNoPolish)
     ASSERT_TRUE(ProcessEventsUntil([&] { return !finder->Scanning(); }, 15000));
     Look(*finder, "find-device");
     finder->close();
+    bool networkPortsSeen = false;
+    WhenModalOpens(UiText("Porty sieciowe").toUtf8().constData(), [&](QWidget& window) {
+        networkPortsSeen = true;
+        Look(window, nullptr);
+        QTest::keyClick(&window, Qt::Key_Escape);
+    });
+    EXPECT_TRUE(dialog->OnSysCommand(WindowMenuCommand::kNetworkPorts));
+    EXPECT_TRUE(networkPortsSeen);
     for (const auto& [command, title] :
          {std::pair{WindowMenuCommand::kLanguage, "Język / Language"},
           std::pair{unsigned{IDM_ABOUTBOX}, "About ZB"}}) {
