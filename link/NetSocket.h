@@ -37,6 +37,10 @@ Resolution ResolveName(const std::string& host, int port, SteadyDeadline deadlin
 // An address written as one ("127.0.0.1", "::1"), never looked up; an error for a name.
 Resolution NumericAddress(const std::string& host, int port);
 
+// The system's lookup itself, blocking for as long as the system takes; numericOnly takes an
+// address written as one and never asks the network. Each platform's socket file has it.
+Resolution LookUpAddresses(const std::string& host, int port, bool numericOnly);
+
 // One TCP connection with the options a serial line over the network wants: no delay for small
 // writes, and keep-alive probes that find a dead route within a minute while nothing is sent.
 // Never blocks: sends and receives report what they could do at once; waits are explicit and

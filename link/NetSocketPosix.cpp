@@ -2,12 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <condition_variable>
 #include <cstring>
-#include <memory>
-#include <mutex>
 #include <system_error>
-#include <thread>
 
 #include <fcntl.h>
 #include <netdb.h>
@@ -66,14 +62,6 @@ Resolution Lookup(const std::string& host, int port, int flags) {
     return result;
 }
 
-// What the lookup thread and the waiting caller share; whichever goes last frees it.
-struct PendingLookup {
-    std::mutex lock;
-    std::condition_variable done;
-    bool finished = false;
-    Resolution result;
-};
-
 void SetOption(int fd, int level, int name, int value) {
     // A system without one of these options still connects; it only finds a dead route later.
     (void)::setsockopt(fd, level, name, &value, sizeof value);
@@ -81,46 +69,8 @@ void SetOption(int fd, int level, int name, int value) {
 
 } // namespace
 
-Resolution NumericAddress(const std::string& host, int port) {
-    return Lookup(host, port, AI_NUMERICHOST);
-}
-
-Resolution ResolveName(const std::string& host, int port, SteadyDeadline deadline,
-                       const CancelCheck& cancelled) {
-    Resolution numeric = NumericAddress(host, port);
-    if (!numeric.addresses.empty()) {
-        return numeric;
-    }
-    auto pending = std::make_shared<PendingLookup>();
-    try {
-        std::thread([pending, host, port] {
-            Resolution result = Lookup(host, port, 0);
-            const std::lock_guard<std::mutex> guard(pending->lock);
-            pending->result = std::move(result);
-            pending->finished = true;
-            pending->done.notify_all();
-        }).detach(); // a lookup cannot be stopped: one given up on ends by itself
-    } catch (const std::system_error& error) {
-        Resolution failed;
-        failed.error = error.what();
-        return failed;
-    }
-    std::unique_lock<std::mutex> guard(pending->lock);
-    while (!pending->finished) {
-        if (cancelled && cancelled()) {
-            Resolution failed;
-            failed.error = "cancelled";
-            return failed;
-        }
-        const int left = MillisecondsLeft(deadline);
-        if (left == 0) {
-            Resolution failed;
-            failed.error = "name lookup timed out";
-            return failed;
-        }
-        pending->done.wait_for(guard, std::chrono::milliseconds(std::min(left, kCancelCheckMs)));
-    }
-    return std::move(pending->result);
+Resolution LookUpAddresses(const std::string& host, int port, bool numericOnly) {
+    return Lookup(host, port, numericOnly ? AI_NUMERICHOST : 0);
 }
 
 CNetSocket::CNetSocket() = default;

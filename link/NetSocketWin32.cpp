@@ -10,11 +10,7 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <condition_variable>
-#include <memory>
-#include <mutex>
 #include <system_error>
-#include <thread>
 
 namespace {
 
@@ -95,13 +91,6 @@ Resolution Lookup(const std::string& host, int port, int flags) {
     return result;
 }
 
-struct PendingLookup {
-    std::mutex lock;
-    std::condition_variable done;
-    bool finished = false;
-    Resolution result;
-};
-
 // Whether a connect in progress has ended: 0 still running, 1 connected, -1 failed (error set).
 int ConnectState(SOCKET socket, int ms, int& error) {
     fd_set writable;
@@ -140,46 +129,8 @@ bool WaitFor(SOCKET socket, bool write, int ms) {
 
 } // namespace
 
-Resolution NumericAddress(const std::string& host, int port) {
-    return Lookup(host, port, AI_NUMERICHOST);
-}
-
-Resolution ResolveName(const std::string& host, int port, SteadyDeadline deadline,
-                       const CancelCheck& cancelled) {
-    Resolution numeric = NumericAddress(host, port);
-    if (!numeric.addresses.empty()) {
-        return numeric;
-    }
-    auto pending = std::make_shared<PendingLookup>();
-    try {
-        std::thread([pending, host, port] {
-            Resolution result = Lookup(host, port, 0);
-            const std::lock_guard<std::mutex> guard(pending->lock);
-            pending->result = std::move(result);
-            pending->finished = true;
-            pending->done.notify_all();
-        }).detach(); // a lookup cannot be stopped: one given up on ends by itself
-    } catch (const std::system_error& error) {
-        Resolution failed;
-        failed.error = error.what();
-        return failed;
-    }
-    std::unique_lock<std::mutex> guard(pending->lock);
-    while (!pending->finished) {
-        if (cancelled && cancelled()) {
-            Resolution failed;
-            failed.error = "cancelled";
-            return failed;
-        }
-        const int left = MillisecondsLeft(deadline);
-        if (left == 0) {
-            Resolution failed;
-            failed.error = "name lookup timed out";
-            return failed;
-        }
-        pending->done.wait_for(guard, std::chrono::milliseconds(std::min(left, kCancelCheckMs)));
-    }
-    return std::move(pending->result);
+Resolution LookUpAddresses(const std::string& host, int port, bool numericOnly) {
+    return Lookup(host, port, numericOnly ? AI_NUMERICHOST : 0);
 }
 
 CNetSocket::CNetSocket() : m_socket(INVALID_SOCKET) {
