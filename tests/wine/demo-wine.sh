@@ -2,8 +2,9 @@
 # qal-demo.exe under wine, as the Start-menu entry starts it from an installed copy:
 #   demo-wine.sh WINE_SCRIPT WINE_STATE QAL_DEMO.exe QAL_SIM.exe STAND_IN.exe
 # The stand-in plays the terminal and reports what it finds at its start. The terminal must
-# find a settings folder of the demo's own with COM1 mapped to the simulator's tcp:// URL; the
-# user's own ports.json must stay as it was; once the terminal ends, the simulator must have
+# find a settings folder of the demo's own with COM1 mapped to the simulator's tcp:// URL, never
+# the user's own settings folder (which other checks in the prefix may use: it is only read
+# here); once the terminal ends, the simulator must have
 # stopped on request (not been killed) and taken its mapping out again.
 # Exit status 77 (skipped) when wine is unavailable.
 set -uo pipefail
@@ -15,9 +16,7 @@ prefix=$("$wine_script" prefix "$wine_state") || exit $?
 export LC_ALL=C.UTF-8
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/qal-demo-wine.XXXXXX") || exit 1
-user_settings=
 finish() {
-    [ -n "$user_settings" ] && rm -rf "$user_settings"
     rm -rf "$work"
 }
 trap finish EXIT
@@ -40,10 +39,6 @@ roaming=$(find "$prefix/drive_c/users" -maxdepth 3 -type d -path "*/AppData/Roam
 local_data=$(find "$prefix/drive_c/users" -maxdepth 3 -type d -path "*/AppData/Local" | head -n 1)
 [ -n "$roaming" ] && [ -n "$local_data" ] || fail "no AppData folders in $prefix"
 rm -rf "$local_data/qal-terminal-demo"
-user_settings="$roaming/qal-terminal"
-mkdir -p "$user_settings"
-readonly user_ports='{"COM1": "rfc2217://mast-12.example.net:4001"}'
-echo "$user_ports" > "$user_settings/ports.json"
 
 QAL_STAND_IN_REPORT="Z:${work//\//\\}\\report.txt" \
     "$wine_script" run "$wine_state" "$program/qal-demo.exe" > "$work/demo.log" 2>&1 ||
@@ -52,9 +47,10 @@ QAL_STAND_IN_REPORT="Z:${work//\//\\}\\report.txt" \
 report=$(tr -d '\r' < "$work/report.txt" 2> /dev/null) || fail "the terminal was not started"
 grep -q '^APPDATA=.*\\AppData\\Local\\qal-terminal-demo$' <<< "$report" ||
     fail "the terminal did not get the demo's folder: $report"
-grep -q '"COM1": "tcp://127\.0\.0\.1:[1-9][0-9]*"' <<< "$report" ||
+url=$(grep -o '"COM1": "tcp://127\.0\.0\.1:[1-9][0-9]*"' <<< "$report" | grep -o 'tcp://[^"]*') ||
     fail "COM1 was not mapped to the simulator when the terminal started: $report"
-[ "$(cat "$user_settings/ports.json")" = "$user_ports" ] || fail "the user's ports.json changed"
+! grep -qF "$url" "$roaming/qal-terminal/ports.json" 2> /dev/null ||
+    fail "the simulator was mapped in the user's own ports.json"
 demo_settings="$local_data/qal-terminal-demo/qal-terminal"
 [ ! -e "$demo_settings/ports.json" ] ||
     fail "the simulator's mapping stayed: $(cat "$demo_settings/ports.json")"
