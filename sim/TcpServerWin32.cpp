@@ -133,7 +133,11 @@ LoopEnd CTcpServer::Serve(CDeviceModel& model, const LineBehaviour& line,
             return LoopEnd::LineFailed;
         }
         WSANETWORKEVENTS events{};
-        (void)WSAEnumNetworkEvents(listener, static_cast<WSAEVENT>(m_hAcceptEvent), &events);
+        if (WSAEnumNetworkEvents(listener, static_cast<WSAEVENT>(m_hAcceptEvent), &events) != 0) {
+            // The event must not stay set, or the wait above would return at once for ever; a
+            // client that waits is reported again by the system after the accept below.
+            (void)WSAResetEvent(static_cast<WSAEVENT>(m_hAcceptEvent));
+        }
         const CClientSocket client(accept(listener, nullptr, nullptr));
         if (client.Get() == INVALID_SOCKET) {
             const int error = WSAGetLastError();
