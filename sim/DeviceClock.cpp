@@ -1,6 +1,6 @@
 #include "DeviceClock.h"
 
-#include <ctime>
+#include "LocalTime.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ std::int64_t CalendarSeconds(const year_month_day& date, int hour, int minute, i
 std::int64_t LocalTimeOffset(WallClock::time_point now) {
     const std::time_t nowT = WallClock::to_time_t(now);
     std::tm local{};
-    if (::localtime_r(&nowT, &local) == nullptr) {
+    if (!LocalCalendarTime(nowT, local)) {
         return 0; // no local time to be had: the clock starts on UTC
     }
     const year_month_day date{year{local.tm_year + 1900},

@@ -2,10 +2,6 @@
 
 #include "DeviceCommands.h"
 
-#include <poll.h>
-#include <time.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -26,25 +22,11 @@ int HexValue(char c) {
     return c <= '9' ? c - '0' : c - 'A' + 10;
 }
 
-// Sleeps until a descriptor is ready or the moment has come, to the nanosecond: a paced line
-// needs wake-ups well under a millisecond apart, and none before a character is due.
-int PollUntil(pollfd* fds, nfds_t count, std::optional<std::chrono::steady_clock::time_point> due) {
-    if (!due) {
-        // Nothing is due: sleep until something arrives.
-        return ::ppoll(fds, count, nullptr, nullptr);
-    }
-    const auto left = std::chrono::ceil<std::chrono::nanoseconds>(
-        std::max(*due - std::chrono::steady_clock::now(), std::chrono::steady_clock::duration{}));
-    const timespec timeout{static_cast<time_t>(left.count() / 1000000000),
-                           static_cast<long>(left.count() % 1000000000)};
-    return ::ppoll(fds, count, &timeout, nullptr);
-}
-
 } // namespace
 
-CDeviceLoop::CDeviceLoop(int lineFd, CDeviceModel& device, const LineBehaviour& behaviour,
+CDeviceLoop::CDeviceLoop(ILineChannel& line, CDeviceModel& device, const LineBehaviour& behaviour,
                          LogFn log, MemoryFn memoryChanged)
-    : m_lineFd(lineFd), m_device(device), m_behaviour(behaviour), m_log(std::move(log)),
+    : m_line(line), m_device(device), m_behaviour(behaviour), m_log(std::move(log)),
       m_memoryChanged(std::move(memoryChanged)), m_parser(m_rxStore),
       m_pacer(behaviour.paceBaudRate),
       // Its own stream, so that corrupting frames leaves the wind as the seed made it.
@@ -56,31 +38,24 @@ void CDeviceLoop::Log(const std::string& text) const {
     }
 }
 
-LoopEnd CDeviceLoop::Run(int stopFd, int inputFd) {
+LoopEnd CDeviceLoop::Run() {
     m_nextText = Clock::now() + m_behaviour.textPeriod;
     for (;;) {
         // With the input buffer full the rest stays in the line until the simulated line has
-        // delivered what it holds (a negative descriptor is not watched).
-        const int lineFd = m_received.size() < kInputCapacity ? m_lineFd : -1;
-        pollfd fds[3] = {{lineFd, POLLIN, 0}, {stopFd, POLLIN, 0}, {inputFd, POLLIN, 0}};
-        const nfds_t count = inputFd >= 0 ? 3 : 2;
-        const int ready = PollUntil(fds, count, NextDue());
-        if (ready < 0 && errno != EINTR) {
-            m_failure = std::string("poll failed: ") + std::strerror(errno);
+        // delivered what it holds.
+        const LineWake wake = m_line.Wait(m_received.size() < kInputCapacity, NextDue());
+        if (wake.failed) {
+            m_failure = wake.failure;
             return LoopEnd::LineFailed;
         }
-        if (ready > 0 && fds[1].revents != 0) {
+        if (wake.stop) {
             return LoopEnd::Stopped;
         }
-        if (ready > 0 && inputFd >= 0 && fds[2].revents != 0) {
-            char discard[256];
-            const ssize_t n = ::read(inputFd, discard, sizeof discard);
-            if (n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN)) {
-                return LoopEnd::InputEnded;
-            }
+        if (wake.inputEnded) {
+            return LoopEnd::InputEnded;
         }
         const Clock::time_point now = Clock::now();
-        if (ready > 0 && fds[0].revents != 0 && !ReadLine(now)) {
+        if (wake.lineReadable && !ReadLine(now)) {
             return LoopEnd::LineFailed;
         }
         TakeArrived(now);
@@ -91,16 +66,13 @@ LoopEnd CDeviceLoop::Run(int stopFd, int inputFd) {
 bool CDeviceLoop::ReadLine(Clock::time_point now) {
     char buffer[256];
     const std::size_t room = std::min(sizeof buffer, kInputCapacity - m_received.size());
-    const ssize_t n = ::read(m_lineFd, buffer, room);
-    if (n < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK)) {
-        return true;
-    }
-    if (n <= 0) {
-        // The slave side is held open, so this is not the terminal going away.
-        m_failure = n == 0 ? "the line was closed" : std::strerror(errno);
+    const LineRead read = m_line.Read(buffer, room);
+    if (read.outcome == LineRead::Gone) {
+        // A pseudo-terminal's slave side is held open, so this is not the terminal going away.
+        m_failure = read.failure;
         return false;
     }
-    for (ssize_t i = 0; i < n; ++i) {
+    for (std::size_t i = 0; i < read.size; ++i) {
         m_received.push_back({buffer[i], m_pacer.Receive(now)});
     }
     return true;
@@ -207,11 +179,7 @@ void CDeviceLoop::WriteDue(Clock::time_point now) {
         }
         if (due > out.written) {
             const std::size_t count = due - out.written;
-            ssize_t n = 0;
-            do {
-                n = ::write(m_lineFd, out.frame.text + out.written, count);
-            } while (n < 0 && errno == EINTR);
-            if (n < static_cast<ssize_t>(count)) {
+            if (!m_line.Write(out.frame.text + out.written, count)) {
                 // Nobody reads the line and its buffer is full; the frame is lost like on a
                 // real wire.
                 Log("line full: frame dropped");

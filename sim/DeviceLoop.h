@@ -3,6 +3,7 @@
 #include "DeviceModel.h"
 #include "FrameEncoder.h"
 #include "FrameParser.h"
+#include "LineChannel.h"
 #include "LinePacer.h"
 
 #include <chrono>
@@ -34,19 +35,18 @@ enum class LoopEnd {
 // Serves the device on the master side of its line: reads requests, hands those with a good
 // checksum to the device model, sends the answers (late, broken or not at all as told), and
 // sends the device text now and then. With a paced line, characters move in both directions at
-// the line's rate instead of all at once. Sleeps in poll until the next thing is due.
+// the line's rate instead of all at once. Sleeps on the line until the next thing is due.
 class CDeviceLoop {
 public:
     using LogFn = std::function<void(std::string_view)>;
     using MemoryFn = std::function<void(const DeviceMemory&)>;
 
     // log may be empty (quiet); memoryChanged is called after each write the device stored.
-    CDeviceLoop(int lineFd, CDeviceModel& device, const LineBehaviour& behaviour, LogFn log,
+    CDeviceLoop(ILineChannel& line, CDeviceModel& device, const LineBehaviour& behaviour, LogFn log,
                 MemoryFn memoryChanged);
 
-    // Runs until stopFd is readable or inputFd (when not -1) reaches its end. What arrives on
-    // inputFd is read and thrown away.
-    LoopEnd Run(int stopFd, int inputFd);
+    // Runs until the line's channel reports a stop or the end of its input.
+    LoopEnd Run();
 
     // Why Run ended with LineFailed.
     const std::string& Failure() const { return m_failure; }
@@ -88,7 +88,7 @@ private:
     std::optional<Clock::time_point> NextDue() const;
     void Log(const std::string& text) const;
 
-    int m_lineFd;
+    ILineChannel& m_line;
     CDeviceModel& m_device;
     LineBehaviour m_behaviour;
     LogFn m_log;

@@ -296,6 +296,14 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
     return parsed;
 }
 
+std::string ListenOnlyRefusal(const SimOptions& options) {
+    if (!options.listen) {
+        return "there is no pseudo-terminal here: serve on TCP with --listen [HOST:]PORT "
+               "(such as --listen 127.0.0.1:0)";
+    }
+    return {};
+}
+
 const char* HelpText() {
     return R"(Usage: qal-sim [OPTION]...
 Simulates a QAL-1P wind-speed sensor on a pseudo-terminal, so that the QAL service
@@ -374,5 +382,9 @@ does the end of standard input when it is a pipe, or a terminal in whose foregro
 simulator runs (Ctrl+D): a simulator started by a script ends with it. Standard input
 that is a file or /dev/null is not watched, nor any with --ignore-stdin. What arrives on
 standard input is read and thrown away.
+
+On Windows there is no pseudo-terminal: qal-sim.exe serves only with --listen (and --link
+maps the port in DIR/ports.json). Ctrl+C, Ctrl+Break or closing its console stop it;
+standard input is not watched.
 )";
 }

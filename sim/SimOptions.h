@@ -55,5 +55,9 @@ struct ParsedOptions {
 
 ParsedOptions ParseOptions(int argc, const char* const* argv);
 
+// Why options cannot run where there is no pseudo-terminal (Windows): only --listen serves
+// there, and the options of a pseudo-terminal's line have nothing to act on. Empty when they can.
+std::string ListenOnlyRefusal(const SimOptions& options);
+
 // The --help text.
 const char* HelpText();

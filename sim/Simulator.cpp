@@ -2,10 +2,10 @@
 
 #include "DeviceLoop.h"
 #include "DeviceModel.h"
+#include "FdLineChannel.h"
 #include "PortLink.h"
-#include "PortMapping.h"
 #include "PseudoTerminal.h"
-#include "StateFile.h"
+#include "SimulatorSetup.h"
 #include "TcpClients.h"
 #include "TcpListener.h"
 
@@ -40,68 +40,23 @@ int InputToWatch(bool ignore) {
 } // namespace
 
 int RunSimulator(const SimOptions& options, int stopFd, std::ostream& out, std::ostream& err) {
-    std::string error;
-    DeviceMemory memory = DefaultDeviceMemory(WallClock::now());
-    if (!options.stateFile.empty()) {
-        switch (LoadStateFile(options.stateFile, memory, error)) {
-        case StateLoad::Loaded:
-            err << "qal-sim: device memory read from " << options.stateFile << '\n';
-            break;
-        case StateLoad::Missing:
-            // Written at once, so that a file that cannot be written shows now, not at the
-            // first write of a session.
-            if (!SaveStateFile(options.stateFile, memory, error)) {
-                err << "qal-sim: " << error << '\n';
-                return 1;
-            }
-            break;
-        case StateLoad::Unusable:
-            err << "qal-sim: " << error << '\n';
-            return 1;
-        }
+    const std::optional<DeviceMemory> memory = StartingMemory(options, err);
+    if (!memory) {
+        return 1;
     }
-
-    DeviceBehaviour device;
-    device.address = options.address;
-    device.modelMarker = options.modelMarker;
-    device.failure = options.failure;
-    device.shortAnswers = options.shortAnswers;
-    device.writes = options.writes;
-    device.fixedSpeed = options.speed;
-    device.seed = options.seed;
-    CDeviceModel model(device, memory);
-
-    LineBehaviour line;
-    line.silent = options.silent;
-    line.delay = std::chrono::milliseconds(options.delayMs);
-    line.text = options.text;
-    line.textPeriod = std::chrono::milliseconds(options.textPeriodMs);
-    line.corruptFraction = options.corruptFraction;
-    line.seed = options.seed;
-    line.paceBaudRate = options.pace ? options.baudRate : 0;
+    CDeviceModel model(DeviceFromOptions(options), *memory);
+    const LineBehaviour line = LineFromOptions(options);
     if (options.pace) {
         // Characters are due half a millisecond apart; the default 50 us timer slack would let
         // every wake-up come late by that much. Harmless if refused: pacing is a little coarser.
         (void)::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     }
-
-    CDeviceLoop::LogFn log;
-    if (options.verbose) {
-        log = [&err](std::string_view text) { err << "qal-sim: " << text << '\n'; };
-    }
-    CDeviceLoop::MemoryFn saveMemory;
-    if (!options.stateFile.empty()) {
-        saveMemory = [&options, &err](const DeviceMemory& changed) {
-            std::string saveError;
-            if (!SaveStateFile(options.stateFile, changed, saveError)) {
-                // The device has taken the write; only its survival of a restart is lost.
-                err << "qal-sim: " << saveError << '\n';
-            }
-        };
-    }
+    const CDeviceLoop::LogFn log = LogFromOptions(options, err);
+    const CDeviceLoop::MemoryFn saveMemory = SaverFromOptions(options, err);
     const int input = InputToWatch(options.ignoreInput);
     const char* stopHow = input >= 0 && ::isatty(input) ? " or Ctrl+D" : "";
 
+    std::string error;
     if (options.listen) {
         std::optional<CTcpListener> listener = CTcpListener::Open(*options.listen, error);
         if (!listener) {
@@ -109,30 +64,9 @@ int RunSimulator(const SimOptions& options, int stopFd, std::ostream& out, std::
             return 1;
         }
         std::optional<CPortMapping> mapping;
-        if (!options.linkDirectory.empty()) {
-            mapping =
-                CPortMapping::Create(options.linkDirectory, options.port, listener->Url(), error);
-            if (!mapping) {
-                err << "qal-sim: " << error << '\n';
-                return 1;
-            }
-            if (!mapping->Replaced().empty()) {
-                err << "qal-sim: replaced the stale entry COM" << options.port << " -> "
-                    << mapping->Replaced() << " in " << mapping->Path() << '\n';
-            }
+        if (!AnnounceListener(options, listener->Url(), stopHow, mapping, out, err)) {
+            return 1;
         }
-        out << listener->Url() << std::endl;
-        err << "qal-sim: QAL-1P at address " << static_cast<int>(options.address) << " on "
-            << listener->Url() << ", one client at a time";
-        if (options.pace) {
-            err << ", paced at " << options.baudRate << " baud";
-        }
-        err << '\n';
-        if (mapping) {
-            err << "qal-sim: COM" << options.port << " -> " << listener->Url() << " in "
-                << mapping->Path() << '\n';
-        }
-        err << "qal-sim: stop with Ctrl+C" << stopHow << '\n';
         const LoopEnd end =
             ServeClients(*listener, model, line, log, saveMemory, stopFd, input, err);
         err << "qal-sim: "
@@ -157,7 +91,8 @@ int RunSimulator(const SimOptions& options, int stopFd, std::ostream& out, std::
                 << link->Replaced() << ")\n";
         }
     }
-    CDeviceLoop loop(pty->MasterFd(), model, line, log, saveMemory);
+    CFdLineChannel channel(pty->MasterFd(), stopFd, input);
+    CDeviceLoop loop(channel, model, line, log, saveMemory);
 
     out << pty->SlavePath() << std::endl;
     err << "qal-sim: QAL-1P at address " << static_cast<int>(options.address) << " on "
@@ -171,7 +106,7 @@ int RunSimulator(const SimOptions& options, int stopFd, std::ostream& out, std::
     }
     err << "qal-sim: stop with Ctrl+C" << stopHow << '\n';
 
-    const LoopEnd end = loop.Run(stopFd, input);
+    const LoopEnd end = loop.Run();
     err << "qal-sim: "
         << (end == LoopEnd::Stopped      ? "stopped"
             : end == LoopEnd::InputEnded ? "standard input ended, stopped"

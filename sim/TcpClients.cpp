@@ -1,5 +1,7 @@
 #include "TcpClients.h"
 
+#include "FdLineChannel.h"
+
 #include <cerrno>
 #include <cstring>
 #include <ostream>
@@ -42,8 +44,9 @@ LoopEnd ServeClients(CTcpListener& listener, CDeviceModel& model, const LineBeha
             continue;
         }
         err << "qal-sim: a client connected\n";
-        CDeviceLoop loop(client.Get(), model, line, log, saveMemory);
-        const LoopEnd end = loop.Run(stopFd, inputFd);
+        CFdLineChannel channel(client.Get(), stopFd, inputFd);
+        CDeviceLoop loop(channel, model, line, log, saveMemory);
+        const LoopEnd end = loop.Run();
         if (end != LoopEnd::LineFailed) {
             return end;
         }

@@ -2,7 +2,8 @@
 # Checks the Windows installer (and the zip) under wine, in a fresh temporary prefix:
 #   packaging/windows/check-installer.sh build-win/qal-terminal-7-win64-setup.exe [ZIP]
 # The silent install puts the program into Program Files with its Qt plugins and licence texts
-# (and no test-only plugin), makes the Start-menu entry, and the installed program loads its
+# (and no test-only plugin), the simulator and the demo launcher beside it, makes the Start-menu
+# entries (the program, and its demo with the simulator), and the installed program loads its
 # DLLs and prints its version and, in its help, its settings in %APPDATA%. With ZIP, the zip
 # holds the same files. The silent uninstall removes what was installed and the entry, and
 # leaves the user's settings in %APPDATA%.
@@ -58,6 +59,8 @@ check "silent install (/S)" timeout 300 wine "$setup" /S
 wineserver -w # the installer's own children, if any
 check "program installed in Program Files" test -f "$folder/qal-terminal.exe"
 check "command-line tool installed" test -f "$folder/qal-cli.exe"
+check "simulator installed" test -f "$folder/qal-sim.exe"
+check "demo launcher installed" test -f "$folder/qal-demo.exe"
 check "platform plugin beside it" test -f "$folder/platforms/qwindows.dll"
 check "style plugin beside it" test -f "$folder/styles/qwindowsvistastyle.dll"
 check "no test-only platform plugin" absent "$folder/platforms/qoffscreen.dll"
@@ -71,6 +74,12 @@ check "Start-menu entry '$product'" test -n "$shortcut"
 shortcut_target() { [ -n "$shortcut" ] && strings -a "$shortcut" | grep -qxF "$1"; }
 check "the entry starts the installed program" \
     shortcut_target "C:\\Program Files\\$product\\qal-terminal.exe"
+demo_shortcut=$(find "$WINEPREFIX/drive_c" -name "$product – demo.lnk" -path "*Start Menu*" |
+    head -n 1)
+check "Start-menu entry '$product – demo'" test -n "$demo_shortcut"
+demo_target() { [ -n "$demo_shortcut" ] && strings -a "$demo_shortcut" | grep -qxF "$1"; }
+check "the demo entry starts the demo launcher" \
+    demo_target "C:\\Program Files\\$product\\qal-demo.exe"
 
 # Started from its folder, it finds every DLL it loads (wine ends it with an error otherwise).
 version=$(cd "$folder" && timeout 120 wine ./qal-terminal.exe --version 2> "$work/version.err" |
@@ -79,6 +88,9 @@ check "installed program prints its version ('$version')" test "$version" = "qal
 usage=$(cd "$folder" && timeout 120 wine ./qal-cli.exe --language en --help 2> /dev/null |
     tr -d '\r') || true
 check "installed qal-cli prints its usage" grep -q '^Usage: qal-cli' <<< "$usage"
+sim_usage=$(cd "$folder" && timeout 120 wine ./qal-sim.exe --help 2> /dev/null | tr -d '\r') ||
+    true
+check "installed qal-sim prints its usage" grep -q '^Usage: qal-sim' <<< "$sim_usage"
 # Installed, it keeps its settings in %APPDATA%, although wine lets it write to Program Files.
 help=$(cd "$folder" && timeout 120 wine ./qal-terminal.exe --help 2> /dev/null | tr -d '\r') || true
 check "installed program keeps its settings in %APPDATA%" \
@@ -103,6 +115,7 @@ check "installed files removed" absent "$folder/qal-terminal.exe"
 left=$( [ -d "$folder" ] && list_files "$folder" || true)
 check "nothing left in the program folder${left:+: $left}" test -z "$left"
 check "Start-menu entry removed" absent "$shortcut"
+check "demo entry removed" absent "$demo_shortcut"
 check "settings in %APPDATA% kept" test -f "$settings/qal-terminal/config.cfg"
 
 if [ "$failures" -ne 0 ]; then

@@ -16,8 +16,9 @@ CLineDevice::CLineDevice(const DeviceBehaviour& device, const LineBehaviour& lin
     }
     m_stopRead.Reset(fds[0]);
     m_stopWrite.Reset(fds[1]);
-    m_loop.emplace(m_pty->MasterFd(), m_model, line, CDeviceLoop::LogFn{}, CDeviceLoop::MemoryFn{});
-    m_thread = std::thread([this] { (void)m_loop->Run(m_stopRead.Get(), -1); });
+    m_channel.emplace(m_pty->MasterFd(), m_stopRead.Get(), -1);
+    m_loop.emplace(*m_channel, m_model, line, CDeviceLoop::LogFn{}, CDeviceLoop::MemoryFn{});
+    m_thread = std::thread([this] { (void)m_loop->Run(); });
 }
 
 CLineDevice::~CLineDevice() {

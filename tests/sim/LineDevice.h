@@ -2,6 +2,7 @@
 
 #include "DeviceLoop.h"
 #include "DeviceModel.h"
+#include "FdLineChannel.h"
 #include "PortLink.h"
 #include "PseudoTerminal.h"
 #include "TempDirectory.h"
@@ -31,6 +32,7 @@ private:
     CDeviceModel m_model;
     CUniqueFd m_stopRead;
     CUniqueFd m_stopWrite;
+    std::optional<CFdLineChannel> m_channel;
     std::optional<CDeviceLoop> m_loop;
     std::thread m_thread;
 };

@@ -180,3 +180,26 @@ TEST(DeviceText, TextTheDeviceCannotHoldIsRefused) {
     EXPECT_EQ(Parse({"--text", (longest + "łx").c_str()}).error,
               "--text is 62 characters long; a device text holds at most 61");
 }
+
+// Windows has no pseudo-terminal: only a listening simulator can run there.
+TEST(SimOptions, WithoutAPseudoTerminalOnlyListeningRuns) {
+    const struct {
+        std::initializer_list<const char*> args;
+        bool refused;
+    } table[] = {
+        {{}, true},
+        {{"--pace", "--text", "x"}, true},
+        {{"--link", "dir", "--port", "3"}, true},
+        {{"--listen", "0"}, false},
+        {{"--listen", "127.0.0.1:4001", "--link", "dir", "--pace"}, false},
+    };
+    for (const auto& row : table) {
+        const ParsedOptions parsed = Parse(row.args);
+        ASSERT_EQ(parsed.outcome, ParsedOptions::Run) << parsed.error;
+        const std::string refusal = ListenOnlyRefusal(parsed.options);
+        EXPECT_EQ(!refusal.empty(), row.refused) << refusal;
+        if (row.refused) {
+            EXPECT_NE(refusal.find("--listen"), std::string::npos) << refusal;
+        }
+    }
+}

@@ -1,0 +1,5 @@
+#include "LocalTime.h"
+
+bool LocalCalendarTime(std::time_t moment, std::tm& local) {
+    return ::localtime_r(&moment, &local) != nullptr;
+}
