@@ -78,8 +78,10 @@ program=$!
 # The keyboard from the window's first focus: past the log and the readout to "Połącz" (the
 # buttons before it wait for a connection).
 timeout 90 wine "$driver" keys "$title" > "$WORK/driver.log" 2>&1 || exit 11
-# The window menu's tools are in the system menu: its last item, the finder, opens from there.
-timeout 30 wine "$driver" keys "$title" alt+space up enter >> "$WORK/driver.log" 2>&1 || exit 16
+# The window menu's tools are in the system menu. The finder is the fourth item from its end
+# (after it: network ports, reconnecting, language).
+timeout 30 wine "$driver" keys "$title" alt+space up up up up enter >> "$WORK/driver.log" 2>&1 ||
+    exit 16
 timeout 90 wine "$driver" close "$finder" >> "$WORK/driver.log" 2>&1 || exit 16
 ln -sfn "$line" "$WINEPREFIX/dosdevices/com1" || exit 11
 # The installed command-line tool reaches the device through the same port while the window
