@@ -1,4 +1,5 @@
 #include "NetSocket.h"
+#include "WinsockText.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -21,19 +22,6 @@ constexpr int kCancelCheckMs = 20;
 // ten unanswered probes, 50 s after the last sign of life.
 constexpr ULONG kKeepIdleMs = 20000;
 constexpr ULONG kKeepIntervalMs = 3000;
-
-std::string ErrorText(int error) {
-    char text[256] = {};
-    const DWORD size =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                       static_cast<DWORD>(error), 0, text, sizeof text, nullptr);
-    std::string result(text, size);
-    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' ||
-                               result.back() == ' ' || result.back() == '.')) {
-        result.pop_back();
-    }
-    return result.empty() ? "error " + std::to_string(error) : result;
-}
 
 int MillisecondsLeft(SteadyDeadline deadline) {
     const auto left =
@@ -65,7 +53,7 @@ Resolution Lookup(const std::string& host, int port, int flags) {
     Resolution result;
     const CWinsock winsock;
     if (!winsock.Started()) {
-        result.error = ErrorText(WSAGetLastError());
+        result.error = WinsockErrorText(WSAGetLastError());
         return result;
     }
     addrinfo hints{};
@@ -77,7 +65,7 @@ Resolution Lookup(const std::string& host, int port, int flags) {
     const std::string service = std::to_string(port);
     const int status = getaddrinfo(host.c_str(), service.c_str(), &hints, &found);
     if (status != 0) {
-        result.error = ErrorText(status);
+        result.error = WinsockErrorText(status);
         return result;
     }
     for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
@@ -86,7 +74,7 @@ Resolution Lookup(const std::string& host, int port, int flags) {
     }
     freeaddrinfo(found);
     if (result.addresses.empty()) {
-        result.error = ErrorText(WSAHOST_NOT_FOUND);
+        result.error = WinsockErrorText(WSAHOST_NOT_FOUND);
     }
     return result;
 }
@@ -165,7 +153,7 @@ std::string CNetSocket::Connect(const std::vector<ResolvedAddress>& addresses,
     Close();
     m_error.clear();
     if (!m_bStarted) {
-        return ErrorText(WSANOTINITIALISED);
+        return WinsockErrorText(WSANOTINITIALISED);
     }
     std::string reason = "no address";
     for (const ResolvedAddress& address : addresses) {
@@ -173,7 +161,7 @@ std::string CNetSocket::Connect(const std::vector<ResolvedAddress>& addresses,
         const SOCKET socket = WSASocketW(target->sa_family, SOCK_STREAM, IPPROTO_TCP, nullptr, 0,
                                          WSA_FLAG_OVERLAPPED | WSA_FLAG_NO_HANDLE_INHERIT);
         if (socket == INVALID_SOCKET) {
-            reason = ErrorText(WSAGetLastError());
+            reason = WinsockErrorText(WSAGetLastError());
             continue;
         }
         u_long nonBlocking = 1;
@@ -192,12 +180,12 @@ std::string CNetSocket::Connect(const std::vector<ResolvedAddress>& addresses,
             const int left = MillisecondsLeft(deadline);
             if (left == 0) {
                 (void)closesocket(socket);
-                return ErrorText(WSAETIMEDOUT);
+                return WinsockErrorText(WSAETIMEDOUT);
             }
             state = ConnectState(socket, std::min(left, kCancelCheckMs), error);
         }
         if (state < 0) {
-            reason = ErrorText(error);
+            reason = WinsockErrorText(error);
             (void)closesocket(socket);
             continue;
         }
@@ -211,7 +199,7 @@ std::string CNetSocket::Connect(const std::vector<ResolvedAddress>& addresses,
                        &returned, nullptr, nullptr);
         WSAEVENT event = WSACreateEvent();
         if (event == WSA_INVALID_EVENT || WSAEventSelect(socket, event, FD_READ | FD_CLOSE) != 0) {
-            reason = ErrorText(WSAGetLastError());
+            reason = WinsockErrorText(WSAGetLastError());
             if (event != WSA_INVALID_EVENT) {
                 (void)WSACloseEvent(event);
             }
@@ -237,7 +225,7 @@ int CNetSocket::Send(const void* data, int size) {
     if (error == WSAEWOULDBLOCK) {
         return 0;
     }
-    m_error = ErrorText(error);
+    m_error = WinsockErrorText(error);
     return -1;
 }
 
@@ -259,7 +247,7 @@ int CNetSocket::Receive(void* buffer, int size) {
     if (error == WSAEWOULDBLOCK) {
         return 0;
     }
-    m_error = ErrorText(error);
+    m_error = WinsockErrorText(error);
     return -1;
 }
 
@@ -292,10 +280,11 @@ bool CNetSocket::Broken() {
         if (error == WSAEWOULDBLOCK) {
             return false;
         }
-        m_error = error == 0 ? std::string("connection closed by the server") : ErrorText(error);
+        m_error =
+            error == 0 ? std::string("connection closed by the server") : WinsockErrorText(error);
         return true;
     }
-    m_error = ErrorText(error);
+    m_error = WinsockErrorText(error);
     return true;
 }
 
